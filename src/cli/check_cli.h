@@ -1,0 +1,25 @@
+// nokari-check: the reports of the window, printed for one file.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace nokari {
+
+// What the command needs from the outside world; tests pass fakes.
+struct CheckEnv {
+  const Files* files = nullptr;
+  std::function<std::unique_ptr<CodePage>(unsigned codePage)> codePage;
+  Text programFolder;
+};
+
+// Runs the command with its arguments (without the program name). Writes the report to out
+// (UTF-8, LF after every line) and problems to err; returns the exit status.
+int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::string& out,
+                   std::string& err);
+
+}  // namespace nokari

@@ -1,0 +1,44 @@
+// The file system as the program uses it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "source/decode.h"
+#include "source/text.h"
+
+namespace nokari {
+
+// Files larger than this are refused rather than read into memory.
+inline constexpr unsigned long long kMaxSourceBytes = 256ull << 20;
+
+struct ReadResult {
+  bool ok = false;
+  std::string bytes;
+  Text error;  // why the read failed, in the user's words
+};
+
+class Files {
+ public:
+  virtual ~Files() = default;
+  virtual bool exists(const Text& path) const = 0;  // a file, not a folder
+  virtual ReadResult readAll(const Text& path) const = 0;
+  // Opens the existing file for reading and writing with no sharing, then closes it.
+  virtual bool canOpenExclusive(const Text& path) const = 0;
+  // Replaces the file's content whole: written beside it first, then renamed over it.
+  virtual bool writeReplace(const Text& path, const std::string& bytes) const = 0;
+};
+
+// The real file system of this platform.
+std::unique_ptr<Files> makeSystemFiles();
+// The ANSI code page: the system's when codePage is 0 (CP932 where there is no system one).
+std::unique_ptr<CodePage> makeCodePage(unsigned codePage);
+// The folder of the running program, without a trailing separator.
+Text programFolder();
+// Joins a folder and a file name with the platform's separator.
+Text joinPath(const Text& folder, const Text& name);
+// The file name part of a path (after the last "\\" or "/").
+Text fileNamePart(const Text& path);
+
+}  // namespace nokari

@@ -1,0 +1,91 @@
+#include "source/decode.h"
+
+namespace nokari {
+
+const char* encodingLabel(Encoding e) { return e == Encoding::Utf8 ? "UTF8" : "ANSI"; }
+
+bool isValidUtf8(std::string_view s) {
+  const size_t n = s.size();
+  size_t i = 0;
+  auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  while (i < n) {
+    unsigned char c = b(i);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + len > n) return false;
+    if (b(i + 1) < lo || b(i + 1) > hi) return false;
+    for (size_t k = 2; k < len; ++k)
+      if ((b(i + k) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+TextList splitLines(std::u16string_view text) {
+  TextList lines;
+  size_t b = 0;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    char16_t c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    lines.emplace_back(text.substr(b, i - b));
+    if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+    b = i + 1;
+  }
+  if (b < n) lines.emplace_back(text.substr(b));
+  return lines;
+}
+
+namespace {
+
+Text decodeUtf16(std::string_view s, bool bigEndian) {
+  Text out;
+  out.reserve(s.size() / 2 + 1);
+  size_t i = 0;
+  for (; i + 1 < s.size(); i += 2) {
+    auto hi = static_cast<unsigned char>(s[bigEndian ? i : i + 1]);
+    auto lo = static_cast<unsigned char>(s[bigEndian ? i + 1 : i]);
+    out.push_back(static_cast<char16_t>((hi << 8) | lo));
+  }
+  if (i < s.size()) out.push_back(0xFFFD);  // an odd last byte
+  return out;
+}
+
+}  // namespace
+
+DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {
+  DecodedSource out;
+  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
+  if (starts("\xEF\xBB\xBF")) {
+    out.lines = splitLines(fromUtf8(bytes.substr(3)));
+  } else if (starts("\xFF\xFE")) {
+    out.lines = splitLines(decodeUtf16(bytes.substr(2), false));
+  } else if (starts("\xFE\xFF")) {
+    out.lines = splitLines(decodeUtf16(bytes.substr(2), true));
+  } else if (isValidUtf8(bytes)) {
+    out.lines = splitLines(fromUtf8(bytes));
+  } else {
+    out.encoding = Encoding::Ansi;
+    out.lines = splitLines(ansi.decode(bytes));
+  }
+  return out;
+}
+
+}  // namespace nokari

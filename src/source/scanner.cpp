@@ -1,0 +1,159 @@
+#include "source/scanner.h"
+
+namespace nokari {
+
+void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps) {
+  Stage stage(bar, lspSL.size(), stageSteps);
+  bool inString = false;
+  bool inBlock = false;
+  codeSL.reserve(codeSL.size() + lspSL.size());
+  for (size_t i = 0; i < lspSL.size(); ++i) {
+    stage.before(i);
+    const Text& s = lspSL[i];
+    const size_t len = s.size();
+    Text t;
+    t.reserve(len);
+    // Positions are 0-based here; the tests read "the character before" as s[p-1].
+    for (size_t p = 0; p < len; ++p) {
+      const char16_t c = s[p];
+      if (c == u'"' &&
+          (p == 0 || s[p - 1] != u'\\' || (p > 1 && s[p - 1] == u'\\' && s[p - 2] == u'\\'))) {
+        inString = !inString;
+      }
+      if (c == u';' && !inString) {
+        if (p + 1 < len && s[p + 1] == u'|') {
+          inBlock = true;
+        } else if (p > 0 && s[p - 1] == u'|') {
+          inBlock = false;
+        } else {
+          break;  // line comment: the rest of the line goes
+        }
+      }
+      if (!inBlock && !inString) {
+        if (c == u'\t') {
+          t.push_back(u' ');
+        } else if (c != u'"' && c != u';') {
+          t.push_back(c);
+        }
+      }
+    }
+    codeSL.push_back(std::move(t));
+  }
+}
+
+namespace {
+
+struct Pos {
+  size_t line = 0;
+  size_t col = 0;  // 1-based
+};
+
+}  // namespace
+
+Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
+  int counter = 0;
+  Pos start, end;
+  bool haveStart = false, haveEnd = false;
+  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
+    const Text& line = codeSL[k];
+    const size_t len = line.size();
+    long long first = k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    if (first < 1) first = 1;
+    if (static_cast<long long>(len) < first) continue;
+    for (size_t p = static_cast<size_t>(first); p <= len; ++p) {
+      const char16_t c = line[p - 1];
+      if (c == u'(') {
+        ++counter;
+        if (counter == 2) {
+          if (p == len) {
+            size_t j = k + 1;
+            while (j < codeSL.size() && codeSL[j].empty()) ++j;
+            if (j >= codeSL.size()) return {};
+            start = {j, 1};
+          } else {
+            start = {k, p + 1};
+          }
+          haveStart = true;
+        } else if (counter == 3) {
+          return {};
+        }
+      } else if (counter == 2 && (c == u'/' || c == u')')) {
+        if (p == 1) {
+          size_t j = k;
+          while (j > 0 && codeSL[j - 1].empty()) --j;
+          if (j == 0) return {};
+          end = {j - 1, codeSL[j - 1].size()};
+        } else {
+          end = {k, p - 1};
+        }
+        haveEnd = true;
+        break;
+      }
+    }
+  }
+  if (!haveStart || !haveEnd) return {};
+  Text list;
+  if (start.line == end.line) {
+    if (end.col >= start.col) list = codeSL[start.line].substr(start.col - 1, end.col - start.col + 1);
+  } else if (start.line < end.line) {
+    list = codeSL[start.line].substr(start.col - 1);
+    for (size_t j = start.line + 1; j < end.line; ++j) {
+      list += u' ';
+      list += codeSL[j];
+    }
+    list += u' ';
+    list += codeSL[end.line].substr(0, end.col);
+  }
+  Text result;
+  if (list.empty()) return result;
+  for (const Text& item : splitCommaText(list)) {
+    result += item;
+    result += u"\r\n";
+  }
+  return result;
+}
+
+TextList splitCommaText(std::u16string_view text) {
+  TextList items;
+  // A NUL ends the text, as it ends the character buffer of the classic string-list reader.
+  const size_t nul = text.find(u'\0');
+  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
+  const size_t n = text.size();
+  auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  size_t p = 0;
+  while (p < n && blank(text[p])) ++p;
+  while (p < n) {
+    Text item;
+    if (text[p] == u'"') {
+      ++p;
+      while (p < n) {
+        if (text[p] == u'"') {
+          if (p + 1 < n && text[p + 1] == u'"') {
+            item += u'"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        item += text[p++];
+      }
+    } else {
+      const size_t b = p;
+      while (p < n && text[p] > 32 && text[p] != u',') ++p;
+      item.assign(text.substr(b, p - b));
+    }
+    items.push_back(std::move(item));
+    while (p < n && blank(text[p])) ++p;
+    if (p < n && text[p] == u',') {
+      if (p + 1 == n) items.emplace_back();
+      do {
+        ++p;
+      } while (p < n && blank(text[p]));
+    }
+  }
+  return items;
+}
+
+}  // namespace nokari

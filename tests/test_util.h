@@ -1,0 +1,27 @@
+// Small helpers shared by the tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "source/text.h"
+
+namespace nokari::test {
+
+// Builds a line list from UTF-8 literals.
+inline TextList lines(std::initializer_list<const char*> l) {
+  TextList out;
+  for (const char* s : l) out.push_back(fromUtf8(s));
+  return out;
+}
+
+// UTF-8 view of a line list, for readable failure messages.
+inline std::vector<std::string> utf8(const TextList& l) {
+  std::vector<std::string> out;
+  for (const auto& s : l) out.push_back(toUtf8(s));
+  return out;
+}
+
+inline std::string utf8(const Text& s) { return toUtf8(s); }
+
+}  // namespace nokari::test
