@@ -5,6 +5,7 @@
 set -u
 mode=$1; shift
 bin=$1; shift
+[ -e "$bin" ] && bin=$(readlink -f "$bin")
 runner=("$@")
 here=$(cd "$(dirname "$0")/.." && pwd)
 dir=$here/tests/golden
