@@ -2,6 +2,15 @@
 
 namespace nokari {
 
+std::optional<std::string> CodePage::encode(std::u16string_view text) const {
+  std::string out;
+  for (char16_t c : text) {
+    if (c > 0x7F) return std::nullopt;
+    out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
 const char* encodingLabel(Encoding e) { return e == Encoding::Utf8 ? "UTF8" : "ANSI"; }
 
 bool isValidUtf8(std::string_view s) {
@@ -68,7 +77,58 @@ Text decodeUtf16(std::string_view s, bool bigEndian) {
   return out;
 }
 
+void appendUtf16(std::string& out, std::u16string_view text, bool bigEndian) {
+  for (char16_t c : text) {
+    const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+    out.push_back(bigEndian ? hi : lo);
+    out.push_back(bigEndian ? lo : hi);
+  }
+}
+
 }  // namespace
+
+TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi) {
+  TextFile out;
+  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
+  if (starts("\xEF\xBB\xBF")) {
+    out.encoding = TextFileEncoding::Utf8Bom;
+    out.lines = splitLines(fromUtf8(bytes.substr(3)));
+  } else if (starts("\xFF\xFE")) {
+    out.encoding = TextFileEncoding::Utf16Le;
+    out.lines = splitLines(decodeUtf16(bytes.substr(2), false));
+  } else if (starts("\xFE\xFF")) {
+    out.encoding = TextFileEncoding::Utf16Be;
+    out.lines = splitLines(decodeUtf16(bytes.substr(2), true));
+  } else {
+    out.lines = splitLines(ansi.decode(bytes));
+  }
+  return out;
+}
+
+std::string encodeTextFile(const TextList& lines, TextFileEncoding encoding, const CodePage& ansi) {
+  Text all;
+  for (const Text& l : lines) {
+    all += l;
+    all += u"\r\n";
+  }
+  std::string out;
+  if (encoding == TextFileEncoding::Ansi) {
+    if (auto bytes = ansi.encode(all)) return *bytes;
+    encoding = TextFileEncoding::Utf16Le;
+  }
+  switch (encoding) {
+    case TextFileEncoding::Utf8Bom:
+      return "\xEF\xBB\xBF" + toUtf8(all);
+    case TextFileEncoding::Utf16Be:
+      out = "\xFE\xFF";
+      appendUtf16(out, all, true);
+      return out;
+    default:
+      out = "\xFF\xFE";
+      appendUtf16(out, all, false);
+      return out;
+  }
+}
 
 DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {
   DecodedSource out;

@@ -1,6 +1,8 @@
 // Turning a file's bytes into source lines.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "source/text.h"
@@ -12,6 +14,8 @@ class CodePage {
  public:
   virtual ~CodePage() = default;
   virtual Text decode(std::string_view bytes) const = 0;
+  // The text in this code page; nullopt when a character has no exact counterpart.
+  virtual std::optional<std::string> encode(std::u16string_view text) const;
 };
 
 // Which decoding a load used, as the encoding label shows it.
@@ -32,5 +36,17 @@ bool isValidUtf8(std::string_view bytes);
 
 // Splits at CR LF, LF or CR; a final line ending adds no empty line.
 TextList splitLines(std::u16string_view text);
+
+// The settings, history and list files beside the program: a byte-order mark names the
+// encoding, otherwise the ANSI code page.
+enum class TextFileEncoding { Ansi, Utf8Bom, Utf16Le, Utf16Be };
+struct TextFile {
+  TextList lines;
+  TextFileEncoding encoding = TextFileEncoding::Ansi;
+};
+TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi);
+// Lines with CR LF after each, in the given encoding. Text the ANSI code page cannot hold
+// exactly is written as UTF-16 LE with a byte-order mark instead, so nothing is lost.
+std::string encodeTextFile(const TextList& lines, TextFileEncoding encoding, const CodePage& ansi);
 
 }  // namespace nokari

@@ -137,6 +137,27 @@ class IconvCodePage : public CodePage {
     return out;
   }
 
+  std::optional<std::string> encode(std::u16string_view text) const override {
+    iconv_t cd = iconv_open(name_.c_str(), "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return CodePage::encode(text);
+    std::string in;
+    in.reserve(text.size() * 2);
+    for (char16_t c : text) {
+      in.push_back(static_cast<char>(c & 0xFF));
+      in.push_back(static_cast<char>(c >> 8));
+    }
+    std::string out(in.size() * 2 + 16, '\0');
+    char* ip = in.data();
+    size_t inLeft = in.size();
+    char* op = out.data();
+    size_t outLeft = out.size();
+    size_t r = iconv(cd, &ip, &inLeft, &op, &outLeft);
+    iconv_close(cd);
+    if (r == static_cast<size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+  }
+
  private:
   static void appendUtf16le(Text& out, const char* p, size_t n) {
     for (size_t i = 0; i + 1 < n; i += 2)

@@ -139,6 +139,22 @@ class Win32CodePage : public CodePage {
     return out;
   }
 
+  std::optional<std::string> encode(std::u16string_view text) const override {
+    if (text.empty()) return std::string();
+    const std::wstring w = toWide(text);
+    BOOL lossy = FALSE;
+    const bool utf = cp_ == CP_UTF8 || cp_ == CP_UTF7;
+    int n = WideCharToMultiByte(cp_, utf ? 0 : WC_NO_BEST_FIT_CHARS, w.data(),
+                                static_cast<int>(w.size()), nullptr, 0, nullptr,
+                                utf ? nullptr : &lossy);
+    if (n <= 0 || lossy) return std::nullopt;
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(cp_, utf ? 0 : WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()),
+                        out.data(), n, nullptr, utf ? nullptr : &lossy);
+    if (lossy) return std::nullopt;
+    return out;
+  }
+
  private:
   UINT cp_;
 };
