@@ -59,6 +59,8 @@ class Shell {
   // Opens the file in Notepad, not waiting for it.
   virtual void openInNotepad(const Text& path) = 0;
   virtual void sleepMs(int ms) = 0;
+  // The date and time as the catalogue shows them: the short date, a space, the long time.
+  virtual Text nowText();
 };
 
 }  // namespace nokari

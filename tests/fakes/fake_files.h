@@ -1,0 +1,62 @@
+// An in-memory file system with files that can be locked or made unreadable.
+#pragma once
+
+#include <map>
+#include <set>
+
+#include "platform/files.h"
+
+namespace nokari::test {
+
+class FakeFiles : public Files {
+ public:
+  std::map<Text, std::string> content;
+  std::set<Text> locked;      // exists, but cannot be opened exclusively
+  std::set<Text> unreadable;  // exists, but reading fails
+  mutable int lockTests = 0;
+  bool failWrites = false;
+
+  void put(const Text& path, std::string bytes) { content[path] = std::move(bytes); }
+
+  bool exists(const Text& path) const override { return content.count(path) > 0; }
+  ReadResult readAll(const Text& path) const override {
+    ReadResult r;
+    auto it = content.find(path);
+    if (it == content.end() || unreadable.count(path)) {
+      r.error = u"アクセスが拒否されました。";
+      return r;
+    }
+    r.ok = true;
+    r.bytes = it->second;
+    return r;
+  }
+  bool canOpenExclusive(const Text& path) const override {
+    ++lockTests;
+    return exists(path) && !locked.count(path);
+  }
+  bool writeReplace(const Text& path, const std::string& bytes) const override {
+    if (failWrites) return false;
+    const_cast<FakeFiles*>(this)->content[path] = bytes;
+    return true;
+  }
+};
+
+// Code page stand-in: bytes are Latin-1.
+class Latin1CodePage : public CodePage {
+ public:
+  Text decode(std::string_view bytes) const override {
+    Text t;
+    for (unsigned char c : bytes) t.push_back(c);
+    return t;
+  }
+  std::optional<std::string> encode(std::u16string_view text) const override {
+    std::string s;
+    for (char16_t c : text) {
+      if (c > 0xFF) return std::nullopt;
+      s.push_back(static_cast<char>(c));
+    }
+    return s;
+  }
+};
+
+}  // namespace nokari::test
