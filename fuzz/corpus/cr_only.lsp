@@ -1,0 +1,1 @@
+(defun cr ()  (defun n () 1))(defun last (a) a)

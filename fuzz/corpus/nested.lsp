@@ -1,0 +1,6 @@
+(defun outer (x / y)
+  (defun inner (y) y)
+  (defun Alpha () (defun deep () 1))
+  (inner x))
+(defun a () 1)(defun b () 2)
+(DeFuN Foo (x) x)

@@ -1,0 +1,3 @@
+(defun c:sjis ()
+  (princ "図面を選択") ; ソース
+)

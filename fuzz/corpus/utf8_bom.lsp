@@ -1,0 +1,1 @@
+﻿(defun c:bom () (princ "図面"))

@@ -1,0 +1,173 @@
+// Arbitrary bytes through the whole load: decoding, the scanner, the index, the tree, the
+// heading of every node and the place keeping of a reload. Besides crashes it checks what
+// every reader of these results relies on.
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/func_tree.h"
+#include "platform/files.h"
+#include "source/decode.h"
+#include "source/func_index.h"
+#include "source/scanner.h"
+
+namespace nokari {
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "load_fuzz: %s\n", what);
+  std::abort();
+}
+
+void require(bool ok, const char* what) {
+  if (!ok) fail(what);
+}
+
+// A bar that refuses positions outside its range.
+class StrictProgress : public Progress {
+ public:
+  int position() const override { return pos_; }
+  void setPosition(int pos) override {
+    require(pos >= 0 && pos <= 100, "progress position out of range");
+    pos_ = pos;
+  }
+
+ private:
+  int pos_ = 0;
+};
+
+void checkIndex(const TextList& code, const FuncIndex& index) {
+  for (const Text& r : index) {
+    const FuncRecord rec = readFuncRecord(r);
+    const int line = rec.number(3, -1), col = rec.number(4, -1);
+    // Whatever a record holds, reading its parameter list must be safe.
+    getDefunParams(code, line, col);
+    if (!rec.topLevel() && !rec.nested()) continue;
+    require(line >= 0 && static_cast<size_t>(line) < code.size(), "record line outside the file");
+    require(col >= 0 && static_cast<size_t>(col) < code[line].size(), "record column outside its line");
+    require(code[line][col] == u'(', "record does not point at a \"(\"");
+    if (rec.topLevel()) {
+      const int endLine = rec.number(5, -1), endCol = rec.number(6, -1);
+      require(endLine >= line && static_cast<size_t>(endLine) < code.size(), "end line outside the file");
+      require(endCol >= 0 && static_cast<size_t>(endCol) < code[endLine].size(), "end column outside its line");
+      require(code[endLine][endCol] == u')', "end does not point at a \")\"");
+      require(endLine > line || endCol > col, "function ends before it starts");
+    }
+  }
+}
+
+// The child search as it reads: every record examined for every function.
+std::vector<TreeNode> literalChildren(const FuncIndex& sorted, const FuncRecord& rec) {
+  std::vector<TreeNode> out;
+  const int start = rec.number(3, -1), end = rec.number(5, -1);
+  if (start < 0 || start >= end) return out;
+  for (const Text& other : sorted) {
+    const FuncRecord o = readFuncRecord(other);
+    const int w = o.number(3, -1);
+    if (o.nested() && start < w && w <= end && o.items[0] == rec.items[0])
+      out.push_back(TreeNode{2, o.items[1], w + 1, 3, {}});
+  }
+  return out;
+}
+
+void checkTree(const FuncTree& tree, const FuncIndex& sorted) {
+  if (sorted.empty()) {
+    require(tree.empty(), "groups without records");
+    return;
+  }
+  require(tree.roots.size() == 2, "not two groups");
+  size_t next[2] = {0, 0};
+  for (const Text& r : sorted) {
+    const FuncRecord rec = readFuncRecord(r);
+    if (!rec.topLevel()) continue;
+    const Text& name = rec.items[0];
+    const int g = name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':' ? 0 : 1;
+    require(next[g] < tree.roots[g].children.size(), "a function missing from the tree");
+    const TreeNode& node = tree.roots[g].children[next[g]++];
+    require(node.level == 1 && node.image == 1 && node.data == rec.number(3, -1) + 1,
+            "function node fields");
+    require(node.text.compare(0, name.size(), name) == 0, "function node text");
+    const std::vector<TreeNode> want = literalChildren(sorted, rec);
+    require(want.size() == node.children.size(), "children differ from the literal search");
+    for (size_t i = 0; i < want.size(); ++i) {
+      const TreeNode& c = node.children[i];
+      require(c.level == 2 && c.image == 3 && c.text == want[i].text && c.data == want[i].data &&
+                  c.children.empty(),
+              "child differs from the literal search");
+    }
+  }
+  require(next[0] == tree.roots[0].children.size() && next[1] == tree.roots[1].children.size(),
+          "a node without its record");
+}
+
+void checkPlaces(const FuncTree& before, const FuncTree& after) {
+  std::vector<NodeRef> refs = treeOrder(before);
+  if (refs.size() > 48) {
+    refs.erase(refs.begin() + 24, refs.end() - 24);
+  }
+  refs.push_back(NodeRef{});
+  refs.push_back(NodeRef{7, 3, 1});
+  refs.push_back(NodeRef{0, 100000, -1});
+  refs.push_back(NodeRef{1, 0, 100000});
+  for (size_t i = 0; i < refs.size(); ++i) {
+    const NodeRef& sel = refs[i];
+    const NodeRef& top = refs[(i * 7 + 3) % refs.size()];
+    const TreePlace place = rememberPlace(before, sel, top);
+    for (const FuncTree* tree : {&before, &after}) {
+      const RestoredPlace got = restorePlace(place, *tree);
+      require(!got.top.valid() || nodeAt(*tree, got.top), "restored top item is no node");
+      require(!got.selected.valid() || nodeAt(*tree, got.selected), "restored selection is no node");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace nokari
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace nokari;
+  static const std::unique_ptr<CodePage> ansi = makeCodePage(932);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  const DecodedSource decoded = decodeSource(bytes, *ansi);
+  const TextList& lspSL = decoded.lines;
+  StrictProgress bar;
+
+  TextList codeSL;
+  stripComments(lspSL, codeSL, &bar, 30);
+  require(codeSL.size() == lspSL.size(), "code lines and source lines differ in number");
+  require(bar.position() == 0, "stripComments left the bar moved");
+
+  FuncIndex indexed;
+  for (bool withIndent : {false, true}) {
+    FuncIndex index;
+    makeFuncIndex(codeSL, index, withIndent ? 70 : 20, &bar, withIndent);
+    require(bar.position() == 0, "makeFuncIndex left the bar moved");
+    checkIndex(codeSL, index);
+    if (withIndent) indexed = std::move(index);
+  }
+  // Parameter lists asked for at odd places.
+  const int n = static_cast<int>(codeSL.size());
+  for (int line : {-1, 0, n / 2, n - 1, n, INT_MAX, INT_MIN})
+    for (int col : {-1, 0, 1, 7, INT_MAX, INT_MIN}) getDefunParams(codeSL, line, col);
+
+  FuncIndex sorted = indexed;
+  sortTextIgnoreCase(sorted);
+  const FuncTree tree = makeFuncTree(lspSL, &bar);
+  require(bar.position() == 0, "makeFuncTree left the bar moved");
+  checkTree(tree, sorted);
+
+  for (const NodeRef& ref : treeOrder(tree)) {
+    const TreeNode* node = nodeAt(tree, ref);
+    require(node != nullptr, "tree order names no node");
+    if (ref.level() > 0) headingLines(lspSL, node->data);
+  }
+  for (int data : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(lspSL, data);
+
+  // A reload of the same file without its first line: the place is looked up in a new tree.
+  TextList shorter(lspSL.begin() + (lspSL.empty() ? 0 : 1), lspSL.end());
+  checkPlaces(tree, makeFuncTree(shorter, nullptr));
+  return 0;
+}
