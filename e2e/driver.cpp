@@ -1,0 +1,623 @@
+// nokari-e2e: drives a running Nokari window from another process, one command per run, for the
+// end-to-end suite. Every wait ends at the deadline (--timeout, default 10 s); output is UTF-8.
+//
+//   wait                           the main window is shown and answers messages
+//   tree [--expect FILE]           the tree as "nokari-check --tree" prints it
+//   text CONTROL [--expect FILE] [--mask-line N]
+//                                  a control's text, CR LF printed as LF (Memo2, Label1, Edit1 ...)
+//   selected                       the selected tree node as "Parent/Node"
+//   click CONTROL                  clicks a button; returns when its handler is done or a dialog
+//                                  of the program is open
+//   select PATH                    clicks the tree node "Group/Node" or "Group/Node/Nested"
+//   dialog [--expect FILE]         the text of the program's open message box
+//   answer yes|no|ok|cancel [--expect FILE]
+//                                  prints the message box text, then presses the button
+//   history                        the entries of the open history dialog
+//   history-open N                 chooses entry N (1-based) of the open history dialog, then OK
+//   wait-class CLASS               a top-level window of CLASS is shown; prints its title
+//   close-class CLASS              closes every top-level window of CLASS
+//   close                          closes the main window and waits for the program to end
+//
+// Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/control_ids.h"
+
+namespace {
+
+DWORD g_timeoutMs = 10000;
+DWORD g_start = 0;
+
+DWORD remainingMs() {
+  DWORD spent = GetTickCount() - g_start;
+  return spent >= g_timeoutMs ? 0 : g_timeoutMs - spent;
+}
+bool expired() { return remainingMs() == 0; }
+
+std::string utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+void print(const std::string& s) {
+  std::fwrite(s.data(), 1, s.size(), stdout);
+  std::fflush(stdout);
+}
+
+int fail(const std::string& why) {
+  std::fflush(stdout);
+  std::string line = "nokari-e2e: " + why + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return 1;
+}
+
+// Window text as printed lines: CR LF becomes LF, and a text that is not empty ends with LF.
+std::string asLines(const std::wstring& text) {
+  std::wstring t;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+    t += text[i];
+  }
+  std::string s = utf8(t);
+  if (!s.empty()) s += '\n';
+  return s;
+}
+
+bool readFile(const std::wstring& path, std::string& out) {
+  FILE* f = _wfopen(path.c_str(), L"rb");
+  if (!f) return false;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  std::fclose(f);
+  return true;
+}
+
+std::string maskLine(const std::string& s, int line) {
+  if (line <= 0) return s;
+  std::string out;
+  int n = 1;
+  size_t b = 0;
+  while (b < s.size()) {
+    size_t e = s.find('\n', b);
+    size_t end = e == std::string::npos ? s.size() : e + 1;
+    out += n == line ? std::string("*\n") : s.substr(b, end - b);
+    ++n;
+    b = end;
+  }
+  return out;
+}
+
+// Sends with the rest of the deadline as timeout; false when the program did not answer.
+bool send(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr) {
+  DWORD_PTR r = 0;
+  DWORD ms = remainingMs();
+  if (ms == 0) ms = 1;
+  if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, ms, &r)) return false;
+  if (result) *result = static_cast<LRESULT>(r);
+  return true;
+}
+
+std::wstring windowText(HWND w) {
+  LRESULT len = 0;
+  if (!send(w, WM_GETTEXTLENGTH, 0, 0, &len)) return {};
+  std::wstring s(static_cast<size_t>(len) + 1, L'\0');
+  LRESULT got = 0;
+  send(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()), &got);
+  s.resize(static_cast<size_t>(got));
+  return s;
+}
+
+std::wstring className(HWND w) {
+  wchar_t buf[256] = {};
+  GetClassNameW(w, buf, 256);
+  return buf;
+}
+
+DWORD processOf(HWND w) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid;
+}
+
+HWND findMain() {
+  HWND w = FindWindowW(NOKARI_MAIN_CLASS, nullptr);
+  return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+HWND waitMain() {
+  for (;;) {
+    if (HWND w = findMain()) return w;
+    if (expired()) return nullptr;
+    Sleep(50);
+  }
+}
+
+// A visible top-level window of CLASS, of the process PID (0: any process).
+HWND findTopLevel(const std::wstring& cls, DWORD pid) {
+  struct Ctx { const std::wstring* cls; DWORD pid; HWND found; } ctx{&cls, pid, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        if (!IsWindowVisible(w) || className(w) != *c->cls) return TRUE;
+        if (c->pid && processOf(w) != c->pid) return TRUE;
+        c->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+HWND waitTopLevel(const std::wstring& cls, DWORD pid) {
+  for (;;) {
+    if (HWND w = findTopLevel(cls, pid)) return w;
+    if (expired()) return nullptr;
+    Sleep(50);
+  }
+}
+
+// Any child, grandchildren included, with the control id.
+HWND controlById(HWND parent, int id) {
+  struct Ctx { int id; HWND found; } ctx{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        if (GetDlgCtrlID(w) != c->id) return TRUE;
+        c->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+struct Named { const char* name; int id; };
+namespace ids = nokari::ids;
+const Named kControls[] = {
+    {"Button1", ids::kButton1},   {"ComboBox1", ids::kComboBox1}, {"CheckBox1", ids::kCheckBox1},
+    {"CheckBox2", ids::kCheckBox2}, {"Button3", ids::kButton3},   {"Button8", ids::kButton8},
+    {"Button9", ids::kButton9},   {"Button5", ids::kButton5},     {"Button2", ids::kButton2},
+    {"Button4", ids::kButton4},   {"Button6", ids::kButton6},     {"Button7", ids::kButton7},
+    {"SpeedButton4", ids::kSpeedButton4}, {"SpeedButton5", ids::kSpeedButton5},
+    {"Label1", ids::kLabel1},     {"Edit1", ids::kEdit1},         {"Button10", ids::kButton10},
+    {"ListBox1", ids::kListBox1}, {"TreeView1", ids::kTreeView1}, {"Memo2", ids::kMemo2},
+    {"ProgressBar1", ids::kProgressBar1},
+};
+
+int controlId(const std::string& name) {
+  for (const Named& c : kControls)
+    if (name == c.name) return c.id;
+  char* end = nullptr;
+  long n = std::strtol(name.c_str(), &end, 10);
+  return end && *end == '\0' && n > 0 ? static_cast<int>(n) : 0;
+}
+
+// Memory in the Nokari process, for the tree messages that carry pointers.
+class Remote {
+ public:
+  Remote(HWND w, size_t size) : size_(size) {
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                               PROCESS_QUERY_INFORMATION, FALSE, processOf(w));
+    if (process_)
+      base_ = static_cast<char*>(
+          VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  }
+  ~Remote() {
+    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  Remote(const Remote&) = delete;
+  Remote& operator=(const Remote&) = delete;
+
+  bool ok() const { return base_ != nullptr; }
+  char* at(size_t offset) const { return base_ + offset; }
+  size_t size() const { return size_; }
+  bool write(const void* at, const void* data, size_t n) {
+    SIZE_T done = 0;
+    return WriteProcessMemory(process_, const_cast<void*>(at), data, n, &done) && done == n;
+  }
+  bool read(const void* at, void* data, size_t n) {
+    SIZE_T done = 0;
+    return ReadProcessMemory(process_, at, data, n, &done) && done == n;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* base_ = nullptr;
+  size_t size_;
+};
+
+struct TreeItem {
+  HTREEITEM handle;
+  int level;
+  std::wstring text;
+  std::wstring path;  // texts from the group down, joined by "/"
+  LPARAM data;
+};
+
+bool readItem(HWND tree, Remote& mem, HTREEITEM h, std::wstring& text, LPARAM& data) {
+  const size_t textOffset = 256;
+  TVITEMW item{};
+  item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM;
+  item.hItem = h;
+  item.pszText = reinterpret_cast<LPWSTR>(mem.at(textOffset));
+  item.cchTextMax = static_cast<int>((mem.size() - textOffset) / sizeof(wchar_t));
+  const wchar_t zero = 0;
+  LRESULT ok = 0;
+  if (!mem.write(mem.at(0), &item, sizeof item) || !mem.write(item.pszText, &zero, sizeof zero) ||
+      !send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(mem.at(0)), &ok) || !ok ||
+      !mem.read(mem.at(0), &item, sizeof item))
+    return false;
+  std::wstring buf(static_cast<size_t>(item.cchTextMax), L'\0');
+  if (!mem.read(item.pszText, buf.data(), buf.size() * sizeof(wchar_t))) return false;
+  buf.resize(wcsnlen(buf.c_str(), buf.size()));
+  text = buf;
+  data = item.lParam;
+  return true;
+}
+
+HTREEITEM nextItem(HWND tree, HTREEITEM h, WPARAM how) {
+  LRESULT r = 0;
+  send(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(h), &r);
+  return reinterpret_cast<HTREEITEM>(r);
+}
+
+bool readLevel(HWND tree, Remote& mem, HTREEITEM first, int level, const std::wstring& parentPath,
+               std::vector<TreeItem>& out) {
+  for (HTREEITEM h = first; h; h = nextItem(tree, h, TVGN_NEXT)) {
+    TreeItem item{h, level, {}, {}, 0};
+    if (!readItem(tree, mem, h, item.text, item.data)) return false;
+    item.path = parentPath.empty() ? item.text : parentPath + L"/" + item.text;
+    out.push_back(item);
+    if (!readLevel(tree, mem, nextItem(tree, h, TVGN_CHILD), level + 1, item.path, out))
+      return false;
+  }
+  return true;
+}
+
+bool readTree(HWND tree, std::vector<TreeItem>& items) {
+  Remote mem(tree, 8192);
+  if (!mem.ok()) return false;
+  items.clear();
+  return readLevel(tree, mem, nextItem(tree, nullptr, TVGN_ROOT), 0, L"", items);
+}
+
+std::string treeLines(const std::vector<TreeItem>& items) {
+  std::string s;
+  for (const TreeItem& it : items) {
+    s += std::string(static_cast<size_t>(it.level) * 2, ' ') + utf8(it.text);
+    if (it.level > 0) s += "\t" + std::to_string(static_cast<long long>(it.data));
+    s += '\n';
+  }
+  return s;
+}
+
+struct Options {
+  std::wstring expectFile;
+  int maskLine = 0;
+};
+
+// Prints what `produce` reads; with --expect, reads again until it equals the file or time is up.
+template <class Produce>
+int printOrExpect(const Options& o, Produce produce) {
+  std::string got;
+  if (o.expectFile.empty()) {
+    if (!produce(got)) return fail("cannot read the window");
+    print(got);
+    return 0;
+  }
+  std::string want;
+  if (!readFile(o.expectFile, want)) return fail("cannot read " + utf8(o.expectFile));
+  want = maskLine(want, o.maskLine);
+  for (;;) {
+    bool ok = produce(got);
+    if (ok && maskLine(got, o.maskLine) == want) break;
+    if (expired()) {
+      print(got);
+      return fail("not as expected within the timeout");
+    }
+    Sleep(100);
+  }
+  print(got);
+  return 0;
+}
+
+// Lets the program's thread finish what it is doing: it answers only when back in a message loop.
+void settle(HWND w) {
+  send(w, WM_NULL, 0, 0);
+  Sleep(100);
+  send(w, WM_NULL, 0, 0);
+}
+
+HWND modalOf(DWORD pid) {
+  if (HWND d = findTopLevel(L"#32770", pid)) return d;
+  return findTopLevel(NOKARI_HISTORY_CLASS, pid);
+}
+
+bool g_clickDone = false;
+void CALLBACK clickDone(HWND, UINT, ULONG_PTR, LRESULT) { g_clickDone = true; }
+
+int click(HWND main, HWND button) {
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // our queue, for the callback
+  if (!SendMessageCallbackW(button, BM_CLICK, 0, 0, clickDone, 0)) return fail("cannot click");
+  const DWORD pid = processOf(main);
+  while (!g_clickDone) {
+    if (modalOf(pid)) return 0;
+    if (expired()) return fail("the click did not end within the timeout");
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+std::wstring staticTextOf(HWND dialog) {
+  if (HWND t = GetDlgItem(dialog, 0xFFFF)) {
+    std::wstring s = windowText(t);
+    if (!s.empty()) return s;
+  }
+  std::wstring found;
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* out = reinterpret_cast<std::wstring*>(lp);
+        if (_wcsicmp(className(w).c_str(), L"Static") != 0) return TRUE;
+        *out = windowText(w);
+        return out->empty();
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+int answer(HWND main, const std::string& which, const Options& o) {
+  int id = which == "yes" ? IDYES : which == "no" ? IDNO : which == "ok" ? IDOK
+           : which == "cancel" ? IDCANCEL : 0;
+  if (!id) return fail("answer yes, no, ok or cancel");
+  HWND box = waitTopLevel(L"#32770", processOf(main));
+  if (!box) return fail("no message box within the timeout");
+  Sleep(100);  // the box fills its texts while it opens
+  const std::wstring text = staticTextOf(box);
+  int rc = printOrExpect(o, [&](std::string& s) {
+    s = asLines(text);
+    return true;
+  });
+  HWND button = GetDlgItem(box, id);
+  if (!button) return fail("the message box has no " + which + " button");
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  while (IsWindow(box) && IsWindowVisible(box)) {
+    if (expired()) return fail("the message box stayed open");
+    Sleep(50);
+  }
+  settle(main);
+  return rc;
+}
+
+int select(HWND main, const std::wstring& path) {
+  HWND tree = controlById(main, nokari::ids::kTreeView1);
+  if (!tree) return fail("no tree");
+  std::vector<TreeItem> items;
+  if (!readTree(tree, items)) return fail("cannot read the tree");
+  const TreeItem* target = nullptr;
+  for (const TreeItem& it : items)
+    if (it.path == path) target = &it;
+  if (!target) return fail("no tree node " + utf8(path));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target->handle));
+  Remote mem(tree, 64);
+  RECT r{};
+  std::memcpy(&r, &target->handle, sizeof target->handle);
+  LRESULT ok = 0;
+  if (!mem.ok() || !mem.write(mem.at(0), &r, sizeof r) ||
+      !send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(mem.at(0)), &ok) || !ok ||
+      !mem.read(mem.at(0), &r, sizeof r))
+    return fail("cannot find the node on screen");
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(tree, WM_LBUTTONUP, 0, at);
+  while (nextItem(tree, nullptr, TVGN_CARET) != target->handle) {
+    if (expired()) return fail("the click did not select the node");
+    Sleep(20);
+  }
+  settle(main);
+  return 0;
+}
+
+std::wstring selectedPath(HWND tree) {
+  std::wstring path;
+  Remote mem(tree, 8192);
+  if (!mem.ok()) return path;
+  for (HTREEITEM h = nextItem(tree, nullptr, TVGN_CARET); h; h = nextItem(tree, h, TVGN_PARENT)) {
+    std::wstring text;
+    LPARAM data = 0;
+    if (!readItem(tree, mem, h, text, data)) return L"?";
+    path = path.empty() ? text : text + L"/" + path;
+  }
+  return path;
+}
+
+std::vector<std::wstring> listEntries(HWND list) {
+  std::vector<std::wstring> out;
+  LRESULT count = 0;
+  send(list, LB_GETCOUNT, 0, 0, &count);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT len = 0;
+    send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, &len);
+    std::wstring s(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+    LRESULT got = 0;
+    send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()), &got);
+    s.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    out.push_back(s);
+  }
+  return out;
+}
+
+int historyOpen(HWND main, int n) {
+  HWND dialog = waitTopLevel(NOKARI_HISTORY_CLASS, processOf(main));
+  if (!dialog) return fail("no history dialog within the timeout");
+  HWND list = controlById(dialog, nokari::ids::kHistList);
+  HWND ok = controlById(dialog, nokari::ids::kHistOk);
+  if (!list || !ok) return fail("the history dialog lacks its list or OK");
+  LRESULT count = 0;
+  send(list, LB_GETCOUNT, 0, 0, &count);
+  if (n < 1 || n > count) return fail("no history entry " + std::to_string(n));
+  // What a mouse click on the entry does: select it, and tell the dialog.
+  send(list, LB_SETCURSEL, static_cast<WPARAM>(n - 1), 0);
+  send(GetParent(list), WM_COMMAND, MAKEWPARAM(nokari::ids::kHistList, LBN_SELCHANGE),
+       reinterpret_cast<LPARAM>(list));
+  while (!IsWindowEnabled(ok)) {
+    if (expired()) return fail("OK stayed disabled after choosing an entry");
+    Sleep(20);
+  }
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  while (IsWindow(dialog) && IsWindowVisible(dialog)) {
+    if (expired()) return fail("the history dialog stayed open");
+    Sleep(50);
+  }
+  settle(main);
+  return 0;
+}
+
+int closeClass(const std::wstring& cls) {
+  int closed = 0;
+  while (HWND w = findTopLevel(cls, 0)) {
+    if (expired()) return fail("a window of " + utf8(cls) + " stayed open");
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    ++closed;
+    for (int i = 0; i < 20 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(50);
+  }
+  print(std::to_string(closed) + "\n");
+  return 0;
+}
+
+int closeMain(HWND main) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processOf(main));
+  if (!process) return fail("cannot open the program's process");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD r = WaitForSingleObject(process, remainingMs());
+  CloseHandle(process);
+  return r == WAIT_OBJECT_0 ? 0 : fail("the program did not end within the timeout");
+}
+
+int usage() {
+  std::fputs("usage: nokari-e2e [--timeout SECONDS] COMMAND [ARGS] (see the source's head)\n",
+             stderr);
+  return 2;
+}
+
+int run(std::vector<std::wstring> args) {
+  Options o;
+  std::vector<std::wstring> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::wstring& a = args[i];
+    bool hasValue = i + 1 < args.size();
+    if (a == L"--timeout" && hasValue) {
+      g_timeoutMs = static_cast<DWORD>(_wtof(args[++i].c_str()) * 1000);
+    } else if (a == L"--expect" && hasValue) {
+      o.expectFile = args[++i];
+    } else if (a == L"--mask-line" && hasValue) {
+      o.maskLine = _wtoi(args[++i].c_str());
+    } else {
+      rest.push_back(a);
+    }
+  }
+  if (rest.empty()) return usage();
+  const std::string cmd = utf8(rest[0]);
+  const std::string arg = rest.size() > 1 ? utf8(rest[1]) : std::string();
+
+  if (cmd == "wait-class" && rest.size() == 2) {
+    HWND w = waitTopLevel(rest[1], 0);
+    if (!w) return fail("no window of " + arg + " within the timeout");
+    print(utf8(windowText(w)) + "\n");
+    return 0;
+  }
+  if (cmd == "close-class" && rest.size() == 2) return closeClass(rest[1]);
+
+  HWND main = waitMain();
+  if (!main) return fail("no Nokari window within the timeout");
+
+  if (cmd == "wait") {
+    settle(main);
+    return 0;
+  }
+  if (cmd == "tree") {
+    HWND tree = controlById(main, nokari::ids::kTreeView1);
+    if (!tree) return fail("no tree");
+    return printOrExpect(o, [&](std::string& s) {
+      std::vector<TreeItem> items;
+      if (!readTree(tree, items)) return false;
+      s = treeLines(items);
+      return true;
+    });
+  }
+  if (cmd == "text" && rest.size() == 2) {
+    HWND c = controlById(main, controlId(arg));
+    if (!c) return fail("no control " + arg);
+    return printOrExpect(o, [&](std::string& s) {
+      s = asLines(windowText(c));
+      return true;
+    });
+  }
+  if (cmd == "selected") {
+    HWND tree = controlById(main, nokari::ids::kTreeView1);
+    if (!tree) return fail("no tree");
+    print(utf8(selectedPath(tree)) + "\n");
+    return 0;
+  }
+  if (cmd == "click" && rest.size() == 2) {
+    HWND c = controlById(main, controlId(arg));
+    if (!c) return fail("no control " + arg);
+    if (!IsWindowEnabled(c)) return fail(arg + " is disabled");
+    return click(main, c);
+  }
+  if (cmd == "select" && rest.size() == 2) return select(main, rest[1]);
+  if (cmd == "dialog") {
+    HWND box = waitTopLevel(L"#32770", processOf(main));
+    if (!box) return fail("no message box within the timeout");
+    return printOrExpect(o, [&](std::string& s) {
+      s = asLines(staticTextOf(box));
+      return true;
+    });
+  }
+  if (cmd == "answer" && rest.size() == 2) return answer(main, arg, o);
+  if (cmd == "history") {
+    HWND dialog = waitTopLevel(NOKARI_HISTORY_CLASS, processOf(main));
+    if (!dialog) return fail("no history dialog within the timeout");
+    HWND list = controlById(dialog, nokari::ids::kHistList);
+    if (!list) return fail("the history dialog has no list");
+    return printOrExpect(o, [&](std::string& s) {
+      s.clear();
+      for (const std::wstring& e : listEntries(list)) s += utf8(e) + "\n";
+      return true;
+    });
+  }
+  if (cmd == "history-open" && rest.size() == 2) return historyOpen(main, std::atoi(arg.c_str()));
+  if (cmd == "close") return closeMain(main);
+  return usage();
+}
+
+}  // namespace
+
+int main() {
+  g_start = GetTickCount();
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::wstring> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  LocalFree(argv);
+  return run(std::move(args));
+}
