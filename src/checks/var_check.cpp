@@ -1,0 +1,296 @@
+#include "checks/var_check.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "checks/symbols.h"
+#include "source/decode.h"
+#include "source/func_index.h"
+#include "source/scanner.h"
+
+namespace nokari {
+
+namespace {
+
+const char16_t kTitle[] = u"■変数チェック";
+const char16_t kAllClear[] = u"未使用変数、未宣言変数はありません．";
+const char16_t kDuplicate[] = u"     [重複]";
+const char16_t kGlobal[] = u"     [グローバル]";
+const char16_t kUnused[] = u"     [未使用]";
+const char16_t kNestedGlobal[] = u"     [サブ関数内でグローバル]";
+const char16_t kLeading[] = u"    1|[グローバル(全関数定義の前方)]";
+const char16_t kTrailing[] = u"|[グローバル(全関数の後方)]";
+const char16_t kIndent[] = u"     ";
+
+// A name list sorted for lookups that ignore letter case.
+class NameSet {
+ public:
+  NameSet() = default;
+  explicit NameSet(TextList names) : names_(std::move(names)) { sortTextIgnoreCase(names_); }
+  void add(const TextList& more) {
+    names_.insert(names_.end(), more.begin(), more.end());
+    sortTextIgnoreCase(names_);
+  }
+  bool has(std::u16string_view name) const {
+    auto it = std::lower_bound(
+        names_.begin(), names_.end(), name,
+        [](const Text& e, std::u16string_view n) { return compareTextIgnoreCase(e, n) < 0; });
+    return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
+  }
+
+ private:
+  TextList names_;
+};
+
+// The names of list found in none of the sets, in list order.
+TextList without(const TextList& list, std::initializer_list<const NameSet*> sets) {
+  TextList out;
+  for (const Text& n : list) {
+    bool found = false;
+    for (const NameSet* s : sets) found = found || s->has(n);
+    if (!found) out.push_back(n);
+  }
+  return out;
+}
+
+TextList candidatesOnly(TextList names, const JogaiList& jogai) {
+  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, jogai); });
+  return names;
+}
+
+// What a defun declares and uses.
+struct Declared {
+  TextList args;    // A: in declaration order
+  TextList locals;  // L: sorted, duplicates kept
+  TextList used;    // U: sorted, each once
+  NameSet argSet, localSet;
+};
+
+Declared declared(const TextList& code, int line, int col, TextList used) {
+  Declared d;
+  d.args = splitLines(getDefunParams(code, line, col));
+  d.locals = getDefunLocals(code, line, col);
+  d.used = std::move(used);
+  d.argSet = NameSet(d.args);
+  d.localSet = NameSet(d.locals);
+  return d;
+}
+
+Text headerTail(const Text& name, const Declared& d) {
+  Text h = name + u" (";
+  if (!d.args.empty()) {
+    h += u' ';
+    for (const Text& a : d.args) h += a + u" ";
+  }
+  if (!d.locals.empty()) {
+    h += u" / ";
+    for (const Text& l : d.locals) h += l + u" ";
+  }
+  h += u')';
+  return h;
+}
+
+class VarCheck {
+ public:
+  VarCheck(const JogaiList& jogai, Findings* findings) : jogai_(jogai), findings_(findings) {}
+
+  TextList run(const TextList& lspSL, Progress* bar) {
+    stripComments(lspSL, code_, bar, 80);
+    makeFuncIndex(code_, index_, 20, bar, false);
+    records_.reserve(index_.size());
+    for (const Text& r : index_) records_.push_back(readFuncRecord(r));
+    nested_.resize(records_.size());
+    for (size_t i = 0; i < records_.size(); ++i) {
+      if (records_[i].topLevel()) {
+        topLevel(i);
+      } else if (records_[i].nested()) {
+        nestedFunction(i);
+      }
+    }
+    trailingCode();
+    if (bar) bar->setPosition(0);
+    return std::move(panel_);
+  }
+
+ private:
+  void note(int line, const char* category, const TextList& names) {
+    if (!findings_) return;
+    for (const Text& n : names) findings_->push_back({line, category, n});
+  }
+
+  // A marker and its names, ten to a line.
+  void section(const char16_t* marker, const TextList& names) {
+    panel_.push_back(marker);
+    for (size_t i = 0; i < names.size(); i += 10) {
+      Text line = kIndent;
+      for (size_t j = i; j < names.size() && j < i + 10; ++j) line += names[j] + u" ";
+      panel_.push_back(std::move(line));
+    }
+    ++blockFindings_;
+  }
+
+  // Names of top-level code, five to a line, the last group first.
+  TextList groupsLastFirst(const TextList& names) {
+    TextList groups;
+    for (size_t i = 0; i < names.size(); i += 5) {
+      Text line = kIndent;
+      for (size_t j = i; j < names.size() && j < i + 5; ++j) line += names[j] + u" ";
+      groups.push_back(std::move(line));
+    }
+    std::reverse(groups.begin(), groups.end());
+    return groups;
+  }
+
+  // A', L' and U' of a nested record, worked out once however often they are needed.
+  const Declared& nestedDeclared(size_t i) {
+    if (!nested_[i]) {
+      const FuncRecord& r = records_[i];
+      const int line = r.number(3, -1), col = r.number(4, 0);
+      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, jogai_));
+    }
+    return *nested_[i];
+  }
+
+  void topLevel(size_t i) {
+    const FuncRecord& r = records_[i];
+    const Text& name = r.items[0];
+    const int s = r.number(3, -1), col = r.number(4, 0), e = r.number(5, -1);
+    if (prevEnd_ == -1) {
+      TextList names = collectRangeSymbols(code_, 0, s - 1, jogai_);
+      if (!names.empty()) {
+        TextList block = groupsLastFirst(names);
+        block.insert(block.begin(), kLeading);
+        panel_.insert(panel_.begin(), block.begin(), block.end());
+        note(1, "toplevel-global", names);
+      }
+    }
+    prevEnd_ = e;
+
+    std::unordered_set<Text> nestedNames;
+    std::vector<size_t> ownNested;
+    for (size_t j = i + 1; j < records_.size() && records_[j].nested(); ++j) {
+      nestedNames.insert(records_[j].items[1]);
+      if (records_[j].items[0] == name) ownNested.push_back(j);
+    }
+
+    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, jogai_));
+    const Declared& d = top_;
+    const int line = s + 1;
+    panel_.push_back(lineNumberField(line) + u"| " + headerTail(name, d));
+    blockFindings_ = 0;
+
+    // L is sorted, so a name declared again sits right after it.
+    TextList duplicates;
+    for (size_t j = 0; j + 1 < d.locals.size(); ++j)
+      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0) duplicates.push_back(d.locals[j]);
+    if (!duplicates.empty()) {
+      panel_.push_back(kDuplicate);
+      Text all = kIndent;
+      for (const Text& n : duplicates) all += n + u" ";
+      panel_.push_back(std::move(all));
+      ++blockFindings_;
+      note(line, "duplicate-local", duplicates);
+    }
+
+    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), jogai_);
+    std::erase_if(globals, [&](const Text& n) { return nestedNames.count(n) > 0; });
+    if (!globals.empty()) {
+      section(kGlobal, globals);
+      note(line, "global", globals);
+    }
+
+    NameSet usedSet(d.used);
+    TextList unusedArgs = without(d.args, {&usedSet});
+    if (!unusedArgs.empty()) {
+      section(kUnused, unusedArgs);
+      note(line, "unused-argument", unusedArgs);
+    }
+
+    // A local that a nested function uses without declaring it counts as used.
+    TextList nestedFree;
+    for (size_t j : ownNested) {
+      const Declared& n = nestedDeclared(j);
+      TextList free = without(n.used, {&n.argSet, &n.localSet});
+      nestedFree.insert(nestedFree.end(), free.begin(), free.end());
+    }
+    if (!nestedFree.empty()) usedSet.add(nestedFree);
+    TextList unusedLocals = without(d.locals, {&usedSet});
+    if (!unusedLocals.empty()) {
+      section(kUnused, unusedLocals);
+      note(line, "unused-local", unusedLocals);
+    }
+
+    if (blockFindings_ == 0) panel_.pop_back();
+  }
+
+  void nestedFunction(size_t i) {
+    const FuncRecord& r = records_[i];
+    const Declared& n = nestedDeclared(i);
+    const int line = r.number(3, -1) + 1;
+    panel_.push_back(lineNumberField(line) + u"|  + " + headerTail(r.items[1], n));
+    blockFindings_ = 0;
+
+    TextList globals = candidatesOnly(
+        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), jogai_);
+    if (!globals.empty()) {
+      section(kNestedGlobal, globals);
+      note(line, "nested-global", globals);
+    }
+    NameSet usedSet(n.used);
+    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), jogai_);
+    if (!unusedArgs.empty()) {
+      section(kUnused, unusedArgs);
+      note(line, "unused-argument", unusedArgs);
+    }
+    TextList unusedLocals = without(n.locals, {&usedSet});
+    if (!unusedLocals.empty()) {
+      section(kUnused, unusedLocals);
+      note(line, "unused-local", unusedLocals);
+    }
+    if (blockFindings_ == 0) panel_.pop_back();
+  }
+
+  void trailingCode() {
+    const int last = static_cast<int>(code_.size()) - 1;
+    if (prevEnd_ >= last) return;
+    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, jogai_);
+    if (names.empty()) return;
+    const int line = static_cast<int>(code_.size());
+    panel_.push_back(lineNumberField(line) + kTrailing);
+    for (Text& g : groupsLastFirst(names)) panel_.push_back(std::move(g));
+    note(line, "toplevel-global", names);
+  }
+
+  const JogaiList& jogai_;
+  Findings* findings_;
+  TextList code_;
+  FuncIndex index_;
+  std::vector<FuncRecord> records_;
+  std::vector<std::optional<Declared>> nested_;
+  Declared top_;  // the most recent top-level function: nested ones read its A and L
+  int prevEnd_ = -1;
+  int blockFindings_ = 0;
+  TextList panel_;
+};
+
+}  // namespace
+
+Text lineNumberField(int line) {
+  std::string s = std::to_string(line);
+  if (s.size() < 5) s.insert(0, 5 - s.size(), ' ');
+  return fromAscii(s);
+}
+
+TextList notUusedVariable(const TextList& lspSL, const JogaiList& jogai, bool msgFlag,
+                          Progress* bar, Findings* findings) {
+  // Only a file without any line is skipped: a first line of length 0 is no reason to skip
+  // the code after it.
+  if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
+  TextList panel = VarCheck(jogai, findings).run(lspSL, bar);
+  if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
+  return panel;
+}
+
+}  // namespace nokari

@@ -1,0 +1,21 @@
+// The variable check: unused, duplicated and undeclared names per function, and the names the
+// top-level code before the first and after the last function uses.
+#pragma once
+
+#include "checks/exclusion_list.h"
+#include "checks/findings.h"
+#include "source/progress.h"
+#include "source/text.h"
+
+namespace nokari {
+
+// notUusedVariable: the results panel's lines after the check (the panel is cleared first).
+// With msgFlag, a run without findings shows the two all-clear lines. findings, when given,
+// receives every reported name with its line.
+TextList notUusedVariable(const TextList& lspSL, const JogaiList& jogai, bool msgFlag,
+                          Progress* bar, Findings* findings = nullptr);
+
+// A 1-based line number right-aligned in five characters.
+Text lineNumberField(int line);
+
+}  // namespace nokari

@@ -1,0 +1,117 @@
+#include "checks/var_check.h"
+
+#include <gtest/gtest.h>
+
+#include "test_util.h"
+
+namespace nokari {
+namespace {
+
+using test::lines;
+using test::utf8;
+using Lines = std::vector<std::string>;
+
+const Lines kAllClear = {"■変数チェック", "未使用変数、未宣言変数はありません．"};
+
+Lines check(const TextList& source) {
+  return utf8(notUusedVariable(source, JogaiList::defaults(), true, nullptr));
+}
+
+TEST(NotUusedVariable, WorkedExample) {
+  const TextList source = lines({"(setq gvar 1)", "(defun c:test (a b / x y x)",
+                                 "  (setq x (+ a 1))", "  (setq z 2)", "  (defun inner (p / q)",
+                                 "    (setq q (* p y w)))", "  (princ)", ")", "(setq after 3)"});
+  const Lines expected = {"    1|[グローバル(全関数定義の前方)]",
+                          "     gvar ",
+                          "    2| c:test ( a b  / x x y )",
+                          "     [重複]",
+                          "     x ",
+                          "     [グローバル]",
+                          "     z ",
+                          "     [未使用]",
+                          "     b ",
+                          "    5|  + inner ( p  / q )",
+                          "     [サブ関数内でグローバル]",
+                          "     w ",
+                          "    9|[グローバル(全関数の後方)]",
+                          "     after "};
+  NullProgress bar;
+  bar.setPosition(7);
+  Findings findings;
+  EXPECT_EQ(utf8(notUusedVariable(source, JogaiList::defaults(), true, &bar, &findings)),
+            expected);
+  EXPECT_EQ(bar.position(), 0);
+  std::vector<std::string> found;
+  for (const Finding& f : findings)
+    found.push_back(std::to_string(f.line) + " " + f.category + " " + utf8(f.name));
+  EXPECT_EQ(found, (Lines{"1 toplevel-global gvar", "2 duplicate-local x", "2 global z",
+                          "2 unused-argument b", "5 nested-global w", "9 toplevel-global after"}));
+}
+
+TEST(NotUusedVariable, Reports) {
+  struct Case {
+    const char* what;
+    std::initializer_list<const char*> source;
+    Lines panel;
+  };
+  const Case cases[] = {
+      {"no defun", {"(setq a 1)", "(setq b c)"}, {"    2|[グローバル(全関数の後方)]", "     a b c "}},
+      {"clean function", {"(defun f (a / b) (setq b a))"}, kAllClear},
+      {"code between functions", {"(defun a () 1)", "(setq mid 1)", "(defun b () 2)"}, kAllClear},
+      {"twelve globals",
+       {"(defun f () (list aa bb cc dd ee ff gg hh ii jj kk ll))"},
+       {"    1| f ()", "     [グローバル]", "     aa bb cc dd ee ff gg hh ii jj ", "     kk ll "}},
+      {"seven leading names",
+       {"(setq a 1 b 2 c 3 d 4 e 5 f 6 g 7)", "(defun h () 1)"},
+       {"    1|[グローバル(全関数定義の前方)]", "     f g ", "     a b c d e "}},
+      {"local three times",
+       {"(defun f (/ x x x) 1)"},
+       {"    1| f ( / x x x )", "     [重複]", "     x x ", "     [未使用]", "     x x x "}},
+      {"excluded argument and local",
+       {"(defun f (T / *error*)", "  (defun i (nil) (princ nil))", "  (princ T))"},
+       {"    1| f ( T  / *error* )", "     [未使用]", "     T ", "     [未使用]", "     *error* "}},
+      {"function of a nested defun",
+       {"(defun o ()", "  (defun inner () 1)", "  (mapcar (function inner) l))"},
+       {"    1| o ()", "     [グローバル]", "     l "}},
+      {"function of a nested defun, other case",
+       {"(defun o ()", "  (defun inner () 1)", "  (mapcar (function Inner) l))"},
+       {"    1| o ()", "     [グローバル]", "     Inner l "}},
+      {"case of a use", {"(defun f (/ Total) (setq TOTAL 1))"}, kAllClear},
+      {"numbers and excluded names", {"(defun f () (setq n 10 T nil r pi))"},
+       {"    1| f ()", "     [グローバル]", "     n r "}},
+      {"nested local used by nothing",
+       {"(defun o (a)", "  (defun i (p / q r) (setq q p z a))", "  (i a))"},
+       {"    2|  + i ( p  / q r )", "     [サブ関数内でグローバル]", "     z ", "     [未使用]",
+        "     r "}},
+      // A first line of length 0 does not stop the analysis.
+      {"empty first line", {"", "(defun f (a) 1)"}, {"    2| f ( a )", "     [未使用]", "     a "}},
+      // The body starts right after the parameter list: no word of it is lost or cut.
+      {"body without parenthesis", {"(defun f (abc) abc)", "(defun g ()", "  nil)"}, kAllClear},
+      {"word before the first parenthesis",
+       {"(defun f (a) xyz (g a))"},
+       {"    1| f ( a )", "     [グローバル]", "     xyz "}},
+      {"unclosed defun", {"(defun f (a)", "  (setq b a)"},
+       {"    2|[グローバル(全関数の後方)]", "     a b f "}},
+      {"only blanks", {"  ", ""}, kAllClear},
+  };
+  for (const Case& c : cases) EXPECT_EQ(check(lines(c.source)), c.panel) << c.what;
+}
+
+TEST(NotUusedVariable, EmptySourceAndMessageFlag) {
+  NullProgress bar;
+  bar.setPosition(5);
+  EXPECT_EQ(utf8(notUusedVariable({}, JogaiList::defaults(), true, &bar)), kAllClear);
+  EXPECT_EQ(bar.position(), 5);  // nothing ran
+  EXPECT_TRUE(notUusedVariable({}, JogaiList::defaults(), false, nullptr).empty());
+  EXPECT_TRUE(notUusedVariable(lines({"(defun f (a) a)"}), JogaiList::defaults(), false, nullptr)
+                  .empty());
+}
+
+TEST(LineNumberField, RightAlignedInFive) {
+  const std::pair<int, const char*> cases[] = {
+      {1, "    1"}, {10, "   10"}, {100, "  100"}, {10000, "10000"}, {123456, "123456"}};
+  for (const auto& [n, text] : cases) EXPECT_EQ(utf8(lineNumberField(n)), text);
+}
+
+}  // namespace
+}  // namespace nokari
