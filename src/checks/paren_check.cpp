@@ -1,0 +1,178 @@
+#include "checks/paren_check.h"
+
+#include <string>
+
+#include "source/func_index.h"
+#include "source/scanner.h"
+
+namespace nokari {
+
+namespace {
+
+Text num(long long n) { return fromAscii(std::to_string(n)); }
+
+void count(const Text& line, long long& open, long long& close) {
+  for (char16_t c : line) {
+    if (c == u'(') ++open;
+    if (c == u')') ++close;
+  }
+}
+
+bool startsWithDefun(const Text& line) {
+  static constexpr char16_t kWord[] = u"(DEFUN ";
+  if (line.size() < 7) return false;
+  for (size_t i = 0; i < 7; ++i)
+    if (upperAscii(line[i]) != kWord[i]) return false;
+  return true;
+}
+
+Text beforeParen(const Text& s) { return s.substr(0, s.find(u'(')); }
+
+Text countLine(long long open, long long close) {
+  return u"　括弧数 = " + num(open) + (open > close ? u" > " : u" < ") + num(close);
+}
+
+// The defun name the whole-file message points at: the trimmed line without its first
+// character, cut before its first "(".
+bool defunLineName(const Text& line, Text& name) {
+  Text t = trim(line);
+  if (upperAscii(t).find(u"DEFUN ") == Text::npos) return false;
+  name = beforeParen(t.substr(1));
+  return true;
+}
+
+}  // namespace
+
+bool countParens(const TextList& lines, int first, int last, long long& open, long long& close) {
+  open = close = 0;
+  if (last > static_cast<int>(lines.size()) - 1) last = static_cast<int>(lines.size()) - 1;
+  if (first < 0 || first > last) return false;
+  for (int i = first; i <= last; ++i) count(lines[i], open, close);
+  return true;
+}
+
+TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings) {
+  TextList panel;
+  if (lspSL.empty()) return panel;
+  TextList code;
+  stripComments(lspSL, code, bar, 80);
+  struct Start {
+    Text name;
+    int line;
+  };
+  std::vector<Start> starts;
+  for (size_t i = 0; i < code.size(); ++i)
+    if (startsWithDefun(code[i])) starts.push_back({beforeParen(trim(code[i].substr(6))), int(i)});
+  if (starts.empty()) return panel;
+
+  long long open, close;
+  if (countParens(code, 0, starts[0].line - 1, open, close) && open != close) {
+    panel.push_back(u"・行範囲 = 1～" + num(starts[0].line));
+    panel.push_back(countLine(open, close));
+    if (findings) findings->push_back({1, "unbalanced-parens", u"(top level)"});
+  }
+  for (size_t k = 0; k < starts.size(); ++k) {
+    const int first = starts[k].line;
+    const int last = k + 1 < starts.size() ? starts[k + 1].line - 1 : int(code.size()) - 1;
+    if (countParens(code, first, last, open, close) && open != close) {
+      panel.push_back(u"・行範囲 = " + num(first + 1) + u"～" + num(last + 1));
+      panel.push_back(countLine(open, close));
+      panel.push_back(u"　範囲内にある関数 = " + starts[k].name);
+      if (findings) findings->push_back({first + 1, "unbalanced-parens", trim(starts[k].name)});
+    }
+  }
+  if (!panel.empty()) panel.insert(panel.begin(), {u"■括弧数不一致", u"※(defun から次の (defun 直前まで"});
+  return panel;
+}
+
+ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
+                       Findings* findings) {
+  ParenResult r;
+  if (lspSL.empty()) return r;
+  r.panel = checkDefunParens(lspSL, bar, findings);
+
+  TextList code;
+  stripComments(lspSL, code, bar, 80);
+  FuncIndex index;
+  makeFuncIndex(code, index, 20, bar, false);
+  const long long funcCount = static_cast<long long>(index.size());
+  const int n = static_cast<int>(code.size());
+
+  long long open = 0, close = 0;
+  int topLast = 0;
+  for (int i = 0; i < n; ++i) {
+    if (code[i].empty()) continue;
+    count(code[i], open, close);
+    if (open == close) topLast = i;
+  }
+  if (open == close) {
+    r.panel.push_back(u"■全体の括弧数チェック");
+    r.panel.push_back(u"括弧数= " + num(open) + u" : " + num(close) + u"\r\n行数= " +
+                      num(static_cast<long long>(lspSL.size())) + u", 関数= " + num(funcCount) +
+                      u"\r\n全体での括弧数は一致しています．");
+    return r;
+  }
+  r.balanced = false;
+
+  open = close = 0;
+  int bottomLast = 0;
+  for (int i = n - 1; i >= 0; --i) {
+    if (code[i].empty()) continue;
+    count(code[i], open, close);
+    if (open == close) bottomLast = i;
+  }
+
+  Text name;
+  int target = 0;
+  bool named = false;
+  ParenMessage m;
+  if (open > close) {
+    for (int i = topLast + 1; i < n && !named; ++i)
+      if (defunLineName(code[i], name)) target = i, named = true;
+    named = named && !name.empty();
+    if (!named) target = topLast;
+    m.text = u"括弧数 = " + num(open) + u" > " + num(close) + u", 上からの最終一致行 = " +
+             num(topLast + 1) + u"\nこれより下の行で括弧数が一致していません，";
+    const Text where = u"(" + name + u") 内か、それより上の " + num(topLast + 2) +
+                       u" 行までで一致していない可能性があります．";
+    if (editorFound) {
+      m.text += u"\n";
+      if (named) {
+        m.text += where + u"\n(" + name + u") へジャンプしますか？";
+      } else {
+        m.text += num(topLast + 1) + u" 行へジャンプしますか？";
+      }
+    } else if (named) {
+      m.text += u"\n" + where;
+    }
+  } else {
+    for (int i = bottomLast - 1; i >= 0 && !named; --i)
+      if (defunLineName(code[i], name)) target = i, named = true;
+    named = named && !name.empty();
+    if (!named) target = bottomLast;
+    m.text = u"括弧数 = " + num(open) + u" < " + num(close) + u", 下からの最終一致行 = " +
+             num(bottomLast + 1);
+    const Text where = u"(" + name + u") 内か、それより下の " + num(bottomLast) +
+                       u" 行までで一致していない可能性があります．";
+    if (editorFound) {
+      m.text += u"\nこれより上の行で括弧数が一致していません，\n";
+      if (named) {
+        m.text += where + u"\n(" + name + u") へジャンプしますか？";
+      } else {
+        m.text += num(bottomLast + 1) + u" 行へジャンプしますか？";
+      }
+    } else {
+      m.text += u"\nこれより上の行で括弧数が一致していません．";
+      if (named) m.text += u"\n" + where;
+    }
+  }
+  if (editorFound) {
+    m.question = true;
+    m.jumpLine = target + 1;
+  }
+  if (findings) findings->push_back({target + 1, "unbalanced-parens", u"(whole file)"});
+  r.message = std::move(m);
+  return r;
+}
+
+}  // namespace nokari

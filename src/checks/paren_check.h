@@ -1,0 +1,38 @@
+// The parenthesis check: unbalanced pieces between defuns, and the whole file's balance with
+// the place where it stops being balanced.
+#pragma once
+
+#include <optional>
+
+#include "checks/findings.h"
+#include "source/progress.h"
+#include "source/text.h"
+
+namespace nokari {
+
+// Counts "(" and ")" in lines first..last (last is lowered to the list's end). False, with
+// both counts 0, when first is negative or beyond last.
+bool countParens(const TextList& lines, int first, int last, long long& open, long long& close);
+
+// checkDefunParens: the "■括弧数不一致" block (empty when every piece balances).
+TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings = nullptr);
+
+// What the check shows when the whole file does not balance.
+struct ParenMessage {
+  Text text;            // lines separated by LF
+  bool question = false;  // a Yes/No question (editor found) rather than a plain message box
+  int jumpLine = 0;     // 1-based editor line the Yes answer jumps to; 0 without a question
+};
+
+struct ParenResult {
+  TextList panel;  // an entry may hold CR LF (the summary shows as three lines)
+  std::optional<ParenMessage> message;
+  bool balanced = true;  // the whole file's "(" and ")" counts agree (also for an empty file)
+};
+
+// Button2Click without the reload: editorFound tells whether the chosen editor's window is
+// open, which turns the message into the jump question.
+ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
+                       Findings* findings = nullptr);
+
+}  // namespace nokari
