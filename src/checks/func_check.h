@@ -1,0 +1,47 @@
+// The function check: duplicated, undefined and unreferenced user functions, and how many
+// lines reference each function.
+#pragma once
+
+#include "checks/exclusion_list.h"
+#include "checks/findings.h"
+#include "platform/files.h"
+#include "source/progress.h"
+#include "source/text.h"
+
+namespace nokari {
+
+// The name of the built-in function list beside the program.
+inline constexpr char16_t kBuiltinFileName[] = u"AutoLispFuncList.txt";
+
+// Names of AutoLISP's own functions; calls of these are never "undefined".
+class BuiltinList {
+ public:
+  BuiltinList() = default;
+  // One entry per line: the text before the first TAB, untrimmed.
+  static BuiltinList fromFileLines(const TextList& lines);
+  bool contains(std::u16string_view name) const;  // letter case ignored
+  size_t size() const { return names_.size(); }
+
+ private:
+  TextList names_;  // sorted
+};
+
+// AutoLispFuncList.txt from folder; a missing or unreadable file gives an empty list.
+BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
+                            ListFileRead* read = nullptr);
+
+// Each appends its sections to panel, as the three methods of the function check do.
+void fusokuFunc(const TextList& lspSL, const BuiltinList& builtins, TextList& panel,
+                Progress* bar, Findings* findings = nullptr);
+void notUsedUserFunc(const TextList& lspSL, TextList& panel, Progress* bar,
+                     Findings* findings = nullptr);
+void userFuncUsedCount(const TextList& lspSL, TextList& panel, Progress* bar);
+
+// The panel after the whole check: the three methods in order on a cleared panel.
+TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
+                   Findings* findings = nullptr);
+
+// " [%3d]": the count right-aligned in three places, wider when it needs more.
+Text countField(int count);
+
+}  // namespace nokari

@@ -1,0 +1,131 @@
+#include "checks/func_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "fakes/fake_files.h"
+#include "source/decode.h"
+#include "test_util.h"
+
+namespace nokari {
+namespace {
+
+using test::lines;
+using test::utf8;
+using Lines = std::vector<std::string>;
+
+const BuiltinList kBuiltins = BuiltinList::fromFileLines(
+    lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list"}));
+
+std::string pad(const std::string& name, size_t spaces, int count) {
+  return name + std::string(spaces, ' ') + utf8(countField(count));
+}
+
+TEST(FuncCheck, Sections) {
+  struct Case {
+    const char* what;
+    std::initializer_list<const char*> source;
+    Lines panel;
+  };
+  const Case cases[] = {
+      {"calls without definitions",
+       {"(foo 1 2)", "(bar)", "(baz", "((lambda (x) x) 1)", "(vl-load-com)", "(vlax-get-acad-object)",
+        "(acet-ui-status)", "(my-vl-util)", "(1+ x) (-1 2) (.5) (a)"},
+       {"■定義されていないユーザー関数", pad("bar", 1, 0), pad("baz", 1, 0), pad("foo", 1, 1)}},
+      {"a command's definition defines nothing",
+       {"(defun c:mycmd () 1)", "(c:mycmd)"},
+       {"■定義されていないユーザー関数", pad("c:mycmd", 1, 0)}},
+      {"defined three times, a command twice",
+       {"(defun f () 1)", "(defun c:x () 1)", "(defun f () 2)", "(defun F () 3)", "(defun c:x () 2)",
+        "(gg)"},
+       {"■重複して定義されているユーザー関数", "c:x f f", "■定義されていないユーザー関数",
+        pad("gg", 1, 0), "■参照されていないユーザー関数", "f", "f", "F", "■ユーザー関数の出現数",
+        pad("f", 17, 0), pad("f", 17, 0), pad("F", 17, 0)}},
+      {"only built-in calls: duplicates not looked for",
+       {"(defun f () 1)", "(defun f () 2)", "(princ)"},
+       {"■参照されていないユーザー関数", "f", "f", "■ユーザー関数の出現数", pad("f", 14, 0),
+        pad("f", 14, 0)}},
+      {"referenced only by its quoted name",
+       {"(defun f (x) x)", "(mapcar 'f lst)"},
+       {"■参照されていないユーザー関数", "f", "■ユーザー関数の出現数", pad("f", 14, 0)}},
+      {"long duplicate line widens the counts",
+       {"(defun aaaa () 1)", "(defun bbbb () 1)", "(defun cccc () 1)", "(defun aaaa () 1)",
+        "(defun bbbb () 1)", "(defun cccc () 1)", "(zz)"},
+       {"■重複して定義されているユーザー関数", "aaaa bbbb cccc", "■定義されていないユーザー関数",
+        pad("zz", 1, 0), "■参照されていないユーザー関数", "aaaa", "aaaa", "bbbb", "bbbb", "cccc",
+        "cccc", "■ユーザー関数の出現数", pad("aaaa", 14, 0), pad("aaaa", 14, 0),
+        pad("bbbb", 14, 0), pad("bbbb", 14, 0), pad("cccc", 14, 0), pad("cccc", 14, 0)}},
+      {"commands only", {"(defun c:a () 1)", "(defun C:b () (c:a))"}, {}},
+      {"reference counts",
+       {"(defun foo (n) (if (> n 0) (foo (1- n))))", "(defun outer ()", "  (defun in () 1)",
+        "  (foo 1) (foo 2) (in))", "(foo-bar 1)", "(outer)"},
+       {"■定義されていないユーザー関数", pad("foo-bar", 1, 1), "■ユーザー関数の出現数",
+        pad("foo", 12, 2), pad("outer", 10, 1), "  + in"}},
+      {"strings and comments do not count",
+       {"(defun f () 1)", "(princ \"(f)\") ; (f)", "(gg \"(hh 1)\")"},
+       {"■定義されていないユーザー関数", pad("gg", 1, 1), "■参照されていないユーザー関数", "f",
+        "■ユーザー関数の出現数", pad("f", 14, 0)}},
+      {"empty file", {}, {}},
+  };
+  for (const Case& c : cases) {
+    NullProgress bar;
+    EXPECT_EQ(utf8(funcCheck(lines(c.source), kBuiltins, &bar)), c.panel) << c.what;
+    EXPECT_EQ(bar.position(), 0) << c.what;
+  }
+}
+
+TEST(FuncCheck, WithoutBuiltInListEveryCallIsUndefined) {
+  EXPECT_EQ(utf8(funcCheck(lines({"(princ (1+ x))"}), BuiltinList(), nullptr)),
+            (Lines{"■定義されていないユーザー関数", pad("1+", 4, 1), pad("princ", 1, 1)}));
+}
+
+TEST(FuncCheck, Findings) {
+  Findings findings;
+  funcCheck(lines({"(defun f () (g))", "(defun f () 1)", "(hh 1)", "(defun k () (hh))"}), kBuiltins,
+            nullptr, &findings);
+  Lines found;
+  for (const Finding& f : findings)
+    found.push_back(std::to_string(f.line) + " " + f.category + " " + utf8(f.name));
+  EXPECT_EQ(found, (Lines{"2 duplicate-function f", "3 undefined-function hh",
+                          "1 unreferenced-function f", "2 unreferenced-function f",
+                          "4 unreferenced-function k"}));
+}
+
+TEST(BuiltinList, EntryIsTextBeforeTab) {
+  const BuiltinList list = BuiltinList::fromFileLines(lines({"princ\tprints", " setq", "CAR", ""}));
+  EXPECT_TRUE(list.contains(u"PRINC"));
+  EXPECT_TRUE(list.contains(u"car"));
+  EXPECT_FALSE(list.contains(u"setq"));
+  EXPECT_TRUE(list.contains(u" SETQ"));
+  EXPECT_FALSE(list.contains(u"prints"));
+}
+
+TEST(CountField, Widths) {
+  EXPECT_EQ(utf8(countField(7)), " [  7]");
+  EXPECT_EQ(utf8(countField(0)), " [  0]");
+  EXPECT_EQ(utf8(countField(1234)), " [1234]");
+}
+
+TEST(BuiltinListFile, Shipped) {
+  // The shipped list: UTF-8 with a byte-order mark, no vl- names needed, the common ones in.
+  std::FILE* f = std::fopen(NOKARI_DATA_DIR "/AutoLispFuncList.txt", "rb");
+  ASSERT_NE(f, nullptr);
+  std::string bytes;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+  std::fclose(f);
+  ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+  const TextList entries = decodeTextFile(bytes, test::Latin1CodePage()).lines;
+  const BuiltinList list = BuiltinList::fromFileLines(entries);
+  for (const char* name : {"setq", "princ", "car", "cadddr", "1+", "/=", "ssget", "entmod",
+                           "tblsearch", "getpoint", "new_dialog", "command", "findfile", "alloc"})
+    EXPECT_TRUE(list.contains(fromUtf8(name))) << name;
+  for (const Text& e : entries) {
+    EXPECT_FALSE(e.empty());
+    EXPECT_EQ(trim(e), e);
+  }
+}
+
+}  // namespace
+}  // namespace nokari
