@@ -1,0 +1,83 @@
+#include "checks/catalogue.h"
+
+#include "source/decode.h"
+#include "source/func_index.h"
+#include "source/scanner.h"
+
+namespace nokari {
+
+namespace {
+
+bool isCommentLine(const Text& line) {
+  Text t = trim(line);
+  return !t.empty() && t[0] == u';';
+}
+
+// The name of a file without its folder.
+Text namePart(const Text& path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == Text::npos ? path : path.substr(slash + 1);
+}
+
+// A rule such as "-----" or "=====": one character repeated.
+bool isRule(const Text& t) { return t.find_first_not_of(t[0]) == Text::npos; }
+
+}  // namespace
+
+Text getHeadComment(const TextList& lines, int& startLine) {
+  Text comment;
+  if (startLine <= 0) return comment;
+  const int n = static_cast<int>(lines.size());
+  int i = std::min(startLine, n) - 1;
+  while (i >= 0 && isCommentLine(lines[i])) --i;
+  // A block that runs up to the first line of the file is the function's all the same.
+  const int first = i + 1;
+  for (int k = first; k < startLine && k < n; ++k) {
+    Text t = trim(lines[k]);
+    if (!t.empty()) {
+      std::erase(t, u';');
+      comment += u"  " + t;
+    }
+    if (k != startLine - 1) comment += u"\r\n";
+  }
+  startLine = first;
+  return comment;
+}
+
+TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& timeText,
+                      Progress* bar) {
+  TextList panel;
+  TextList code;
+  stripComments(lspSL, code, bar, 80);
+  FuncIndex index;
+  makeFuncIndex(code, index, 20, bar, true);
+  if (index.empty()) {
+    if (bar) bar->setPosition(0);
+    return panel;
+  }
+  sortTextIgnoreCase(index);
+  panel.push_back(u"■ LISP関数カタログ ******************************");
+  panel.push_back(u" ファイル : " + namePart(fileName));
+  panel.push_back(u" 作成日時 : " + timeText);
+  panel.push_back(u"*********************************************** ■");
+  for (const Text& record : index) {
+    FuncRecord r = readFuncRecord(record);
+    if (!r.topLevel()) continue;
+    const int line = r.number(3, -1);
+    Text args = getDefunParams(code, line, r.number(4, 0));
+    for (size_t p; (p = args.find(u"\r\n")) != Text::npos;) args.replace(p, 2, u" ");
+    if (!args.empty() && args.back() == u' ') args.pop_back();
+    const Text head = r.items[0] + u" " + args;
+    panel.push_back(Text(50, u'-'));
+    panel.push_back((upperAscii(head).find(u"C:") != Text::npos ? u"■ " : u"□ ") + head);
+    int start = line;
+    for (const Text& c : splitLines(getHeadComment(lspSL, start))) {
+      Text t = trim(c);
+      if (!t.empty() && !isRule(t)) panel.push_back(u"\t" + t);
+    }
+  }
+  if (bar) bar->setPosition(0);
+  return panel;
+}
+
+}  // namespace nokari

@@ -1,0 +1,20 @@
+// The function catalogue: every top-level function's head and heading comment.
+#pragma once
+
+#include "source/progress.h"
+#include "source/text.h"
+
+namespace nokari {
+
+// getHeadComment: the comment block directly above line startLine (0-based). On return
+// startLine is the block's first line and the result its lines, each as two spaces and the
+// line's trimmed text without semicolons, joined by CR LF. The block may reach the first line
+// of the file.
+Text getHeadComment(const TextList& lines, int& startLine);
+
+// makeLspIndex: the panel's lines. fileName may be a path (only its name part is shown);
+// timeText is the date and time of line 3. Empty when the file holds no function.
+TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& timeText,
+                      Progress* bar);
+
+}  // namespace nokari
