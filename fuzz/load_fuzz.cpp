@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/func_tree.h"
 #include "platform/files.h"
@@ -38,23 +40,65 @@ class StrictProgress : public Progress {
   int pos_ = 0;
 };
 
-void checkIndex(const TextList& code, const FuncIndex& index) {
+// The name of the "(defun" whose "(" stands at (line, col), as the index takes it: the text
+// up to the next "(" on that line. False when no such defun is there.
+bool defunAt(const TextList& code, int line, int col, Text* name) {
+  if (line < 0 || col < 0 || static_cast<size_t>(line) >= code.size()) return false;
+  const Text& l = code[line];
+  const size_t c = static_cast<size_t>(col);
+  if (c + 7 > l.size() || upperAscii(std::u16string_view(l).substr(c, 7)) != u"(DEFUN ") return false;
+  const size_t paren = l.find(u'(', c + 7);
+  if (paren == Text::npos) return false;
+  *name = l.substr(c + 7, paren - c - 7);
+  return true;
+}
+
+// The last `count` comma fields of a record as numbers; *head is the text before them.
+bool tailNumbers(const Text& record, size_t count, std::vector<int>* nums, Text* head) {
+  nums->assign(count, 0);
+  size_t end = record.size();
+  for (size_t k = count; k-- > 0;) {
+    if (end == 0) return false;
+    const size_t comma = record.rfind(u',', end - 1);
+    if (comma == Text::npos) return false;
+    if (!parseInt(std::u16string_view(record).substr(comma + 1, end - comma - 1), &(*nums)[k]))
+      return false;
+    end = comma;
+  }
+  *head = record.substr(0, end);
+  return true;
+}
+
+Text numbersText(const std::vector<int>& nums) {
+  Text out;
+  for (int v : nums) out += u',' + fromAscii(std::to_string(v));
+  return out;
+}
+
+// Names may hold commas and spaces, so a record cannot be read back unambiguously in general.
+// Every record must still be one of the two shapes, pointing at a real "(defun" of that name;
+// a top-level one must also end at a ")" after its start.
+void checkIndex(const TextList& code, const FuncIndex& index, const Text& indent) {
   for (const Text& r : index) {
-    const FuncRecord rec = readFuncRecord(r);
-    const int line = rec.number(3, -1), col = rec.number(4, -1);
     // Whatever a record holds, reading its parameter list must be safe.
-    getDefunParams(code, line, col);
-    if (!rec.topLevel() && !rec.nested()) continue;
-    require(line >= 0 && static_cast<size_t>(line) < code.size(), "record line outside the file");
-    require(col >= 0 && static_cast<size_t>(col) < code[line].size(), "record column outside its line");
-    require(code[line][col] == u'(', "record does not point at a \"(\"");
-    if (rec.topLevel()) {
-      const int endLine = rec.number(5, -1), endCol = rec.number(6, -1);
-      require(endLine >= line && static_cast<size_t>(endLine) < code.size(), "end line outside the file");
-      require(endCol >= 0 && static_cast<size_t>(endCol) < code[endLine].size(), "end column outside its line");
-      require(code[endLine][endCol] == u')', "end does not point at a \")\"");
-      require(endLine > line || endCol > col, "function ends before it starts");
+    const FuncRecord rec = readFuncRecord(r);
+    getDefunParams(code, rec.number(3, -1), rec.number(4, -1));
+
+    std::vector<int> n;
+    Text head, name;
+    bool ok = false;
+    if (tailNumbers(r, 4, &n, &head) && defunAt(code, n[0], n[1], &name) &&
+        head == name + u"," + indent && r == head + numbersText(n)) {
+      const int endLine = n[2], endCol = n[3];
+      ok = endLine >= n[0] && static_cast<size_t>(endLine) < code.size() && endCol >= 0 &&
+           static_cast<size_t>(endCol) < code[endLine].size() && code[endLine][endCol] == u')' &&
+           (endLine > n[0] || endCol > n[1]);
     }
+    if (!ok && tailNumbers(r, 2, &n, &head) && defunAt(code, n[0], n[1], &name)) {
+      const Text tail = u"," + name;
+      ok = head.size() >= tail.size() && head.compare(head.size() - tail.size(), tail.size(), tail) == 0;
+    }
+    require(ok, "a record that is neither a top-level nor a nested defun of the code");
   }
 }
 
@@ -145,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuncIndex index;
     makeFuncIndex(codeSL, index, withIndent ? 70 : 20, &bar, withIndent);
     require(bar.position() == 0, "makeFuncIndex left the bar moved");
-    checkIndex(codeSL, index);
+    checkIndex(codeSL, index, withIndent ? Text(kIndentText) : Text());
     if (withIndent) indexed = std::move(index);
   }
   // Parameter lists asked for at odd places.
