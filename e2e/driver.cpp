@@ -2,10 +2,10 @@
 // end-to-end suite. Every wait ends at the deadline (--timeout, default 10 s); output is UTF-8.
 //
 //   wait                           the main window is shown and answers messages
-//   tree [--expect FILE]           the tree as "nokari-check --tree" prints it
+//   tree [--expect FILE]           the tree's texts, two spaces of indent per level
 //   text CONTROL [--expect FILE] [--mask-line N]
 //                                  a control's text, CR LF printed as LF (Memo2, Label1, Edit1 ...)
-//   selected                       the selected tree node as "Parent/Node"
+//   selected [--expect FILE]       the selected tree node as "Group/Node"
 //   click CONTROL                  clicks a button; returns when its handler is done or a dialog
 //                                  of the program is open
 //   select PATH                    clicks the tree node "Group/Node" or "Group/Node/Nested"
@@ -27,21 +27,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "deadline.h"
 #include "platform/win32/control_ids.h"
+#include "remote_tree.h"
 
 namespace {
 
-DWORD g_timeoutMs = 10000;
-DWORD g_start = 0;
-
-DWORD remainingMs() {
-  DWORD spent = GetTickCount() - g_start;
-  return spent >= g_timeoutMs ? 0 : g_timeoutMs - spent;
-}
-bool expired() { return remainingMs() == 0; }
+using namespace e2e;
 
 std::string utf8(const std::wstring& w) {
   if (w.empty()) return {};
@@ -102,16 +98,6 @@ std::string maskLine(const std::string& s, int line) {
   return out;
 }
 
-// Sends with the rest of the deadline as timeout; false when the program did not answer.
-bool send(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr) {
-  DWORD_PTR r = 0;
-  DWORD ms = remainingMs();
-  if (ms == 0) ms = 1;
-  if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, ms, &r)) return false;
-  if (result) *result = static_cast<LRESULT>(r);
-  return true;
-}
-
 std::wstring windowText(HWND w) {
   LRESULT len = 0;
   if (!send(w, WM_GETTEXTLENGTH, 0, 0, &len)) return {};
@@ -126,12 +112,6 @@ std::wstring className(HWND w) {
   wchar_t buf[256] = {};
   GetClassNameW(w, buf, 256);
   return buf;
-}
-
-DWORD processOf(HWND w) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  return pid;
 }
 
 HWND findMain() {
@@ -206,102 +186,10 @@ int controlId(const std::string& name) {
   return end && *end == '\0' && n > 0 ? static_cast<int>(n) : 0;
 }
 
-// Memory in the Nokari process, for the tree messages that carry pointers.
-class Remote {
- public:
-  Remote(HWND w, size_t size) : size_(size) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                               PROCESS_QUERY_INFORMATION, FALSE, processOf(w));
-    if (process_)
-      base_ = static_cast<char*>(
-          VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  }
-  ~Remote() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  Remote(const Remote&) = delete;
-  Remote& operator=(const Remote&) = delete;
-
-  bool ok() const { return base_ != nullptr; }
-  char* at(size_t offset) const { return base_ + offset; }
-  size_t size() const { return size_; }
-  bool write(const void* at, const void* data, size_t n) {
-    SIZE_T done = 0;
-    return WriteProcessMemory(process_, const_cast<void*>(at), data, n, &done) && done == n;
-  }
-  bool read(const void* at, void* data, size_t n) {
-    SIZE_T done = 0;
-    return ReadProcessMemory(process_, at, data, n, &done) && done == n;
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* base_ = nullptr;
-  size_t size_;
-};
-
-struct TreeItem {
-  HTREEITEM handle;
-  int level;
-  std::wstring text;
-  std::wstring path;  // texts from the group down, joined by "/"
-  LPARAM data;
-};
-
-bool readItem(HWND tree, Remote& mem, HTREEITEM h, std::wstring& text, LPARAM& data) {
-  const size_t textOffset = 256;
-  TVITEMW item{};
-  item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_PARAM;
-  item.hItem = h;
-  item.pszText = reinterpret_cast<LPWSTR>(mem.at(textOffset));
-  item.cchTextMax = static_cast<int>((mem.size() - textOffset) / sizeof(wchar_t));
-  const wchar_t zero = 0;
-  LRESULT ok = 0;
-  if (!mem.write(mem.at(0), &item, sizeof item) || !mem.write(item.pszText, &zero, sizeof zero) ||
-      !send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(mem.at(0)), &ok) || !ok ||
-      !mem.read(mem.at(0), &item, sizeof item))
-    return false;
-  std::wstring buf(static_cast<size_t>(item.cchTextMax), L'\0');
-  if (!mem.read(item.pszText, buf.data(), buf.size() * sizeof(wchar_t))) return false;
-  buf.resize(wcsnlen(buf.c_str(), buf.size()));
-  text = buf;
-  data = item.lParam;
-  return true;
-}
-
-HTREEITEM nextItem(HWND tree, HTREEITEM h, WPARAM how) {
-  LRESULT r = 0;
-  send(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(h), &r);
-  return reinterpret_cast<HTREEITEM>(r);
-}
-
-bool readLevel(HWND tree, Remote& mem, HTREEITEM first, int level, const std::wstring& parentPath,
-               std::vector<TreeItem>& out) {
-  for (HTREEITEM h = first; h; h = nextItem(tree, h, TVGN_NEXT)) {
-    TreeItem item{h, level, {}, {}, 0};
-    if (!readItem(tree, mem, h, item.text, item.data)) return false;
-    item.path = parentPath.empty() ? item.text : parentPath + L"/" + item.text;
-    out.push_back(item);
-    if (!readLevel(tree, mem, nextItem(tree, h, TVGN_CHILD), level + 1, item.path, out))
-      return false;
-  }
-  return true;
-}
-
-bool readTree(HWND tree, std::vector<TreeItem>& items) {
-  Remote mem(tree, 8192);
-  if (!mem.ok()) return false;
-  items.clear();
-  return readLevel(tree, mem, nextItem(tree, nullptr, TVGN_ROOT), 0, L"", items);
-}
-
 std::string treeLines(const std::vector<TreeItem>& items) {
   std::string s;
   for (const TreeItem& it : items) {
-    s += std::string(static_cast<size_t>(it.level) * 2, ' ') + utf8(it.text);
-    if (it.level > 0) s += "\t" + std::to_string(static_cast<long long>(it.data));
-    s += '\n';
+    s += std::string(static_cast<size_t>(it.level) * 2, ' ') + utf8(it.text) + '\n';
   }
   return s;
 }
@@ -416,15 +304,9 @@ int select(HWND main, const std::wstring& path) {
     if (it.path == path) target = &it;
   if (!target) return fail("no tree node " + utf8(path));
   send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target->handle));
-  Remote mem(tree, 64);
-  RECT r{};
-  std::memcpy(&r, &target->handle, sizeof target->handle);
-  LRESULT ok = 0;
-  if (!mem.ok() || !mem.write(mem.at(0), &r, sizeof r) ||
-      !send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(mem.at(0)), &ok) || !ok ||
-      !mem.read(mem.at(0), &r, sizeof r))
-    return fail("cannot find the node on screen");
-  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  std::optional<RECT> r = itemRect(tree, target->handle);
+  if (!r) return fail("cannot find the node on screen");
+  const LPARAM at = MAKELPARAM((r->left + r->right) / 2, (r->top + r->bottom) / 2);
   PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageW(tree, WM_LBUTTONUP, 0, at);
   while (nextItem(tree, nullptr, TVGN_CARET) != target->handle) {
@@ -433,19 +315,6 @@ int select(HWND main, const std::wstring& path) {
   }
   settle(main);
   return 0;
-}
-
-std::wstring selectedPath(HWND tree) {
-  std::wstring path;
-  Remote mem(tree, 8192);
-  if (!mem.ok()) return path;
-  for (HTREEITEM h = nextItem(tree, nullptr, TVGN_CARET); h; h = nextItem(tree, h, TVGN_PARENT)) {
-    std::wstring text;
-    LPARAM data = 0;
-    if (!readItem(tree, mem, h, text, data)) return L"?";
-    path = path.empty() ? text : text + L"/" + path;
-  }
-  return path;
 }
 
 std::vector<std::wstring> listEntries(HWND list) {
@@ -573,8 +442,13 @@ int run(std::vector<std::wstring> args) {
   if (cmd == "selected") {
     HWND tree = controlById(main, nokari::ids::kTreeView1);
     if (!tree) return fail("no tree");
-    print(utf8(selectedPath(tree)) + "\n");
-    return 0;
+    std::optional<std::wstring> path = selectedPath(tree);
+    if (!path) return fail("cannot read the tree");
+    return printOrExpect(o, [&](std::string& s) {
+      path = selectedPath(tree);
+      s = path ? utf8(*path) + "\n" : std::string();
+      return path.has_value();
+    });
   }
   if (cmd == "click" && rest.size() == 2) {
     HWND c = controlById(main, controlId(arg));

@@ -1,0 +1,33 @@
+// The driver's one deadline: every wait and every sent message ends when it is reached.
+#pragma once
+
+#include <windows.h>
+
+namespace e2e {
+
+inline DWORD g_timeoutMs = 10000;
+inline DWORD g_start = 0;
+
+inline DWORD remainingMs() {
+  DWORD spent = GetTickCount() - g_start;
+  return spent >= g_timeoutMs ? 0 : g_timeoutMs - spent;
+}
+inline bool expired() { return remainingMs() == 0; }
+
+// Sends with the rest of the deadline as timeout; false when the program did not answer.
+inline bool send(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr) {
+  DWORD_PTR r = 0;
+  DWORD ms = remainingMs();
+  if (ms == 0) ms = 1;
+  if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_NORMAL, ms, &r)) return false;
+  if (result) *result = static_cast<LRESULT>(r);
+  return true;
+}
+
+inline DWORD processOf(HWND w) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  return pid;
+}
+
+}  // namespace e2e
