@@ -1,0 +1,260 @@
+#!/usr/bin/env bash
+# End-to-end suite: runs the Windows Nokari.exe under Wine on a virtual display, drives it with
+# nokari-e2e.exe from another process and compares what the window shows with the reports of
+# the native nokari-check for the same file. Needs build/win64 and build/native (scripts/build.sh).
+# Ends with "e2e: N passed, M failed"; exits non-zero on any failure.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/e2e/wine_session.sh"
+exe=$root/build/win64/Nokari.exe
+driver=$root/build/win64/e2e/nokari-e2e.exe
+check=$root/build/native/nokari-check
+out=$root/build/e2e
+mkdir -p "$out"
+rm -f "$out/nokari.png" "$out"/*.log
+
+passed=0
+failed=0
+ok() { passed=$((passed + 1)); echo "ok   $1"; }
+bad() { failed=$((failed + 1)); echo "FAIL $1"; }
+finish() {
+  echo "e2e: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+for f in "$exe" "$driver" "$check"; do
+  if [ ! -f "$f" ]; then
+    bad "missing ${f#"$root"/} (run scripts/build.sh)"
+    finish
+  fi
+done
+
+work=$(mktemp -d /tmp/nokari-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+XVFB_PID=
+cleanup() {
+  timeout 20 wineserver -k >/dev/null 2>&1
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+prog=$work/program  # the program's folder: exe, lists, INI, history
+files=$work/files   # the sources the program opens
+exp=$work/expected
+mkdir -p "$prog" "$files" "$exp"
+cp "$exe" "$prog/"
+[ -f "$root/data/AutoLispFuncList.txt" ] && cp "$root/data/AutoLispFuncList.txt" "$prog/"
+cp "$root/tests/golden/basic.lsp" "$root/tests/golden/sjis.lsp" "$files/"
+ini=$prog/Nokari.ini
+hist=$prog/NokariHist.txt
+
+# A path under / as the program sees it (drive Z: of a fresh prefix).
+wpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+drv() { timeout 60 wine "$driver" "$@"; }
+
+# report NAME OPTION FILE: nokari-check's report for FILE, as the window's files see it.
+# The tree shows the texts only: the line after each TAB stays out.
+# (--parens ends with status 1 when the file does not balance.)
+report() {
+  local rc=0
+  "$check" --data-dir "$prog" --ansi-codepage 932 --time "2000/01/01 0:00:00" "$2" \
+    ${3:+"$3"} > "$exp/$1.full" 2> "$exp/$1.err" || rc=$?
+  if [ "$rc" -ne 0 ] && ! { [ "$2" = --parens ] && [ "$rc" -eq 1 ]; }; then
+    echo "     nokari-check $2: status $rc $(head -c 300 "$exp/$1.err")"
+    return 1
+  fi
+  if [ "$2" = --tree ]; then sed 's/\t[0-9]*$//' "$exp/$1.full" > "$exp/$1"; else cp "$exp/$1.full" "$exp/$1"; fi
+}
+# The lines of a report before and after its "--- message ---" line: the panel and the box.
+split_message() {
+  awk 'f { print > "/dev/stderr"; next } $0 == "--- message ---" { f = 1; next } { print }' \
+    "$exp/$1" > "$exp/$1.panel" 2> "$exp/$1.message"
+}
+
+# expect NAME EXPECTED_FILE DRIVER_ARGS...: the driver's output equals the file.
+expect() {
+  local name=$1 want=$2
+  shift 2
+  if drv --timeout 5 --expect "$(wpath "$want")" "$@" > "$work/got" 2> "$work/err"; then
+    ok "$name"
+  else
+    bad "$name"
+    diff -u --label expected --label shown "$want" "$work/got" | head -n 30 | sed 's/^/     /'
+    sed 's/^/     /' "$work/err"
+  fi
+}
+# expect_report NAME OPTION FILE DRIVER_ARGS...
+expect_report() {
+  local name=$1 option=$2 file=$3 key
+  shift 3
+  nreport=$((nreport + 1)); key=report$nreport
+  if report "$key" "$option" "$file"; then
+    expect "$name" "$exp/$key" "$@"
+  else
+    bad "$name"
+  fi
+}
+# step NAME DRIVER_ARGS...: the driver does it.
+step() {
+  local name=$1
+  shift
+  if drv "$@" > "$work/got" 2> "$work/err"; then
+    ok "$name"
+  else
+    bad "$name"
+    sed 's/^/     /' "$work/got" "$work/err"
+  fi
+}
+# same NAME EXPECTED ACTUAL
+same() {
+  if [ "$2" = "$3" ]; then
+    ok "$1"
+  else
+    bad "$1"
+    printf 'expected:\n%s\nfound:\n%s\n' "$2" "$3" | sed 's/^/     /'
+  fi
+}
+
+started=0
+nreport=0
+start_nokari() {
+  started=$((started + 1))
+  (cd "$prog" && exec wine Nokari.exe > "$out/nokari-$started.log" 2>&1) &
+  step "start $started: the window opens" --timeout 60 wait
+}
+close_nokari() {
+  step "close $1: the program ends" --timeout 20 close
+}
+
+echo "== e2e: starting Xvfb and a fresh Wine prefix"
+t0=$(date +%s)
+start_xvfb || { bad "Xvfb"; finish; }
+timeout 180 wineboot -i >/dev/null 2>&1
+# Without a window manager, Wine draws the frames and title bars itself (for the screenshot).
+timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+basic=$files/basic.lsp
+sjis=$files/sjis.lsp
+ini_set "$ini" LspFullName "$(timeout 30 winepath -w "$basic")"
+basic_w=$(ini_get "$ini" LspFullName)
+sjis_w=$(timeout 30 winepath -w "$sjis")
+
+echo "== start with an INI naming basic.lsp"
+start_nokari
+expect_report "start: the tree" --tree "$basic" tree
+printf 'UTF8\n' > "$exp/utf8"
+expect "start: the encoding label" "$exp/utf8" text Label1
+printf 'basic.lsp\n' > "$exp/basic.name"
+expect "start: the file name" "$exp/basic.name" text Edit1
+expect_report "start: the variable check in the panel" --vars "$basic" text Memo2
+
+echo "== the check buttons"
+step "click ((✔))" click Button2
+if report parens --parens "$basic"; then
+  split_message parens
+  expect "((✔)) writes the parenthesis check" "$exp/parens.panel" text Memo2
+  if [ -s "$exp/parens.message" ]; then bad "((✔)) on a balanced file: nokari-check shows a message"; fi
+else
+  bad "((✔)) writes the parenthesis check"
+fi
+step "click 変数✔" click Button4
+expect_report "変数✔ writes the variable check" --vars "$basic" text Memo2
+step "click 関数✔" click Button7
+expect_report "関数✔ writes the function check" --funcs "$basic" text Memo2
+step "click 関数カタログ" click Button5
+expect_report "関数カタログ writes the catalogue (date line aside)" --catalogue "$basic" \
+  --mask-line 3 text Memo2
+
+echo "== the parenthesis check on an unbalanced file"
+cp "$basic" "$work/basic.orig"
+printf '(defun broken (a)\n  (setq b (list a)\n' >> "$basic"
+step "click ((✔)) on the unbalanced file" click Button2
+if report unbalanced --parens "$basic"; then
+  split_message unbalanced
+  if [ -s "$exp/unbalanced.message" ]; then
+    expect "((✔)) shows the mismatch in a message box, answered OK" "$exp/unbalanced.message" \
+      answer ok
+  else
+    bad "((✔)) on an unbalanced file: nokari-check shows no message"
+    drv --timeout 3 answer ok > /dev/null 2>&1
+  fi
+  expect "((✔)) leaves the per-function lines in the panel" "$exp/unbalanced.panel" text Memo2
+else
+  bad "((✔)) shows the mismatch in a message box, answered OK"
+  drv --timeout 3 answer ok > /dev/null 2>&1
+fi
+cp "$work/basic.orig" "$basic"
+
+echo "== the tree"
+step "click the tree node area (w h)" select "Function/area (w h)"
+printf ';; area of a rectangle\n(defun area (w h / ...)\n' > "$exp/heading"
+expect "the tree click shows the heading lines" "$exp/heading" text Memo2
+if timeout 30 import -window root "$out/nokari.png" 2> "$out/import.log" && [ -s "$out/nokari.png" ]; then
+  ok "screenshot saved: build/e2e/nokari.png"
+else
+  bad "screenshot saved: build/e2e/nokari.png"
+fi
+{ printf ';; two lines added\n;; at the top\n'; cat "$work/basic.orig"; } > "$basic"
+step "click 変数✔ after the file changed on disk" click Button4
+expect_report "the reload rebuilt the tree" --tree "$basic" tree
+printf 'Function/area (w h)\n' > "$exp/selected"
+expect "the reload kept the selection" "$exp/selected" selected
+expect_report "the reload wrote the variable check" --vars "$basic" text Memo2
+
+echo "== 除外"
+question='変数から除外する文字列ファイル jogaiList.txt を作成、編集しますか？
+保存後に、再度[ 除外 ]ボタンをクリックすると変更が反映されます．'
+printf '%s\n' "$question" > "$exp/question"
+step "click 除外" click Button6
+expect_report "除外 lists the exclusion list" --exclusions "" text Memo2
+expect "除外 asks to create the file; No" "$exp/question" answer no
+if [ -e "$prog/jogaiList.txt" ]; then bad "No creates no jogaiList.txt"; else ok "No creates no jogaiList.txt"; fi
+step "click 除外 again" click Button6
+expect "除外 asks again; Yes" "$exp/question" answer yes
+if [ -f "$prog/jogaiList.txt" ] && [ ! -s "$prog/jogaiList.txt" ]; then
+  ok "Yes creates an empty jogaiList.txt beside the program"
+else
+  bad "Yes creates an empty jogaiList.txt beside the program"
+fi
+title=$(drv --timeout 10 wait-class Notepad 2>/dev/null)
+case $title in
+  *jogaiList.txt*) ok "Notepad opens jogaiList.txt" ;;
+  *) bad "Notepad opens jogaiList.txt"; echo "     Notepad's title: $title" ;;
+esac
+drv --timeout 10 close-class Notepad > /dev/null 2>&1
+
+echo "== exit writes the INI and the history"
+close_nokari 1
+same "the INI holds TargetEditor" 0 "$(ini_get "$ini" TargetEditor)"
+same "the INI holds JumpCheak" 1 "$(ini_get "$ini" JumpCheak)"
+same "the INI holds ReloadCheak" 0 "$(ini_get "$ini" ReloadCheak)"
+same "the INI holds LspFullName" "$basic_w" "$(ini_get "$ini" LspFullName)"
+same "NokariHist.txt holds the file first" "$basic_w" "$(text_lines "$hist" 2>/dev/null | head -n 1)"
+
+echo "== restart on sjis.lsp, then the history dialog reopens basic.lsp"
+ini_set "$ini" LspFullName "$sjis_w"
+start_nokari
+printf 'sjis.lsp\n' > "$exp/sjis.name"
+expect "restart: the file name" "$exp/sjis.name" text Edit1
+printf 'ANSI\n' > "$exp/ansi"
+expect "restart: a Shift-JIS file reads as ANSI" "$exp/ansi" text Label1
+expect_report "restart: the tree of sjis.lsp" --tree "$sjis" tree
+step "click 履歴" click Button10
+printf '%s\n' "$sjis_w" "$basic_w" > "$exp/history"
+expect "the history dialog lists the files, newest first" "$exp/history" history
+step "choose basic.lsp in the history, OK" history-open 2
+expect "the history loads the file name" "$exp/basic.name" text Edit1
+expect "the history loads the encoding label" "$exp/utf8" text Label1
+expect_report "the history loads the tree" --tree "$basic" tree
+expect_report "the history loads the variable check" --vars "$basic" text Memo2
+close_nokari 2
+same "the INI names the reopened file" "$basic_w" "$(ini_get "$ini" LspFullName)"
+printf '%s\n' "$basic_w" "$sjis_w" > "$exp/history2"
+same "NokariHist.txt puts the reopened file first" "$(cat "$exp/history2")" \
+  "$(text_lines "$hist" 2>/dev/null)"
+
+echo "== e2e took $(($(date +%s) - t0)) s"
+finish
