@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: installs what is missing, builds native and Windows, runs the Windows build under
-# Wine against the golden outputs, then the unit and golden tests of the native build.
+# Wine against the golden outputs and the end-to-end suite of the window, then the unit and
+# golden tests of the native build (their summary stays the last thing printed).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -15,6 +16,11 @@ trap cleanup EXIT
 wineboot -i >/dev/null 2>&1 || true
 bash "$root/scripts/golden.sh" check "$root/build/win64/nokari-check.exe" wine
 
+echo "== end-to-end suite: Nokari.exe under Wine"
+e2e=0
+bash "$root/scripts/e2e.sh" || e2e=$?
+
 echo "== unit and golden tests"
 cd "$root/build/native"
 ctest --output-on-failure -j "$(nproc)"
+exit "$e2e"
