@@ -1,6 +1,7 @@
 #include "cli/check_cli.h"
 
 #include "app/source_loading.h"
+#include "checks/lint.h"
 #include "cli/reports.h"
 
 namespace nokari {
@@ -8,12 +9,14 @@ namespace nokari {
 namespace {
 
 const char kUsage[] =
-    "usage: nokari-check [--data-dir DIR] [--ansi-codepage N] [--time TEXT] REPORT FILE";
+    "usage: nokari-check [OPTIONS] REPORT FILE, or [OPTIONS] [--strict] FILE...; see --help";
 
 const char kHelp[] =
-    "nokari-check: the reports of Nokari for one AutoLISP file\n"
+    "nokari-check: the reports of Nokari for one AutoLISP file, and a lint mode for many\n"
     "\n"
     "usage: nokari-check [--data-dir DIR] [--ansi-codepage N] [--time TEXT] REPORT FILE\n"
+    "       nokari-check [--data-dir DIR] [--ansi-codepage N] --exclusions\n"
+    "       nokari-check [--data-dir DIR] [--ansi-codepage N] [--strict] FILE...\n"
     "\n"
     "REPORT is one of:\n"
     "  --encoding   \"UTF8\" or \"ANSI\": the decoding the load used\n"
@@ -21,16 +24,56 @@ const char kHelp[] =
     "  --index      the function index records, in index order, without indentation\n"
     "  --tree       the function tree: groups as their text; functions as two spaces, text,\n"
     "               TAB, line; nested functions as four spaces, text, TAB, line\n"
+    "  --vars       the results panel after a load: the variable check (unused, duplicated\n"
+    "               and undeclared names per function, names used by top-level code)\n"
+    "  --parens     the results panel after the parenthesis check, as shown when no editor\n"
+    "               window is open; when the whole file does not balance, a line\n"
+    "               \"--- message ---\" and the lines of the message. Exit status 1 when the\n"
+    "               whole file's \"(\" and \")\" counts differ\n"
+    "  --funcs      the results panel after the function check: duplicated, undefined and\n"
+    "               unreferenced user functions, and the reference count of each function\n"
+    "  --catalogue  the function catalogue; line 2 shows FILE's name without its folder\n"
+    "  --exclusions the exclusion list in sorted order (the defaults and DIR/jogaiList.txt);\n"
+    "               takes no FILE\n"
+    "\n"
+    "Lint mode (no REPORT): runs the parenthesis, variable and function checks on every FILE\n"
+    "and prints one line per finding:\n"
+    "  PATH:LINE: CATEGORY: NAME\n"
+    "CATEGORY is one of:\n"
+    "  unbalanced-parens      a piece from a defun to the next one whose counts differ (NAME:\n"
+    "                         the function, or \"(top level)\" for the text before the first\n"
+    "                         defun), or the whole file (NAME \"(whole file)\", LINE where\n"
+    "                         the check would jump)\n"
+    "  unused-argument        an argument the function never uses\n"
+    "  unused-local           a local (after \"/\") the function never uses\n"
+    "  duplicate-local        a local declared more than once\n"
+    "  global                 a name a function uses without declaring it\n"
+    "  nested-global          the same for a nested defun, whose enclosing function does not\n"
+    "                         declare it either\n"
+    "  toplevel-global        a name used by the code before the first or after the last\n"
+    "                         function (LINE 1, or the file's last line)\n"
+    "  duplicate-function     a function defined again (LINE of the later definition)\n"
+    "  undefined-function     a call of a function neither defined in the file nor built in\n"
+    "                         (LINE of its first call)\n"
+    "  unreferenced-function  a function no line of the file calls\n"
+    "LINE is the 1-based line of the function's defun unless told otherwise.\n"
     "\n"
     "Options:\n"
     "  --data-dir DIR     folder of jogaiList.txt and AutoLispFuncList.txt\n"
     "                     (default: the program's folder)\n"
-    "  --ansi-codepage N  code page for files that are neither BOM-marked nor valid UTF-8\n"
-    "  --time TEXT        date-and-time text of the catalogue\n"
+    "  --ansi-codepage N  code page for files that are neither BOM-marked nor valid UTF-8,\n"
+    "                     and for list files without a byte-order mark\n"
+    "  --time TEXT        date-and-time text of the catalogue (default: now)\n"
+    "  --strict           lint mode: any finding makes the exit status 1\n"
     "  --help             this text\n"
     "\n"
-    "Output is UTF-8 with LF after every line. Exit status: 0 when the report was printed,\n"
-    "2 on a usage error or a file that cannot be read.\n";
+    "Output is UTF-8 with LF after every line; a panel entry holding a line break prints as\n"
+    "several lines. A list file that exists but cannot be read is reported on stderr and\n"
+    "the check goes on without it.\n"
+    "\n"
+    "Exit status: 0 when the report was printed; 1 for --parens on a file whose counts\n"
+    "differ, and in lint mode when a file's counts differ (with --strict: any finding);\n"
+    "2 on a usage error or a file that cannot be read (lint mode checks the other files).\n";
 
 void appendLines(const TextList& lines, std::string& out) {
   for (const Text& entry : lines) {
@@ -51,12 +94,39 @@ int usageError(std::string& err, const std::string& what) {
   return 2;
 }
 
+// Lint mode: every finding of every file, one line each.
+int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, const Text& dataDir,
+            const CodePage& ansi, std::string& out, std::string& err) {
+  const JogaiList jogai = loadJogaiReporting(*env.files, dataDir, ansi, err);
+  const BuiltinList builtins = loadBuiltinsReporting(*env.files, dataDir, ansi, err);
+  bool readError = false, unbalanced = false, anyFinding = false;
+  for (const Text& file : files) {
+    LoadedSource loaded = loadSourceLines(file, *env.files, ansi);
+    if (!loaded.ok) {
+      err += "nokari-check: cannot read " + toUtf8(file) + ": " + toUtf8(loaded.error) + "\n";
+      readError = true;
+      continue;
+    }
+    LintResult r = lintSource(loaded.lines, jogai, builtins);
+    unbalanced = unbalanced || r.unbalanced;
+    anyFinding = anyFinding || !r.findings.empty();
+    const std::string path = toUtf8(file);
+    for (const Finding& f : r.findings)
+      out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) +
+             "\n";
+  }
+  if (readError) return 2;
+  return unbalanced || (strict && anyFinding) ? 1 : 0;
+}
+
 }  // namespace
 
 int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::string& out,
                    std::string& err) {
   const ReportKind* report = nullptr;
-  std::optional<Text> dataDir, timeText, file;
+  std::optional<Text> dataDir, timeText;
+  std::vector<Text> files;
+  bool strict = false;
   unsigned codePage = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string a = toUtf8(args[i]);
@@ -82,6 +152,8 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
       if (!value(&v) || !parseInt(v, &n) || n <= 0 || n > 65535)
         return usageError(err, "--ansi-codepage needs a code page number");
       codePage = static_cast<unsigned>(n);
+    } else if (a == "--strict") {
+      strict = true;
     } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
       const ReportKind* found = nullptr;
       for (const ReportKind& k : reportKinds())
@@ -89,23 +161,32 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
       if (!found) return usageError(err, "unknown option " + a);
       if (report) return usageError(err, "only one report at a time");
       report = found;
-    } else if (!file) {
-      file = args[i];
     } else {
-      return usageError(err, "more than one file: " + a);
+      files.push_back(args[i]);
     }
   }
-  if (!report) return usageError(err, "no report chosen");
+  const Text folder = dataDir.value_or(env.programFolder);
+  if (!report) {
+    if (files.empty()) return usageError(err, "no report chosen and no file given");
+    auto ansi = env.codePage(codePage);
+    return runLint(files, strict, env, folder, *ansi, out, err);
+  }
+  if (strict) return usageError(err, "--strict belongs to the lint mode (no report option)");
   if (!report->run) {
     err += std::string("nokari-check: ") + report->option + " is not available\n";
     return 2;
   }
-  if (report->needsFile && !file) return usageError(err, "no file given");
+  if (files.size() > 1) return usageError(err, "more than one file: " + toUtf8(files[1]));
+  if (report->needsFile && files.empty()) return usageError(err, "no file given");
+  if (!report->needsFile && !files.empty())
+    return usageError(err, std::string(report->option) + " takes no file");
+  std::optional<Text> file;
+  if (!files.empty()) file = files[0];
 
   auto ansi = env.codePage(codePage);
   ReportInput in;
   in.path = file.value_or(Text());
-  in.dataDir = dataDir.value_or(env.programFolder);
+  in.dataDir = folder;
   in.timeText = timeText;
   in.files = env.files;
   in.ansi = ansi.get();

@@ -1,6 +1,11 @@
 #include "cli/reports.h"
 
+#include <ctime>
+
 #include "app/func_tree.h"
+#include "checks/catalogue.h"
+#include "checks/paren_check.h"
+#include "checks/var_check.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
 
@@ -44,7 +49,77 @@ ReportOutput treeReport(const ReportInput& in) {
   return r;
 }
 
+ReportOutput varsReport(const ReportInput& in) {
+  ReportOutput r;
+  JogaiList jogai = loadJogaiReporting(*in.files, in.dataDir, *in.ansi, r.warnings);
+  r.lines = notUusedVariable(in.source->lines, jogai, true, nullptr);
+  return r;
+}
+
+ReportOutput parensReport(const ReportInput& in) {
+  ReportOutput r;
+  ParenResult check = parenBalanceCheck(in.source->lines, false, nullptr);
+  r.lines = std::move(check.panel);
+  if (check.message) {
+    r.lines.push_back(u"--- message ---");
+    for (const Text& l : splitLines(check.message->text)) r.lines.push_back(l);
+  }
+  r.exitCode = check.balanced ? 0 : 1;
+  return r;
+}
+
+ReportOutput funcsReport(const ReportInput& in) {
+  ReportOutput r;
+  BuiltinList builtins = loadBuiltinsReporting(*in.files, in.dataDir, *in.ansi, r.warnings);
+  r.lines = funcCheck(in.source->lines, builtins, nullptr);
+  return r;
+}
+
+ReportOutput catalogueReport(const ReportInput& in) {
+  return {makeLspIndex(in.source->lines, in.path, in.timeText.value_or(currentTimeText()), nullptr),
+          0, {}};
+}
+
+ReportOutput exclusionsReport(const ReportInput& in) {
+  ReportOutput r;
+  r.lines = loadJogaiReporting(*in.files, in.dataDir, *in.ansi, r.warnings).entries();
+  return r;
+}
+
+void warnUnreadable(const ListFileRead& read, const Text& path, const char* consequence,
+                    std::string& warnings) {
+  if (read.status != ListFileRead::Unreadable) return;
+  warnings += "nokari-check: warning: cannot read " + toUtf8(path) + ": " + toUtf8(read.error) +
+              "; " + consequence + "\n";
+}
+
 }  // namespace
+
+JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                             std::string& warnings) {
+  ListFileRead read;
+  JogaiList list = loadJogaiList(files, dataDir, ansi, &read);
+  warnUnreadable(read, joinPath(dataDir, kJogaiFileName), "the default exclusions apply",
+                 warnings);
+  return list;
+}
+
+BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                                  std::string& warnings) {
+  ListFileRead read;
+  BuiltinList list = loadBuiltinList(files, dataDir, ansi, &read);
+  warnUnreadable(read, joinPath(dataDir, kBuiltinFileName), "no built-in function is known",
+                 warnings);
+  return list;
+}
+
+Text currentTimeText() {
+  std::time_t now = std::time(nullptr);
+  char buf[64] = "";
+  if (const std::tm* tm = std::localtime(&now))
+    std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", tm);
+  return fromAscii(buf);
+}
 
 const std::vector<ReportKind>& reportKinds() {
   static const std::vector<ReportKind> kinds = {
@@ -52,11 +127,11 @@ const std::vector<ReportKind>& reportKinds() {
       {"--code", true, codeReport},
       {"--index", true, indexReport},
       {"--tree", true, treeReport},
-      {"--vars", true, nullptr},
-      {"--parens", true, nullptr},
-      {"--funcs", true, nullptr},
-      {"--catalogue", true, nullptr},
-      {"--exclusions", false, nullptr},
+      {"--vars", true, varsReport},
+      {"--parens", true, parensReport},
+      {"--funcs", true, funcsReport},
+      {"--catalogue", true, catalogueReport},
+      {"--exclusions", false, exclusionsReport},
   };
   return kinds;
 }

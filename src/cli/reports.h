@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "checks/exclusion_list.h"
+#include "checks/func_check.h"
 #include "platform/files.h"
 #include "source/decode.h"
 
@@ -33,5 +35,15 @@ struct ReportKind {
 
 // All report options; a null run means "not available".
 const std::vector<ReportKind>& reportKinds();
+
+// The list files of dataDir; a file that exists but cannot be read adds a warning line and
+// leaves the defaults (exclusions) or an empty list (built-in functions).
+JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                             std::string& warnings);
+BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                                  std::string& warnings);
+
+// The date and time of now, as line 3 of the catalogue shows it without --time.
+Text currentTimeText();
 
 }  // namespace nokari

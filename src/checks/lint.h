@@ -1,0 +1,19 @@
+// The checks for continuous integration: every finding of the parenthesis, variable and
+// function checks with its line and an English category.
+#pragma once
+
+#include "checks/exclusion_list.h"
+#include "checks/findings.h"
+#include "checks/func_check.h"
+#include "source/text.h"
+
+namespace nokari {
+
+struct LintResult {
+  Findings findings;  // parentheses, then variables, then functions, each in report order
+  bool unbalanced = false;  // the whole file's "(" and ")" counts differ
+};
+
+LintResult lintSource(const TextList& lspSL, const JogaiList& jogai, const BuiltinList& builtins);
+
+}  // namespace nokari
