@@ -1,0 +1,6 @@
+(defun a ()
+  (princ))
+(defun b ()
+  (princ)
+(defun c ()
+  (princ))
