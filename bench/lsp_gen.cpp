@@ -174,7 +174,7 @@ struct FuncPlan {
 
 class Generator {
  public:
-  explicit Generator(const GenParams& p) : p_(p), rng_(p.seed) {}
+  explicit Generator(const GenParams& p) : p_(p), rng_(p.seed), eol_(p.crlf ? "\r\n" : "\n") {}
 
   GenOutput run();
 
@@ -197,14 +197,29 @@ class Generator {
   std::string defunWord();
   std::string indent(int depth) const;
   std::string closer();
-  void put(std::string line) { lines_.push_back(std::move(line)); }
-  int here() const { return static_cast<int>(lines_.size()); }
+  void put(const std::string& line) {
+    last_ = text_.size();
+    text_ += line;
+    text_ += eol_;
+    ++count_;
+  }
+  // Takes the last line back out, to finish it differently.
+  std::string unput() {
+    std::string line = text_.substr(last_, text_.size() - last_ - eol_.size());
+    text_.resize(last_);
+    --count_;
+    return line;
+  }
+  int here() const { return count_; }
 
   const GenParams& p_;
   Rng rng_;
   std::vector<FuncPlan> funcs_;
   std::vector<int> gaps_;
-  std::vector<std::string> lines_;
+  const std::string eol_;
+  std::string text_;  // the lines written so far, each with its line ending
+  size_t last_ = 0;   // where the last line starts
+  int count_ = 0;
   std::vector<std::string> scope_;  // variables of the function being written
   bool tabs_ = false;               // this function is indented with tabs
   GenOutput out_;
@@ -418,7 +433,7 @@ void Generator::blockComment(int n, const std::string& lead) {
     std::string line = i == 0 ? lead + ";| " + phrase(false) : "   " + phrase(false);
     if (i > 0 && rng_.chance(0.3)) line = "   (setq old (foo x)) (unbalanced (";
     if (i == n - 1) line += " |;";
-    put(std::move(line));
+    put(line);
   }
 }
 
@@ -462,7 +477,7 @@ void Generator::block(int n, int depth) {
         std::string s = ind + statement(rng_.chance(p_.strings));
         if (rng_.chance(p_.comments * 0.4)) s += trailingComment();
         if (p_.comments > 0 && rng_.chance(0.01)) s = ind + "(setq a ;| inline |; 1)";
-        put(std::move(s));
+        put(s);
       }
       --n;
     }
@@ -544,14 +559,15 @@ void Generator::function(const FuncPlan& f) {
   rec.line = here();
   if (f.size == 1) {
     header(f, 1, rec);
-    // One line: drop the ")" of the list line and close on it.
-    std::string& line = lines_.back();
+    // One line: the body goes after the parameter list, before any comment.
+    std::string line = unput();
     const size_t semi = line.find(';');
     if (semi != std::string::npos) line.erase(semi - 1);
     line += " " + closer() + ")";
     rec.endLine = rec.line;
     rec.endCol = static_cast<int>(line.size()) - 1;
     if (rng_.chance(p_.comments * 0.3)) line += trailingComment();
+    put(line);
     out_.defuns.push_back(std::move(rec));
     return;
   }
@@ -573,7 +589,7 @@ void Generator::function(const FuncPlan& f) {
   rec.endLine = here();
   rec.endCol = static_cast<int>(last.size()) - 1;
   if (rng_.chance(p_.comments * 0.5)) last += rng_.chance(0.5) ? " ; " + f.name : trailingComment();
-  put(std::move(last));
+  put(last);
   out_.defuns.push_back(std::move(rec));
 }
 
@@ -625,28 +641,19 @@ void Generator::gap(int n, const FuncPlan* next, bool first, bool last) {
 
 GenOutput Generator::run() {
   plan();
-  lines_.reserve(static_cast<size_t>(out_.lines));
+  text_.reserve(static_cast<size_t>(out_.lines) * 34);
   out_.defuns.reserve(funcs_.size());
   for (size_t i = 0; i <= funcs_.size(); ++i) {
     const FuncPlan* next = i < funcs_.size() ? &funcs_[i] : nullptr;
     gap(gaps_[i], next, i == 0, next == nullptr);
     if (next) function(*next);
   }
-  const char* eol = p_.crlf ? "\r\n" : "\n";
-  std::string text;
-  size_t bytes = 0;
-  for (const std::string& l : lines_) bytes += l.size() + 2;
-  text.reserve(bytes);
-  for (const std::string& l : lines_) {
-    text += l;
-    text += eol;
-  }
   switch (p_.encoding) {
-    case GenEncoding::Utf8: out_.bytes = std::move(text); break;
-    case GenEncoding::Utf8Bom: out_.bytes = "\xEF\xBB\xBF" + text; break;
-    case GenEncoding::Utf16Le: out_.bytes = toUtf16(fromUtf8(text), false); break;
-    case GenEncoding::Utf16Be: out_.bytes = toUtf16(fromUtf8(text), true); break;
-    case GenEncoding::Sjis: out_.bytes = toSjis(fromUtf8(text)); break;
+    case GenEncoding::Utf8: out_.bytes = std::move(text_); break;
+    case GenEncoding::Utf8Bom: out_.bytes = "\xEF\xBB\xBF" + text_; break;
+    case GenEncoding::Utf16Le: out_.bytes = toUtf16(fromUtf8(text_), false); break;
+    case GenEncoding::Utf16Be: out_.bytes = toUtf16(fromUtf8(text_), true); break;
+    case GenEncoding::Sjis: out_.bytes = toSjis(fromUtf8(text_)); break;
   }
   return std::move(out_);
 }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// About 300 MB of text: enough for any timing, small enough to hold in memory.
+constexpr long long kMaxLines = 10000000;
+
 const char kUsage[] =
     "usage: lsp-gen [--lines N] [--defuns N] [--nested F] [--comments F] [--strings F]\n"
     "               [--non-ascii F] [--lf | --crlf] [--encoding utf8|utf8-bom|utf16le|utf16be|sjis]\n"
@@ -59,10 +62,10 @@ int main(int argc, char** argv) {
       long long n = 0;
       bool ok = true;
       if (a == "--lines") {
-        ok = parseCount(v, 100000000, &n);
+        ok = parseCount(v, kMaxLines, &n);
         p.lines = static_cast<int>(n);
       } else if (a == "--defuns") {
-        ok = parseCount(v, 10000000, &n);
+        ok = parseCount(v, kMaxLines, &n);
         p.defuns = static_cast<int>(n);
       } else if (a == "--seed") {
         ok = parseCount(v, 0x7FFFFFFFFFFFFFFFll, &n);
