@@ -107,6 +107,7 @@ step() {
   else
     bad "$name"
     sed 's/^/     /' "$work/got" "$work/err"
+    return 1
   fi
 }
 # same NAME EXPECTED ACTUAL
@@ -124,7 +125,9 @@ nreport=0
 start_nokari() {
   started=$((started + 1))
   (cd "$prog" && exec wine Nokari.exe > "$out/nokari-$started.log" 2>&1) &
-  step "start $started: the window opens" --timeout 60 wait
+  # Without the window every later step would only wait for its timeout.
+  step "start $started: the window opens" --timeout 60 wait ||
+    { tail -n 20 "$out/nokari-$started.log" | sed 's/^/     /'; finish; }
 }
 close_nokari() {
   step "close $1: the program ends" --timeout 20 close
