@@ -62,16 +62,6 @@ void appendCallCandidates(const Text& codeLine, int lineIndex, std::vector<Named
   }
 }
 
-std::vector<FuncRecord> sortedRecords(const TextList& code, int stageSteps, Progress* bar) {
-  FuncIndex index;
-  makeFuncIndex(code, index, stageSteps, bar, true);
-  sortTextIgnoreCase(index);
-  std::vector<FuncRecord> records;
-  records.reserve(index.size());
-  for (const Text& r : index) records.push_back(readFuncRecord(r));
-  return records;
-}
-
 }  // namespace
 
 Text countField(int count) {
@@ -103,14 +93,31 @@ BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePa
   return list;
 }
 
-void fusokuFunc(const TextList& lspSL, const BuiltinList& builtins, TextList& panel,
-                Progress* bar, Findings* findings) {
-  TextList code;
-  stripComments(lspSL, code, bar, 10);
+FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
+  FuncCheckSource src;
+  stripComments(lspSL, src.code, bar, 10);
+  FuncIndex index;
+  makeFuncIndex(src.code, index, 20, bar, true);
+  src.records.reserve(index.size());
+  for (const Text& r : index) src.records.push_back(readFuncRecord(r));
+  sortTextIgnoreCase(index);
+  src.sorted.reserve(index.size());
+  for (const Text& r : index) src.sorted.push_back(readFuncRecord(r));
+  return src;
+}
 
+void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                Findings* findings) {
+  const TextList& code = src.code;
+  std::vector<Named> met;
+  for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), met);
+  if (met.empty()) return;
+  // An exact repeat can never be the one that stays below; dropping it early keeps the sort
+  // small.
   std::vector<Named> candidates;
-  for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), candidates);
-  if (candidates.empty()) return;
+  std::unordered_set<std::u16string_view> seen;
+  for (const Named& c : met)
+    if (seen.insert(c.name).second) candidates.push_back(c);
   // Sorted, the first of each run of names equal after upper-casing stays: the one met first.
   sortNamed(candidates);
   candidates.erase(std::unique(candidates.begin(), candidates.end(),
@@ -123,10 +130,7 @@ void fusokuFunc(const TextList& lspSL, const BuiltinList& builtins, TextList& pa
   if (!candidates.empty()) {
     std::vector<Named> definitions;
     std::unordered_set<Text> defined;
-    FuncIndex index;
-    makeFuncIndex(code, index, 20, bar, true);
-    for (const Text& r : index) {
-      FuncRecord rec = readFuncRecord(r);
+    for (const FuncRecord& rec : src.records) {
       const size_t n = rec.items.size();
       if (n == 6) definitions.push_back({rec.items[0], rec.number(3, -1)});
       if (n < 4) continue;
@@ -169,19 +173,18 @@ void fusokuFunc(const TextList& lspSL, const BuiltinList& builtins, TextList& pa
   }
 }
 
-void notUsedUserFunc(const TextList& lspSL, TextList& panel, Progress* bar, Findings* findings) {
+void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
+                     Findings* findings) {
   const size_t heading = panel.size();
-  TextList code;
-  stripComments(lspSL, code, bar, 10);
   std::vector<Named> taken;
-  for (const FuncRecord& r : sortedRecords(code, 10, bar))
+  for (const FuncRecord& r : src.sorted)
     if (r.topLevel() && !startsWithCommandPrefix(r.items[0]))
       taken.push_back({r.items[0], r.number(3, -1)});
   if (!taken.empty()) {
     TextList names;
     for (const Named& t : taken) names.push_back(t.name);
     const CallMatcher matcher(names);
-    const std::vector<int> refs = matcher.countLines(code, true, bar, 80);
+    const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
     for (const Named& t : taken) {
       if (refs[matcher.keyOf(t.name)] != 0 || trim(t.name).empty()) continue;
       panel.push_back(t.name);
@@ -193,11 +196,9 @@ void notUsedUserFunc(const TextList& lspSL, TextList& panel, Progress* bar, Find
     panel.insert(panel.begin() + static_cast<long>(heading), u"■参照されていないユーザー関数");
 }
 
-void userFuncUsedCount(const TextList& lspSL, TextList& panel, Progress* bar) {
+void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar) {
   const size_t first = panel.size();
-  TextList code;
-  stripComments(lspSL, code, bar, 10);
-  for (const FuncRecord& r : sortedRecords(code, 10, bar)) {
+  for (const FuncRecord& r : src.sorted) {
     if (r.topLevel() && !startsWithCommandPrefix(r.items[0])) {
       panel.push_back(r.items[0]);
     } else if (r.nested() && !startsWithCommandPrefix(r.items[0])) {
@@ -215,7 +216,7 @@ void userFuncUsedCount(const TextList& lspSL, TextList& panel, Progress* bar) {
   for (size_t i = first; i < panel.size(); ++i)
     if (!startsWithSpace(panel[i])) names.push_back(panel[i]);
   const CallMatcher matcher(names);
-  const std::vector<int> refs = matcher.countLines(code, true, bar, 80);
+  const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
   for (size_t i = first; i < panel.size(); ++i) {
     Text& line = panel[i];
     if (startsWithSpace(line)) continue;
@@ -229,9 +230,10 @@ void userFuncUsedCount(const TextList& lspSL, TextList& panel, Progress* bar) {
 TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings) {
   TextList panel;
-  fusokuFunc(lspSL, builtins, panel, bar, findings);
-  notUsedUserFunc(lspSL, panel, bar, findings);
-  userFuncUsedCount(lspSL, panel, bar);
+  const FuncCheckSource src = prepareFuncCheck(lspSL, bar);
+  fusokuFunc(src, builtins, panel, findings);
+  notUsedUserFunc(src, panel, bar, findings);
+  userFuncUsedCount(src, panel, bar);
   return panel;
 }
 

@@ -5,6 +5,7 @@
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "platform/files.h"
+#include "source/func_index.h"
 #include "source/progress.h"
 #include "source/text.h"
 
@@ -30,12 +31,21 @@ class BuiltinList {
 BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
                             ListFileRead* read = nullptr);
 
+// The code lines and function index the three methods share: each of them reads the same
+// source, so they are made once.
+struct FuncCheckSource {
+  TextList code;
+  std::vector<FuncRecord> records;  // index order, with indent
+  std::vector<FuncRecord> sorted;   // the index sorted as text
+};
+FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
+
 // Each appends its sections to panel, as the three methods of the function check do.
-void fusokuFunc(const TextList& lspSL, const BuiltinList& builtins, TextList& panel,
-                Progress* bar, Findings* findings = nullptr);
-void notUsedUserFunc(const TextList& lspSL, TextList& panel, Progress* bar,
+void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                Findings* findings = nullptr);
+void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
                      Findings* findings = nullptr);
-void userFuncUsedCount(const TextList& lspSL, TextList& panel, Progress* bar);
+void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);
 
 // The panel after the whole check: the three methods in order on a cleared panel.
 TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,

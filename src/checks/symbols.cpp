@@ -43,8 +43,11 @@ Text joinedText(const TextList& code, Pos a, Pos b) {
 
 }  // namespace
 
-Text maskCallHeads(std::u16string_view s) {
-  Text t(s);
+namespace {
+
+// maskCallHeads into t (t's buffer is reused).
+void maskCallHeadsInto(std::u16string_view s, Text& t) {
+  t.assign(s);
   const size_t n = s.size();
   bool head = false;
   for (size_t i = 0; i < n; ++i) {
@@ -58,22 +61,34 @@ Text maskCallHeads(std::u16string_view s) {
       head = true;
     if (head) t[i] = u' ';
   }
+}
+
+// maskQuoted in place: it reads only the character it may overwrite.
+void maskQuotedInPlace(Text& t) {
+  bool quoted = false;
+  for (char16_t& ch : t) {
+    const char16_t c = ch;
+    if ((quoted && c == u' ') || c == u')') {
+      ch = u' ';
+      quoted = false;
+    }
+    if (!quoted && c == u'\'') quoted = true;
+    if (quoted) ch = u' ';
+    if (c == u'(') ch = u' ';
+  }
+}
+
+}  // namespace
+
+Text maskCallHeads(std::u16string_view s) {
+  Text t;
+  maskCallHeadsInto(s, t);
   return t;
 }
 
 Text maskQuoted(std::u16string_view s) {
   Text t(s);
-  bool quoted = false;
-  for (size_t i = 0; i < s.size(); ++i) {
-    const char16_t c = s[i];
-    if ((quoted && c == u' ') || c == u')') {
-      t[i] = u' ';
-      quoted = false;
-    }
-    if (!quoted && c == u'\'') quoted = true;
-    if (quoted) t[i] = u' ';
-    if (c == u'(') t[i] = u' ';
-  }
+  maskQuotedInPlace(t);
   return t;
 }
 
@@ -149,12 +164,20 @@ TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
   return locals;
 }
 
-TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol) {
-  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
-  long long open = 0, close = 0;
+namespace {
+
+// Where a defun's body lies: from the ")" that closes its parameter list to its own ")".
+struct Region {
   Pos start, end;
-  bool haveStart = false, haveEnd = false;
-  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
+  bool ok = false;
+};
+
+Region findBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+  Region r;
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return r;
+  long long open = 0, close = 0;
+  bool haveStart = false;
+  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
     const Text& line = codeSL[k];
     long long first = k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     if (first < 1) first = 1;
@@ -166,95 +189,178 @@ TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol) {
       // the counts stay put would drop the words before the body's first parenthesis, and
       // turn a body without one, "(defun f (abc) abc)", into the phantom name "c".)
       if (open == 2 && close == 1 && !haveStart) {
-        start = {k, p};
+        r.start = {k, p};
         haveStart = true;
       }
       if (open == close) {
-        end = {k, p};
-        haveEnd = true;
-        break;
+        r.end = {k, p};
+        r.ok = haveStart;
+        return r;
       }
     }
   }
-  if (!haveStart || !haveEnd) return {};
-  TextList region;
-  if (start.line == end.line) {
-    const Text& line = codeSL[start.line];
-    region.push_back(end.pos >= start.pos ? line.substr(start.pos - 1, end.pos - start.pos + 1)
-                                          : Text());
-  } else {
-    region.push_back(codeSL[start.line].substr(start.pos - 1));
-    for (size_t j = start.line + 1; j < end.line; ++j) region.push_back(codeSL[j]);
-    region.push_back(codeSL[end.line].substr(0, end.pos));
+  return r;
+}
+
+// Calls f with each line of the region, as a view into the code lines.
+template <class F>
+void forEachRegionLine(const TextList& codeSL, const Region& r, F f) {
+  if (!r.ok) return;
+  const std::u16string_view first = codeSL[r.start.line];
+  if (r.start.line == r.end.line) {
+    f(r.end.pos >= r.start.pos ? first.substr(r.start.pos - 1, r.end.pos - r.start.pos + 1)
+                               : std::u16string_view());
+    return;
   }
+  f(first.substr(r.start.pos - 1));
+  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(std::u16string_view(codeSL[j]));
+  f(std::u16string_view(codeSL[r.end.line]).substr(0, r.end.pos));
+}
+
+// Blanks nested defuns line by line; the counts and the flag run on across lines.
+class NestedMask {
+ public:
+  // The line with its nested defun parts blanked: the line itself when there are none.
+  std::u16string_view apply(std::u16string_view line) {
+    if (isBlank(line)) return line;
+    size_t from = 1;
+    if (size_t g = findDefun(line)) {
+      masking_ = true;
+      from = g;
+    }
+    if (!masking_) return line;
+    buf_.assign(line);
+    for (size_t p = from; p <= line.size(); ++p) {
+      const char16_t c = line[p - 1];
+      if (c == u'(') ++open_;
+      if (c == u')') ++close_;
+      if (open_ == close_) {
+        masking_ = false;
+        open_ = close_ = 0;
+      }
+      // The rest of the line where the nested defun closes goes with it.
+      buf_[p - 1] = u' ';
+    }
+    return buf_;
+  }
+
+ private:
+  long long open_ = 0, close_ = 0;
+  bool masking_ = false;
+  Text buf_;
+};
+
+// The items of splitCommaText, as views where they can be.
+template <class F>
+void forEachItem(std::u16string_view text, F f) {
+  const size_t nul = text.find(u'\0');
+  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
+  const size_t n = text.size();
+  auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  size_t p = 0;
+  while (p < n && blank(text[p])) ++p;
+  Text quoted;
+  while (p < n) {
+    if (text[p] == u'"') {
+      quoted.clear();
+      for (++p; p < n; ++p) {
+        if (text[p] != u'"') {
+          quoted += text[p];
+        } else if (p + 1 < n && text[p + 1] == u'"') {
+          quoted += u'"';
+          ++p;
+        } else {
+          ++p;
+          break;
+        }
+      }
+      f(std::u16string_view(quoted));
+    } else {
+      const size_t b = p;
+      while (p < n && text[p] > 32 && text[p] != u',') ++p;
+      f(text.substr(b, p - b));
+    }
+    while (p < n && blank(text[p])) ++p;
+    if (p < n && text[p] == u',') {
+      if (p + 1 == n) f(std::u16string_view());
+      do {
+        ++p;
+      } while (p < n && blank(text[p]));
+    }
+  }
+}
+
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
+};
+
+// The words of a region, each kept once as first spelt.
+class WordSet {
+ public:
+  void addLine(std::u16string_view line) {
+    if (isBlank(line)) return;
+    maskCallHeadsInto(line, masked_);
+    maskQuotedInPlace(masked_);
+    forEachItem(masked_, [this](std::u16string_view w) {
+      if (seen_.find(w) == seen_.end()) order_.push_back(*seen_.emplace(w).first);
+    });
+  }
+
+  // Sorted, one of each group of names equal ignoring case (the first met), candidates only.
+  TextList finish(const JogaiList& jogai) {
+    sortTextIgnoreCase(order_);
+    TextList out;
+    for (size_t i = 0; i < order_.size();) {
+      size_t j = i + 1;
+      while (j < order_.size() && compareTextIgnoreCase(order_[i], order_[j]) == 0) ++j;
+      if (isVariableCandidate(order_[i], jogai)) out.push_back(std::move(order_[i]));
+      i = j;
+    }
+    return out;
+  }
+
+ private:
+  std::unordered_set<Text, ViewHash, std::equal_to<>> seen_;
+  TextList order_;
+  Text masked_;
+};
+
+}  // namespace
+
+TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+  TextList region;
+  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+                    [&](std::u16string_view l) { region.emplace_back(l); });
   return region;
 }
 
 void maskNestedDefuns(TextList& region) {
-  long long open = 0, close = 0;
-  bool masking = false;
-  for (Text& line : region) {
-    if (isBlank(line)) continue;
-    size_t from = 1;
-    if (size_t g = findDefun(line)) {
-      masking = true;
-      from = g;
-    }
-    if (!masking) continue;
-    for (size_t p = from; p <= line.size(); ++p) {
-      const char16_t c = line[p - 1];
-      if (c == u'(') ++open;
-      if (c == u')') ++close;
-      if (open == close) {
-        masking = false;
-        open = close = 0;
-      }
-      // The rest of the line where the nested defun closes goes with it.
-      line[p - 1] = u' ';
-    }
-  }
-}
-
-void appendLineWords(std::u16string_view line, TextList& words) {
-  if (isBlank(line)) return;
-  for (Text& w : splitCommaText(maskQuoted(maskCallHeads(line)))) words.push_back(std::move(w));
-}
-
-TextList symbolSet(TextList words, const JogaiList& jogai) {
-  // Exact repeats go first (cheap); then a stable sort brings the words that are equal
-  // ignoring case together, the first one met at the head of each run.
-  std::unordered_set<std::u16string_view> seen;
-  TextList distinct;
-  distinct.reserve(words.size());
-  for (Text& w : words)
-    if (seen.insert(w).second) distinct.push_back(w);
-  sortTextIgnoreCase(distinct);
-  TextList out;
-  for (size_t i = 0; i < distinct.size();) {
-    size_t j = i + 1;
-    while (j < distinct.size() && compareTextIgnoreCase(distinct[i], distinct[j]) == 0) ++j;
-    if (isVariableCandidate(distinct[i], jogai)) out.push_back(std::move(distinct[i]));
-    i = j;
-  }
-  return out;
+  NestedMask mask;
+  for (Text& line : region) line = Text(mask.apply(line));
 }
 
 TextList regionSymbols(std::span<const Text> lines, const JogaiList& jogai) {
-  TextList words;
-  for (const Text& line : lines) appendLineWords(line, words);
-  return symbolSet(std::move(words), jogai);
+  WordSet words;
+  for (const Text& line : lines) words.addLine(line);
+  return words.finish(jogai);
 }
 
 TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startCol,
                                const JogaiList& jogai) {
-  TextList region = defunBodyRegion(codeSL, startLine, startCol);
-  maskNestedDefuns(region);
-  return regionSymbols(region, jogai);
+  WordSet words;
+  NestedMask mask;
+  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+                    [&](std::u16string_view l) { words.addLine(mask.apply(l)); });
+  return words.finish(jogai);
 }
 
 TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
                             const JogaiList& jogai) {
-  return regionSymbols(defunBodyRegion(codeSL, startLine, startCol), jogai);
+  WordSet words;
+  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+                    [&](std::u16string_view l) { words.addLine(l); });
+  return words.finish(jogai);
 }
 
 TextList collectRangeSymbols(const TextList& codeSL, int first, int last, const JogaiList& jogai) {

@@ -39,11 +39,7 @@ TextList collectRangeSymbols(const TextList& codeSL, int first, int last, const 
 TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol);
 // Blanks every "(defun" of the region up to the end of the line where it balances.
 void maskNestedDefuns(TextList& region);
-// The words of the lines after both masks, before any filtering, in order of appearance.
-void appendLineWords(std::u16string_view line, TextList& words);
-// Each word once (ignoring case, first spelling kept), candidates only, sorted.
-TextList symbolSet(TextList words, const JogaiList& jogai);
-// symbolSet of all the words of the lines.
+// The symbols of whole lines: the collectors without a region.
 TextList regionSymbols(std::span<const Text> lines, const JogaiList& jogai);
 
 }  // namespace nokari

@@ -1,0 +1,94 @@
+// The checks on generated files (5,000 defuns per 100,000 lines), each from the decoded source
+// lines, as the window runs them after a load or a button.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "bench/lsp_gen.h"
+#include "checks/catalogue.h"
+#include "checks/exclusion_list.h"
+#include "checks/func_check.h"
+#include "checks/paren_check.h"
+#include "checks/var_check.h"
+#include "platform/files.h"
+#include "source/decode.h"
+
+namespace nokari {
+namespace {
+
+const TextList& sourceLines(int lines) {
+  static std::map<int, TextList> cache;
+  auto it = cache.find(lines);
+  if (it == cache.end()) {
+    GenParams p;
+    p.lines = lines;
+    p.defuns = lines / 20;
+    p.nested = 0.1;
+    p.nonAscii = 0.1;
+    p.seed = 20260101;
+    auto cp = makeCodePage(932);
+    it = cache.emplace(lines, decodeSource(generateLsp(p), *cp).lines).first;
+  }
+  return it->second;
+}
+
+// The shipped built-in list, read from the source tree.
+const BuiltinList& builtins() {
+  static const BuiltinList list = [] {
+    std::string path = __FILE__;
+    path = path.substr(0, path.find_last_of("/\\") + 1) + "../data/AutoLispFuncList.txt";
+    std::string bytes;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      char buf[4096];
+      for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+      std::fclose(f);
+    }
+    return BuiltinList::fromFileLines(decodeTextFile(bytes, *makeCodePage(932)).lines);
+  }();
+  return list;
+}
+
+template <class F>
+void run(benchmark::State& st, F check) {
+  const TextList& lines = sourceLines(static_cast<int>(st.range(0)));
+  NullProgress bar;
+  for (auto _ : st) {
+    auto result = check(lines, &bar);
+    benchmark::DoNotOptimize(result);
+  }
+  st.SetComplexityN(st.range(0));
+  st.SetItemsProcessed(static_cast<int64_t>(st.iterations()) * st.range(0));
+}
+
+void BM_VariableCheck(benchmark::State& st) {
+  const JogaiList jogai = JogaiList::defaults();
+  run(st, [&](const TextList& l, Progress* bar) { return notUusedVariable(l, jogai, true, bar); });
+}
+
+void BM_ParenCheck(benchmark::State& st) {
+  run(st, [](const TextList& l, Progress* bar) { return parenBalanceCheck(l, false, bar).panel; });
+}
+
+void BM_FunctionCheck(benchmark::State& st) {
+  run(st, [](const TextList& l, Progress* bar) { return funcCheck(l, builtins(), bar); });
+}
+
+void BM_Catalogue(benchmark::State& st) {
+  run(st, [](const TextList& l, Progress* bar) {
+    return makeLspIndex(l, u"bench.lsp", u"2026/12/09 12:34:56", bar);
+  });
+}
+
+#define NOKARI_CHECK_SIZES(b)                                                            \
+  BENCHMARK(b)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)-> \
+      Complexity(benchmark::oN)
+
+NOKARI_CHECK_SIZES(BM_VariableCheck);
+NOKARI_CHECK_SIZES(BM_ParenCheck);
+NOKARI_CHECK_SIZES(BM_FunctionCheck);
+NOKARI_CHECK_SIZES(BM_Catalogue);
+
+}  // namespace
+}  // namespace nokari
