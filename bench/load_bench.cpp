@@ -127,8 +127,13 @@ void BM_LoadToTreeAnsi(benchmark::State& st) {
   finish(st, bytes.size());
 }
 
-#define NOKARI_SIZES(b) \
-  BENCHMARK(b)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN)
+#define NOKARI_SIZES(b)               \
+  BENCHMARK(b)                        \
+      ->Arg(10000)                    \
+      ->Arg(100000)                   \
+      ->Arg(1000000)                  \
+      ->Unit(benchmark::kMillisecond) \
+      ->Complexity(benchmark::oN)
 
 NOKARI_SIZES(BM_Decode);
 NOKARI_SIZES(BM_DecodeAnsi);

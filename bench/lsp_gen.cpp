@@ -39,43 +39,78 @@ class Rng {
   uint64_t s_;
 };
 
-const char* const kWords[] = {"draw",  "box",    "line",  "circle", "layer",  "text",  "dim",
-                              "area",  "point",  "sel",   "block",  "attr",   "insert", "scale",
-                              "move",  "copy",   "rotate", "offset", "export", "import", "calc",
-                              "len",   "list",   "str",   "util",   "ent",    "grid",  "mark",
-                              "label", "table",  "hatch", "xref",   "view",   "plot",  "purge"};
-const char* const kVars[] = {"pt",  "pt1", "pt2", "ent", "ss",  "i",    "n",   "lst",
-                             "str", "ang", "dist", "rad", "obj", "doc",  "lay", "cnt",
-                             "val", "res", "idx", "elst", "nm",  "msg",  "tmp", "k",
-                             "ht",  "wid", "ins", "sc",  "os",  "cmde", "acad", "sp"};
-const char* const kGlobals[] = {"*g-count*", "*g-layer*", "*g-scale*", "*g-last-pt*",
-                                "*g-mode*",  "*g-text-h*"};
-const char* const kNumbers[] = {"0", "1", "2", "10", "0.5", "1.0", "2.5", "-1", "100", "pi",
-                                "45.0", "1e-6"};
+const char* const kWords[] = {"draw",  "box",   "line",   "circle", "layer",  "text",   "dim",
+                              "area",  "point", "sel",    "block",  "attr",   "insert", "scale",
+                              "move",  "copy",  "rotate", "offset", "export", "import", "calc",
+                              "len",   "list",  "str",    "util",   "ent",    "grid",   "mark",
+                              "label", "table", "hatch",  "xref",   "view",   "plot",   "purge"};
+const char* const kVars[] = {"pt",  "pt1", "pt2",  "ent",  "ss",  "i",    "n",    "lst",
+                             "str", "ang", "dist", "rad",  "obj", "doc",  "lay",  "cnt",
+                             "val", "res", "idx",  "elst", "nm",  "msg",  "tmp",  "k",
+                             "ht",  "wid", "ins",  "sc",   "os",  "cmde", "acad", "sp"};
+const char* const kGlobals[] = {"*g-count*",   "*g-layer*", "*g-scale*",
+                                "*g-last-pt*", "*g-mode*",  "*g-text-h*"};
+const char* const kNumbers[] = {"0",   "1",  "2",   "10", "0.5",  "1.0",
+                                "2.5", "-1", "100", "pi", "45.0", "1e-6"};
 const char* const kSymbols[] = {"T", "nil", "'cons", "'acad_colordlg"};
 
-const char* const kEnglish[] = {
-    "Select objects",      "Specify first point", "Specify next point", "Done",
-    "Layer not found",     "Enter radius",        "Bad input, try again", "Processing",
-    "Total count",         "Nothing selected",    "Block name",           "Text height",
-    "Export finished",     "Scale factor",        "Pick a polyline",      "Options [Yes/No]",
-    "Removed duplicates",  "Current layer is",    "Distance",             "Angle in degrees"};
+const char* const kEnglish[] = {"Select objects",
+                                "Specify first point",
+                                "Specify next point",
+                                "Done",
+                                "Layer not found",
+                                "Enter radius",
+                                "Bad input, try again",
+                                "Processing",
+                                "Total count",
+                                "Nothing selected",
+                                "Block name",
+                                "Text height",
+                                "Export finished",
+                                "Scale factor",
+                                "Pick a polyline",
+                                "Options [Yes/No]",
+                                "Removed duplicates",
+                                "Current layer is",
+                                "Distance",
+                                "Angle in degrees"};
 // Only characters that CP932 has: the Shift-JIS writer below knows exactly these.
-const std::string kJapanese[] = {
-    "図面の線を選択してください", "基点を指定", "完了しました", "画層がありません",
-    "半径を入力", "処理を開始します", "ファイルを保存します", "文字の高さ",
-    "距離：", "角度（度）", "【注意】次の処理で削除します", "ブロック名を入力",
-    "ポリラインを作成", "寸法の一覧", "ソース表示", "確認してください！",
-    "座標の値", "新しい名前", "画層を移動して複写", "変数の設定", "関数の番号",
-    "選択に失敗しました", "出力の前に確認", "古いテキストを削除", "コマンド終了。",
-    "能力の予定", "「外」と「内」", "読込と書込", "円の半径を取得する",
-    "入力値が不正です？"};
+const std::string kJapanese[] = {"図面の線を選択してください",
+                                 "基点を指定",
+                                 "完了しました",
+                                 "画層がありません",
+                                 "半径を入力",
+                                 "処理を開始します",
+                                 "ファイルを保存します",
+                                 "文字の高さ",
+                                 "距離：",
+                                 "角度（度）",
+                                 "【注意】次の処理で削除します",
+                                 "ブロック名を入力",
+                                 "ポリラインを作成",
+                                 "寸法の一覧",
+                                 "ソース表示",
+                                 "確認してください！",
+                                 "座標の値",
+                                 "新しい名前",
+                                 "画層を移動して複写",
+                                 "変数の設定",
+                                 "関数の番号",
+                                 "選択に失敗しました",
+                                 "出力の前に確認",
+                                 "古いテキストを削除",
+                                 "コマンド終了。",
+                                 "能力の予定",
+                                 "「外」と「内」",
+                                 "読込と書込",
+                                 "円の半径を取得する",
+                                 "入力値が不正です？"};
 // Outside CP932 (a surrogate pair); used only when the output is Unicode.
 const std::string kWideJapanese[] = {"𠮷の図面", "𩸽を選択"};
 
-const char* const kBuiltinCalls[] = {"car", "cdr", "cadr", "length", "reverse", "last",
-                                     "abs", "fix", "float", "itoa", "atoi", "atof",
-                                     "type", "null", "not", "boundp", "eval", "read"};
+const char* const kBuiltinCalls[] = {"car",  "cdr",  "cadr",  "length", "reverse", "last",
+                                     "abs",  "fix",  "float", "itoa",   "atoi",    "atof",
+                                     "type", "null", "not",   "boundp", "eval",    "read"};
 
 struct SjisEntry {
   char16_t cp;
@@ -239,13 +274,22 @@ void Generator::plan() {
     f.holder = rng_.chance(p_.nested);
     const std::string a = rng_.pick(kWords), b = rng_.pick(kWords), n = std::to_string(i + 1);
     if (f.command) {
-      f.name = (rng_.chance(0.2) ? "C:" + upper(a + b) : "c:" + capitalized(a) + capitalized(b)) + n;
+      f.name =
+          (rng_.chance(0.2) ? "C:" + upper(a + b) : "c:" + capitalized(a) + capitalized(b)) + n;
     } else {
       switch (rng_.below(4)) {
-        case 0: f.name = a + "-" + b + "-" + n; break;
-        case 1: f.name = a + capitalized(b) + n; break;
-        case 2: f.name = "nk:" + a + "-" + b + n; break;
-        default: f.name = a + "_" + b + "_" + n; break;
+        case 0:
+          f.name = a + "-" + b + "-" + n;
+          break;
+        case 1:
+          f.name = a + capitalized(b) + n;
+          break;
+        case 2:
+          f.name = "nk:" + a + "-" + b + n;
+          break;
+        default:
+          f.name = a + "_" + b + "_" + n;
+          break;
       }
       const int arity = rng_.chance(0.2) ? 0 : rng_.range(1, 3);
       for (int k = 0; k < arity; ++k) {
@@ -294,7 +338,8 @@ void Generator::plan() {
     gaps_[i] += g;
     given += g;
   }
-  for (int left = rest - given; left > 0; --left) ++gaps_[rng_.below(static_cast<int>(gaps_.size()))];
+  for (int left = rest - given; left > 0; --left)
+    ++gaps_[rng_.below(static_cast<int>(gaps_.size()))];
 }
 
 std::string Generator::indent(int depth) const {
@@ -323,40 +368,64 @@ std::string Generator::stringLiteral() {
   if (rng_.chance(0.3)) s += "\\n";
   s += phrase(true);
   switch (shape) {
-    case 1: s += " \\\"" + std::string(rng_.pick(kWords)) + "\\\""; break;
-    case 2: s += "; " + std::string(rng_.pick(kWords)); break;
-    case 3: s += " ;| not a comment |;"; break;
-    case 4: s += " (" + std::string(rng_.pick(kWords)) + ")"; break;
-    case 5: s += ": "; break;
-    case 6: s += " (defun fake () 1)"; break;
-    case 7: s += "\\t"; break;
-    default: break;
+    case 1:
+      s += " \\\"" + std::string(rng_.pick(kWords)) + "\\\"";
+      break;
+    case 2:
+      s += "; " + std::string(rng_.pick(kWords));
+      break;
+    case 3:
+      s += " ;| not a comment |;";
+      break;
+    case 4:
+      s += " (" + std::string(rng_.pick(kWords)) + ")";
+      break;
+    case 5:
+      s += ": ";
+      break;
+    case 6:
+      s += " (defun fake () 1)";
+      break;
+    case 7:
+      s += "\\t";
+      break;
+    default:
+      break;
   }
   return s + "\"";
 }
 
 std::string Generator::commentLine() {
   switch (rng_.below(8)) {
-    case 0: return ";;; " + std::string(rng_.below(2) ? "----------------------------" : "====");
-    case 1: return "; (defun old-" + std::string(rng_.pick(kWords)) + " (x) (+ x 1))";
-    case 2: return ";; the \"" + std::string(rng_.pick(kWords)) + "\" option (see below";
-    case 3: return ";;; " + phrase(false);
-    default: return ";; " + phrase(false);
+    case 0:
+      return ";;; " + std::string(rng_.below(2) ? "----------------------------" : "====");
+    case 1:
+      return "; (defun old-" + std::string(rng_.pick(kWords)) + " (x) (+ x 1))";
+    case 2:
+      return ";; the \"" + std::string(rng_.pick(kWords)) + "\" option (see below";
+    case 3:
+      return ";;; " + phrase(false);
+    default:
+      return ";; " + phrase(false);
   }
 }
 
 std::string Generator::trailingComment() {
-  return std::string(rng_.below(2) ? " " : "\t") + (rng_.below(2) ? "; " : ";; ") +
-         phrase(false);
+  return std::string(rng_.below(2) ? " " : "\t") + (rng_.below(2) ? "; " : ";; ") + phrase(false);
 }
 
 std::string Generator::defunWord() {
   switch (rng_.below(50)) {
-    case 0: return "(DEFUN ";
-    case 1: return "(Defun ";
-    case 2: return "(defun\t";
-    case 3: return "(defun  ";
-    default: return "(defun ";
+    case 0:
+      return "(DEFUN ";
+    case 1:
+      return "(Defun ";
+    case 2:
+      return "(defun\t";
+    case 3:
+      return "(defun  ";
+    default:
+      return "(defun ";
   }
 }
 
@@ -369,11 +438,15 @@ std::string Generator::variable() {
 std::string Generator::expression(bool allowString, int depth) {
   const int kinds = depth > 1 ? 3 : 14;
   switch (rng_.below(kinds)) {
-    case 0: return rng_.pick(kNumbers);
+    case 0:
+      return rng_.pick(kNumbers);
     case 1:
-    case 2: return variable();
-    case 3: return "(+ " + variable() + " " + rng_.pick(kNumbers) + ")";
-    case 4: return "(" + std::string(rng_.pick(kBuiltinCalls)) + " " + expression(false, depth + 1) + ")";
+    case 2:
+      return variable();
+    case 3:
+      return "(+ " + variable() + " " + rng_.pick(kNumbers) + ")";
+    case 4:
+      return "(" + std::string(rng_.pick(kBuiltinCalls)) + " " + expression(false, depth + 1) + ")";
     case 5: {
       if (funcs_.empty()) return variable();
       const FuncPlan& f = rng_.pick(funcs_);
@@ -382,10 +455,14 @@ std::string Generator::expression(bool allowString, int depth) {
       for (size_t i = 0; i < f.params.size(); ++i) call += " " + expression(false, depth + 1);
       return call + ")";
     }
-    case 6: return "(list " + variable() + " " + rng_.pick(kNumbers) + " 0.0)";
-    case 7: return "'(" + std::string(rng_.pick(kNumbers)) + " " + rng_.pick(kNumbers) + ")";
-    case 8: return "(polar " + variable() + " " + variable() + " " + rng_.pick(kNumbers) + ")";
-    case 9: return "(nth " + variable() + " " + variable() + ")";
+    case 6:
+      return "(list " + variable() + " " + rng_.pick(kNumbers) + " 0.0)";
+    case 7:
+      return "'(" + std::string(rng_.pick(kNumbers)) + " " + rng_.pick(kNumbers) + ")";
+    case 8:
+      return "(polar " + variable() + " " + variable() + " " + rng_.pick(kNumbers) + ")";
+    case 9:
+      return "(nth " + variable() + " " + variable() + ")";
     case 10:
       if (allowString) return "(getvar \"" + upper(rng_.pick(kWords)) + "\")";
       return "(distance " + variable() + " " + variable() + ")";
@@ -395,35 +472,50 @@ std::string Generator::expression(bool allowString, int depth) {
     case 12:
       if (allowString) return "(getpoint " + stringLiteral() + ")";
       return "(getpoint)";
-    default: return rng_.pick(kSymbols);
+    default:
+      return rng_.pick(kSymbols);
   }
 }
 
 std::string Generator::statement(bool allowString) {
   switch (rng_.below(allowString ? 12 : 7)) {
     case 0:
-    case 1: return "(setq " + variable() + " " + expression(allowString, 0) + ")";
+    case 1:
+      return "(setq " + variable() + " " + expression(allowString, 0) + ")";
     case 2:
       return "(setq " + variable() + " " + expression(false, 0) + " " + variable() + " " +
              expression(allowString, 0) + ")";
-    case 3: return "(if (null " + variable() + ") (setq " + variable() + " " + rng_.pick(kNumbers) + "))";
-    case 4: return "(foreach x " + variable() + " (princ x))";
-    case 5: return expression(false, 0);
-    case 6: return "(entmod (subst (cons 8 " + variable() + ") (assoc 8 elst) elst))";
-    case 7: return "(command \"_.LINE\" " + variable() + " " + variable() + " \"\")";
-    case 8: return "(princ (strcat " + stringLiteral() + " (itoa " + variable() + ")))";
-    case 9: return "(setq ss (ssget \"_X\" '((0 . \"LINE\") (8 . " + stringLiteral() + "))))";
-    case 10: return "(alert " + stringLiteral() + ")";
-    default: return "(setq " + variable() + " " + stringLiteral() + ")";
+    case 3:
+      return "(if (null " + variable() + ") (setq " + variable() + " " + rng_.pick(kNumbers) + "))";
+    case 4:
+      return "(foreach x " + variable() + " (princ x))";
+    case 5:
+      return expression(false, 0);
+    case 6:
+      return "(entmod (subst (cons 8 " + variable() + ") (assoc 8 elst) elst))";
+    case 7:
+      return "(command \"_.LINE\" " + variable() + " " + variable() + " \"\")";
+    case 8:
+      return "(princ (strcat " + stringLiteral() + " (itoa " + variable() + ")))";
+    case 9:
+      return "(setq ss (ssget \"_X\" '((0 . \"LINE\") (8 . " + stringLiteral() + "))))";
+    case 10:
+      return "(alert " + stringLiteral() + ")";
+    default:
+      return "(setq " + variable() + " " + stringLiteral() + ")";
   }
 }
 
 std::string Generator::closer() {
   switch (rng_.below(4)) {
-    case 0: return "(princ)";
-    case 1: return variable();
-    case 2: return "(setq " + variable() + " nil)";
-    default: return "(" + std::string(rng_.pick(kBuiltinCalls)) + " " + variable() + ")";
+    case 0:
+      return "(princ)";
+    case 1:
+      return variable();
+    case 2:
+      return "(setq " + variable() + " nil)";
+    default:
+      return "(" + std::string(rng_.pick(kBuiltinCalls)) + " " + variable() + ")";
   }
 }
 
@@ -445,15 +537,26 @@ void Generator::block(int n, int depth) {
       const int inner = rng_.range(1, std::min(n - 2, 10));
       std::string head, tail = ")";
       switch (rng_.below(6)) {
-        case 0: head = "(foreach item " + variable(); break;
-        case 1: head = "(while (< i (length " + variable() + "))"; break;
-        case 2: head = "(repeat " + std::string(rng_.pick(kNumbers)); break;
-        case 3: head = "(if (= " + variable() + " " + rng_.pick(kNumbers) + ") (progn"; tail = "))"; break;
+        case 0:
+          head = "(foreach item " + variable();
+          break;
+        case 1:
+          head = "(while (< i (length " + variable() + "))";
+          break;
+        case 2:
+          head = "(repeat " + std::string(rng_.pick(kNumbers));
+          break;
+        case 3:
+          head = "(if (= " + variable() + " " + rng_.pick(kNumbers) + ") (progn";
+          tail = "))";
+          break;
         case 4:
           head = "(setq " + variable() + " (mapcar '(lambda (x)";
           tail = ") " + variable() + "))";
           break;
-        default: head = "(progn"; break;
+        default:
+          head = "(progn";
+          break;
       }
       put(ind + head);
       block(inner, depth + 1);
@@ -529,11 +632,13 @@ void Generator::nestedFunction(int size, int depth, const FuncPlan& outer, bool 
   if (first && outer.command && rng_.chance(0.5)) {
     name = "*error*";
   } else {
-    name = std::string(rng_.below(3) ? "sub-" : "_") + rng_.pick(kWords) + std::to_string(rng_.below(20));
+    name = std::string(rng_.below(3) ? "sub-" : "_") + rng_.pick(kWords) +
+           std::to_string(rng_.below(20));
   }
   rec.nested.push_back({name, here(), static_cast<int>(ind.size())});
   const std::string arg = name == "*error*" ? "msg" : rng_.pick(kVars);
-  const std::string open = ind + defunWord() + name + " (" + arg + (rng_.chance(0.5) ? " / tmp)" : ")");
+  const std::string open =
+      ind + defunWord() + name + " (" + arg + (rng_.chance(0.5) ? " / tmp)" : ")");
   if (size == 1) {
     put(open + " " + closer() + ")");
     return;
@@ -620,11 +725,21 @@ void Generator::gap(int n, const FuncPlan* next, bool first, bool last) {
       put(commentLine());
     } else {
       switch (rng_.below(6)) {
-        case 0: put("(vl-load-com)"); break;
-        case 1: put("(setq " + std::string(rng_.pick(kGlobals)) + " " + rng_.pick(kNumbers) + ")"); break;
-        case 2: put("(defun-q " + std::string(rng_.pick(kWords)) + "-q () (princ))"); break;
-        case 3: put(p_.strings > 0 ? "(princ " + stringLiteral() + ")" : "(princ)"); break;
-        default: put(statement(rng_.chance(p_.strings))); break;
+        case 0:
+          put("(vl-load-com)");
+          break;
+        case 1:
+          put("(setq " + std::string(rng_.pick(kGlobals)) + " " + rng_.pick(kNumbers) + ")");
+          break;
+        case 2:
+          put("(defun-q " + std::string(rng_.pick(kWords)) + "-q () (princ))");
+          break;
+        case 3:
+          put(p_.strings > 0 ? "(princ " + stringLiteral() + ")" : "(princ)");
+          break;
+        default:
+          put(statement(rng_.chance(p_.strings)));
+          break;
       }
     }
     --rest;
@@ -649,11 +764,21 @@ GenOutput Generator::run() {
     if (next) function(*next);
   }
   switch (p_.encoding) {
-    case GenEncoding::Utf8: out_.bytes = std::move(text_); break;
-    case GenEncoding::Utf8Bom: out_.bytes = "\xEF\xBB\xBF" + text_; break;
-    case GenEncoding::Utf16Le: out_.bytes = toUtf16(fromUtf8(text_), false); break;
-    case GenEncoding::Utf16Be: out_.bytes = toUtf16(fromUtf8(text_), true); break;
-    case GenEncoding::Sjis: out_.bytes = toSjis(fromUtf8(text_)); break;
+    case GenEncoding::Utf8:
+      out_.bytes = std::move(text_);
+      break;
+    case GenEncoding::Utf8Bom:
+      out_.bytes = "\xEF\xBB\xBF" + text_;
+      break;
+    case GenEncoding::Utf16Le:
+      out_.bytes = toUtf16(fromUtf8(text_), false);
+      break;
+    case GenEncoding::Utf16Be:
+      out_.bytes = toUtf16(fromUtf8(text_), true);
+      break;
+    case GenEncoding::Sjis:
+      out_.bytes = toSjis(fromUtf8(text_));
+      break;
   }
   return std::move(out_);
 }

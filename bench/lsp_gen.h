@@ -11,13 +11,13 @@ namespace nokari {
 enum class GenEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Sjis };
 
 struct GenParams {
-  int lines = 10000;        // exact number of lines written (raised to one per defun)
-  int defuns = 500;         // top-level defuns
-  double nested = 0.1;      // share of top-level defuns that hold nested defuns
-  double comments = 0.15;   // chance that a filler line is a comment, or a code line has one
-  double strings = 0.3;     // chance that a statement carries a string literal
-  double nonAscii = 0.1;    // share of comments and strings written in Japanese
-  bool crlf = true;         // CR LF line endings, else LF
+  int lines = 10000;       // exact number of lines written (raised to one per defun)
+  int defuns = 500;        // top-level defuns
+  double nested = 0.1;     // share of top-level defuns that hold nested defuns
+  double comments = 0.15;  // chance that a filler line is a comment, or a code line has one
+  double strings = 0.3;    // chance that a statement carries a string literal
+  double nonAscii = 0.1;   // share of comments and strings written in Japanese
+  bool crlf = true;        // CR LF line endings, else LF
   GenEncoding encoding = GenEncoding::Utf8;
   uint64_t seed = 1;
 };

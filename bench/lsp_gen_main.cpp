@@ -14,12 +14,14 @@ constexpr long long kMaxLines = 10000000;
 
 const char kUsage[] =
     "usage: lsp-gen [--lines N] [--defuns N] [--nested F] [--comments F] [--strings F]\n"
-    "               [--non-ascii F] [--lf | --crlf] [--encoding utf8|utf8-bom|utf16le|utf16be|sjis]\n"
+    "               [--non-ascii F] [--lf | --crlf] [--encoding "
+    "utf8|utf8-bom|utf16le|utf16be|sjis]\n"
     "               [--seed N] OUT\n"
     "  OUT '-' writes to standard output. Shares F are between 0 and 1.\n";
 
 int usage(const char* problem, const char* what) {
-  if (problem) std::fprintf(stderr, "lsp-gen: %s%s%s\n", problem, what ? ": " : "", what ? what : "");
+  if (problem)
+    std::fprintf(stderr, "lsp-gen: %s%s%s\n", problem, what ? ": " : "", what ? what : "");
   std::fputs(kUsage, stderr);
   return 2;
 }
@@ -80,12 +82,18 @@ int main(int argc, char** argv) {
         ok = parseShare(v, &p.nonAscii);
       } else if (a == "--encoding") {
         const std::string e = v;
-        if (e == "utf8") p.encoding = nokari::GenEncoding::Utf8;
-        else if (e == "utf8-bom") p.encoding = nokari::GenEncoding::Utf8Bom;
-        else if (e == "utf16le") p.encoding = nokari::GenEncoding::Utf16Le;
-        else if (e == "utf16be") p.encoding = nokari::GenEncoding::Utf16Be;
-        else if (e == "sjis") p.encoding = nokari::GenEncoding::Sjis;
-        else ok = false;
+        if (e == "utf8")
+          p.encoding = nokari::GenEncoding::Utf8;
+        else if (e == "utf8-bom")
+          p.encoding = nokari::GenEncoding::Utf8Bom;
+        else if (e == "utf16le")
+          p.encoding = nokari::GenEncoding::Utf16Le;
+        else if (e == "utf16be")
+          p.encoding = nokari::GenEncoding::Utf16Be;
+        else if (e == "sjis")
+          p.encoding = nokari::GenEncoding::Sjis;
+        else
+          ok = false;
       } else {
         return usage("unknown option", argv[i - 1]);
       }

@@ -46,7 +46,8 @@ bool defunAt(const TextList& code, int line, int col, Text* name) {
   if (line < 0 || col < 0 || static_cast<size_t>(line) >= code.size()) return false;
   const Text& l = code[line];
   const size_t c = static_cast<size_t>(col);
-  if (c + 7 > l.size() || upperAscii(std::u16string_view(l).substr(c, 7)) != u"(DEFUN ") return false;
+  if (c + 7 > l.size() || upperAscii(std::u16string_view(l).substr(c, 7)) != u"(DEFUN ")
+    return false;
   const size_t paren = l.find(u'(', c + 7);
   if (paren == Text::npos) return false;
   *name = l.substr(c + 7, paren - c - 7);
@@ -96,7 +97,8 @@ void checkIndex(const TextList& code, const FuncIndex& index, const Text& indent
     }
     if (!ok && tailNumbers(r, 2, &n, &head) && defunAt(code, n[0], n[1], &name)) {
       const Text tail = u"," + name;
-      ok = head.size() >= tail.size() && head.compare(head.size() - tail.size(), tail.size(), tail) == 0;
+      ok = head.size() >= tail.size() &&
+           head.compare(head.size() - tail.size(), tail.size(), tail) == 0;
     }
     require(ok, "a record that is neither a top-level nor a nested defun of the code");
   }
@@ -162,7 +164,8 @@ void checkPlaces(const FuncTree& before, const FuncTree& after) {
     for (const FuncTree* tree : {&before, &after}) {
       const RestoredPlace got = restorePlace(place, *tree);
       require(!got.top.valid() || nodeAt(*tree, got.top), "restored top item is no node");
-      require(!got.selected.valid() || nodeAt(*tree, got.selected), "restored selection is no node");
+      require(!got.selected.valid() || nodeAt(*tree, got.selected),
+              "restored selection is no node");
     }
   }
 }

@@ -62,7 +62,8 @@ std::vector<Shape> shapes() {
   plain.strings = 0;
   plain.nonAscii = 0;
   out.push_back({"no comments, strings or Japanese", plain});
-  for (uint64_t seed = 100; seed < 120; ++seed) out.push_back({"seeded", params(1500, 75, 0.1, seed)});
+  for (uint64_t seed = 100; seed < 120; ++seed)
+    out.push_back({"seeded", params(1500, 75, 0.1, seed)});
   return out;
 }
 
