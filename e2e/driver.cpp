@@ -16,6 +16,7 @@
 //   history-open N                 chooses entry N (1-based) of the open history dialog, then OK
 //   wait-class CLASS               a top-level window of CLASS is shown; prints its title
 //   close-class CLASS              closes every top-level window of CLASS
+//   pointer X Y                    moves the mouse pointer to the screen point
 //   close                          closes the main window and waits for the program to end
 //
 // Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
@@ -413,6 +414,8 @@ int run(std::vector<std::wstring> args) {
     return 0;
   }
   if (cmd == "close-class" && rest.size() == 2) return closeClass(rest[1]);
+  if (cmd == "pointer" && rest.size() == 3)
+    return SetCursorPos(_wtoi(rest[1].c_str()), _wtoi(rest[2].c_str())) ? 0 : fail("cannot move");
 
   HWND main = waitMain();
   if (!main) return fail("no Nokari window within the timeout");

@@ -145,6 +145,9 @@ ini_set "$ini" LspFullName "$(timeout 30 winepath -w "$basic")"
 basic_w=$(ini_get "$ini" LspFullName)
 sjis_w=$(timeout 30 winepath -w "$sjis")
 
+# The pointer stays off the window: no hover effects or tooltips in the screenshot.
+drv pointer 1 1 > /dev/null 2>&1
+
 echo "== start with an INI naming basic.lsp"
 start_nokari
 expect_report "start: the tree" --tree "$basic" tree
