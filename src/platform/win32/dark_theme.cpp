@@ -195,12 +195,11 @@ void measureMenuItem(HWND owner, MEASUREITEMSTRUCT& m, HFONT font, int dpi) {
     m.itemHeight = static_cast<UINT>(layout::scale(7, dpi));
     return;
   }
-  HDC dc = GetDC(owner);
+  WindowDc dc(owner);
   SIZE size{0, 0};
-  if (dc) {
-    Selected sel(dc, font);
-    GetTextExtentPoint32W(dc, item->text, static_cast<int>(wcslen(item->text)), &size);
-    ReleaseDC(owner, dc);
+  if (dc.get()) {
+    Selected sel(dc.get(), font);
+    GetTextExtentPoint32W(dc.get(), item->text, static_cast<int>(wcslen(item->text)), &size);
   }
   m.itemWidth = static_cast<UINT>(size.cx + layout::scale(24, dpi));
   m.itemHeight = static_cast<UINT>(size.cy + layout::scale(8, dpi));

@@ -1,5 +1,7 @@
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/win_handles.h"
+
 namespace nokari::win {
 
 namespace {
@@ -20,9 +22,8 @@ int dpiOf(HWND wnd) {
     UINT dpi = getDpiForWindow(wnd);
     if (dpi >= 48) return static_cast<int>(dpi);
   }
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
+  WindowDc screen(nullptr);
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi >= 48 ? dpi : 96;
 }
 

@@ -82,23 +82,19 @@ Font makeFont(int points, int dpi, int weight, const wchar_t* face) {
 
 // Whether the font draws ASCII at one width and, when asked, has Japanese glyphs of its own.
 bool suits(HFONT font, bool needJapanese) {
-  HDC dc = GetDC(nullptr);
+  WindowDc screen(nullptr);
+  HDC dc = screen.get();
   if (!dc) return false;
-  bool ok = false;
-  {
-    Selected sel(dc, font);
-    INT narrow = 0, wide = 0, digit = 0;
-    ok = GetCharWidth32W(dc, 'i', 'i', &narrow) && GetCharWidth32W(dc, 'W', 'W', &wide) &&
-         GetCharWidth32W(dc, '0', '0', &digit) && narrow == wide && wide == digit;
-    if (ok && needJapanese) {
-      const wchar_t kana = 0x3042;
-      WORD index = 0xFFFF;
-      ok = GetGlyphIndicesW(dc, &kana, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
-           index != 0xFFFF;
-    }
-  }
-  ReleaseDC(nullptr, dc);
-  return ok;
+  Selected sel(dc, font);
+  INT narrow = 0, wide = 0, digit = 0;
+  if (!GetCharWidth32W(dc, 'i', 'i', &narrow) || !GetCharWidth32W(dc, 'W', 'W', &wide) ||
+      !GetCharWidth32W(dc, '0', '0', &digit) || narrow != wide || wide != digit)
+    return false;
+  if (!needJapanese) return true;
+  const wchar_t kana = 0x3042;
+  WORD index = 0xFFFF;
+  return GetGlyphIndicesW(dc, &kana, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+         index != 0xFFFF;
 }
 
 // The face asked for when the system has it, else another fixed-pitch face: the panels line

@@ -84,6 +84,22 @@ class Selected {
   HGDIOBJ old_;
 };
 
+// A window's device context (the screen's for nullptr), released at the end of the scope.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(GetDC(wnd)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(wnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
 // A memory device context.
 class MemoryDc {
  public:
