@@ -202,7 +202,10 @@ class VarCheck {
     }
 
     NameSet usedSet(d.used);
-    TextList unusedArgs = without(d.args, {&usedSet});
+    // Excluded names never count as used, so they are never reported as unused either:
+    // "(/ *error*)" with "(defun *error* ...)" in the body is how a command keeps its own
+    // error handler, not an unused local.
+    TextList unusedArgs = candidatesOnly(without(d.args, {&usedSet}), jogai_);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
@@ -216,7 +219,7 @@ class VarCheck {
       nestedFree.insert(nestedFree.end(), free.begin(), free.end());
     }
     if (!nestedFree.empty()) usedSet.add(nestedFree);
-    TextList unusedLocals = without(d.locals, {&usedSet});
+    TextList unusedLocals = candidatesOnly(without(d.locals, {&usedSet}), jogai_);
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
       note(line, "unused-local", unusedLocals);
@@ -244,7 +247,7 @@ class VarCheck {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
     }
-    TextList unusedLocals = without(n.locals, {&usedSet});
+    TextList unusedLocals = candidatesOnly(without(n.locals, {&usedSet}), jogai_);
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
       note(line, "unused-local", unusedLocals);

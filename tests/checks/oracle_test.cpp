@@ -152,7 +152,9 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         nameLines(panel, globals, 10, false);
         ++count;
       }
-      TextList unusedA = notIn(topA, {&used});
+      TextList unusedA;
+      for (const Text& n : notIn(topA, {&used}))
+        if (literalCandidate(n, jogai)) unusedA.push_back(n);
       if (!unusedA.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, unusedA, 10, false);
@@ -168,7 +170,9 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         TextList u2 = literalBody(code, nl, nc, false, jogai);
         for (const Text& f : notIn(u2, {&a2, &l2})) extended.push_back(f);
       }
-      TextList unusedL = notIn(topL, {&extended});
+      TextList unusedL;
+      for (const Text& n : notIn(topL, {&extended}))
+        if (literalCandidate(n, jogai)) unusedL.push_back(n);
       if (!unusedL.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, unusedL, 10, false);
@@ -197,7 +201,9 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         nameLines(panel, ua, 10, false);
         ++count;
       }
-      TextList ul = notIn(l2, {&u2});
+      TextList ul;
+      for (const Text& n : notIn(l2, {&u2}))
+        if (literalCandidate(n, jogai)) ul.push_back(n);
       if (!ul.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, ul, 10, false);
