@@ -62,8 +62,9 @@ if [ "$headless" -eq 0 ]; then
   wine Nokari.exe
   exit
 fi
-wine Nokari.exe > "$run/nokari.log" 2>&1 &
 driver=$root/build/win64/e2e/nokari-e2e.exe
+timeout 30 wine "$driver" pointer 1 1 >/dev/null 2>&1 || true  # no hover in the screenshot
+wine Nokari.exe > "$run/nokari.log" 2>&1 &
 if ! timeout 90 wine "$driver" --timeout 60 wait; then
   echo "run.sh: the window did not show (see $run/nokari.log)" >&2
   exit 1
