@@ -51,11 +51,11 @@ bool countParens(const TextList& lines, int first, int last, long long& open, lo
   return true;
 }
 
-TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings) {
+namespace {
+
+// checkDefunParens on code lines already made.
+TextList defunPieces(const TextList& code, Findings* findings) {
   TextList panel;
-  if (lspSL.empty()) return panel;
-  TextList code;
-  stripComments(lspSL, code, bar, 80);
   struct Start {
     Text name;
     int line;
@@ -85,14 +85,23 @@ TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findin
   return panel;
 }
 
+}  // namespace
+
+TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings) {
+  if (lspSL.empty()) return {};
+  TextList code;
+  stripComments(lspSL, code, bar, 80);
+  return defunPieces(code, findings);
+}
+
 ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
                        Findings* findings) {
   ParenResult r;
   if (lspSL.empty()) return r;
-  r.panel = checkDefunParens(lspSL, bar, findings);
-
+  // Both halves read the same code lines; they are made once.
   TextList code;
   stripComments(lspSL, code, bar, 80);
+  r.panel = defunPieces(code, findings);
   FuncIndex index;
   makeFuncIndex(code, index, 20, bar, false);
   const long long funcCount = static_cast<long long>(index.size());
