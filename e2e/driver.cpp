@@ -20,11 +20,11 @@
 //   close                          closes the main window and waits for the program to end
 //
 // Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
-#include <windows.h>
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
@@ -42,8 +42,8 @@ using namespace e2e;
 
 std::string utf8(const std::wstring& w) {
   if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
                       nullptr);
@@ -130,7 +130,11 @@ HWND waitMain() {
 
 // A visible top-level window of CLASS, of the process PID (0: any process).
 HWND findTopLevel(const std::wstring& cls, DWORD pid) {
-  struct Ctx { const std::wstring* cls; DWORD pid; HWND found; } ctx{&cls, pid, nullptr};
+  struct Ctx {
+    const std::wstring* cls;
+    DWORD pid;
+    HWND found;
+  } ctx{&cls, pid, nullptr};
   EnumWindows(
       [](HWND w, LPARAM lp) -> BOOL {
         auto* c = reinterpret_cast<Ctx*>(lp);
@@ -153,7 +157,10 @@ HWND waitTopLevel(const std::wstring& cls, DWORD pid) {
 
 // Any child, grandchildren included, with the control id.
 HWND controlById(HWND parent, int id) {
-  struct Ctx { int id; HWND found; } ctx{id, nullptr};
+  struct Ctx {
+    int id;
+    HWND found;
+  } ctx{id, nullptr};
   EnumChildWindows(
       parent,
       [](HWND w, LPARAM lp) -> BOOL {
@@ -166,16 +173,32 @@ HWND controlById(HWND parent, int id) {
   return ctx.found;
 }
 
-struct Named { const char* name; int id; };
+struct Named {
+  const char* name;
+  int id;
+};
 namespace ids = nokari::ids;
 const Named kControls[] = {
-    {"Button1", ids::kButton1},   {"ComboBox1", ids::kComboBox1}, {"CheckBox1", ids::kCheckBox1},
-    {"CheckBox2", ids::kCheckBox2}, {"Button3", ids::kButton3},   {"Button8", ids::kButton8},
-    {"Button9", ids::kButton9},   {"Button5", ids::kButton5},     {"Button2", ids::kButton2},
-    {"Button4", ids::kButton4},   {"Button6", ids::kButton6},     {"Button7", ids::kButton7},
-    {"SpeedButton4", ids::kSpeedButton4}, {"SpeedButton5", ids::kSpeedButton5},
-    {"Label1", ids::kLabel1},     {"Edit1", ids::kEdit1},         {"Button10", ids::kButton10},
-    {"ListBox1", ids::kListBox1}, {"TreeView1", ids::kTreeView1}, {"Memo2", ids::kMemo2},
+    {"Button1", ids::kButton1},
+    {"ComboBox1", ids::kComboBox1},
+    {"CheckBox1", ids::kCheckBox1},
+    {"CheckBox2", ids::kCheckBox2},
+    {"Button3", ids::kButton3},
+    {"Button8", ids::kButton8},
+    {"Button9", ids::kButton9},
+    {"Button5", ids::kButton5},
+    {"Button2", ids::kButton2},
+    {"Button4", ids::kButton4},
+    {"Button6", ids::kButton6},
+    {"Button7", ids::kButton7},
+    {"SpeedButton4", ids::kSpeedButton4},
+    {"SpeedButton5", ids::kSpeedButton5},
+    {"Label1", ids::kLabel1},
+    {"Edit1", ids::kEdit1},
+    {"Button10", ids::kButton10},
+    {"ListBox1", ids::kListBox1},
+    {"TreeView1", ids::kTreeView1},
+    {"Memo2", ids::kMemo2},
     {"ProgressBar1", ids::kProgressBar1},
 };
 
@@ -273,8 +296,11 @@ std::wstring staticTextOf(HWND dialog) {
 }
 
 int answer(HWND main, const std::string& which, const Options& o) {
-  int id = which == "yes" ? IDYES : which == "no" ? IDNO : which == "ok" ? IDOK
-           : which == "cancel" ? IDCANCEL : 0;
+  int id = which == "yes"      ? IDYES
+           : which == "no"     ? IDNO
+           : which == "ok"     ? IDOK
+           : which == "cancel" ? IDCANCEL
+                               : 0;
   if (!id) return fail("answer yes, no, ok or cancel");
   HWND box = waitTopLevel(L"#32770", processOf(main));
   if (!box) return fail("no message box within the timeout");

@@ -7,9 +7,9 @@
 namespace e2e {
 
 Remote::Remote(HWND w, size_t size) : size_(size) {
-  process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                             PROCESS_QUERY_INFORMATION,
-                         FALSE, processOf(w));
+  process_ = OpenProcess(
+      PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
+      processOf(w));
   if (process_)
     base_ = static_cast<char*>(
         VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));

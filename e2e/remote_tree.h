@@ -2,8 +2,8 @@
 // live in memory allocated inside that process.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -33,7 +33,7 @@ class Remote {
 
 struct TreeItem {
   HTREEITEM handle;
-  int level;          // 0 for a root
+  int level;  // 0 for a root
   std::wstring text;
   std::wstring path;  // texts from the root down, joined by "/"
 };
