@@ -20,11 +20,13 @@
 //   close                          closes the main window and waits for the program to end
 //
 // Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cstring>

@@ -2,8 +2,10 @@
 // live in memory allocated inside that process.
 #pragma once
 
-#include <commctrl.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <optional>
 #include <string>
