@@ -81,9 +81,13 @@ void BM_Catalogue(benchmark::State& st) {
   });
 }
 
-#define NOKARI_CHECK_SIZES(b)                                                            \
-  BENCHMARK(b)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)-> \
-      Complexity(benchmark::oN)
+#define NOKARI_CHECK_SIZES(b)         \
+  BENCHMARK(b)                        \
+      ->Arg(10000)                    \
+      ->Arg(100000)                   \
+      ->Arg(1000000)                  \
+      ->Unit(benchmark::kMillisecond) \
+      ->Complexity(benchmark::oN)
 
 NOKARI_CHECK_SIZES(BM_VariableCheck);
 NOKARI_CHECK_SIZES(BM_ParenCheck);

@@ -8,7 +8,7 @@
 namespace nokari {
 
 struct Finding {
-  int line = 0;              // 1-based source line
+  int line = 0;               // 1-based source line
   const char* category = "";  // "unused-local", "undefined-function" ...
   Text name;
 };

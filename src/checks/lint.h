@@ -10,7 +10,7 @@
 namespace nokari {
 
 struct LintResult {
-  Findings findings;  // parentheses, then variables, then functions, each in report order
+  Findings findings;        // parentheses, then variables, then functions, each in report order
   bool unbalanced = false;  // the whole file's "(" and ")" counts differ
 };
 

@@ -81,7 +81,8 @@ TextList defunPieces(const TextList& code, Findings* findings) {
       if (findings) findings->push_back({first + 1, "unbalanced-parens", trim(starts[k].name)});
     }
   }
-  if (!panel.empty()) panel.insert(panel.begin(), {u"■括弧数不一致", u"※(defun から次の (defun 直前まで"});
+  if (!panel.empty())
+    panel.insert(panel.begin(), {u"■括弧数不一致", u"※(defun から次の (defun 直前まで"});
   return panel;
 }
 
@@ -95,7 +96,7 @@ TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findin
 }
 
 ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
-                       Findings* findings) {
+                              Findings* findings) {
   ParenResult r;
   if (lspSL.empty()) return r;
   // Both halves read the same code lines; they are made once.

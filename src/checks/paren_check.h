@@ -19,9 +19,9 @@ TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findin
 
 // What the check shows when the whole file does not balance.
 struct ParenMessage {
-  Text text;            // lines separated by LF
+  Text text;              // lines separated by LF
   bool question = false;  // a Yes/No question (editor found) rather than a plain message box
-  int jumpLine = 0;     // 1-based editor line the Yes answer jumps to; 0 without a question
+  int jumpLine = 0;       // 1-based editor line the Yes answer jumps to; 0 without a question
 };
 
 struct ParenResult {
@@ -33,6 +33,6 @@ struct ParenResult {
 // Button2Click without the reload: editorFound tells whether the chosen editor's window is
 // open, which turns the message into the jump question.
 ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
-                       Findings* findings = nullptr);
+                              Findings* findings = nullptr);
 
 }  // namespace nokari

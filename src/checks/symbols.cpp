@@ -127,7 +127,8 @@ TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
   for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
     const Text& line = codeSL[k];
     const size_t len = line.size();
-    long long first = k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    long long first =
+        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     if (first < 1) first = 1;
     for (size_t p = static_cast<size_t>(first); p <= len; ++p) {
       const char16_t c = line[p - 1];
@@ -179,7 +180,8 @@ Region findBodyRegion(const TextList& codeSL, int startLine, int startCol) {
   bool haveStart = false;
   for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
     const Text& line = codeSL[k];
-    long long first = k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    long long first =
+        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     if (first < 1) first = 1;
     for (size_t p = static_cast<size_t>(first); p <= line.size(); ++p) {
       const char16_t c = line[p - 1];

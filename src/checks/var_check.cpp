@@ -184,7 +184,8 @@ class VarCheck {
     // L is sorted, so a name declared again sits right after it.
     TextList duplicates;
     for (size_t j = 0; j + 1 < d.locals.size(); ++j)
-      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0) duplicates.push_back(d.locals[j]);
+      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0)
+        duplicates.push_back(d.locals[j]);
     if (!duplicates.empty()) {
       panel_.push_back(kDuplicate);
       Text all = kIndent;

@@ -112,8 +112,7 @@ int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, co
     anyFinding = anyFinding || !r.findings.empty();
     const std::string path = toUtf8(file);
     for (const Finding& f : r.findings)
-      out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) +
-             "\n";
+      out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) + "\n";
   }
   if (readError) return 2;
   return unbalanced || (strict && anyFinding) ? 1 : 0;

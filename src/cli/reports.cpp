@@ -77,7 +77,8 @@ ReportOutput funcsReport(const ReportInput& in) {
 
 ReportOutput catalogueReport(const ReportInput& in) {
   return {makeLspIndex(in.source->lines, in.path, in.timeText.value_or(currentTimeText()), nullptr),
-          0, {}};
+          0,
+          {}};
 }
 
 ReportOutput exclusionsReport(const ReportInput& in) {
@@ -99,8 +100,7 @@ JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const Code
                              std::string& warnings) {
   ListFileRead read;
   JogaiList list = loadJogaiList(files, dataDir, ansi, &read);
-  warnUnreadable(read, joinPath(dataDir, kJogaiFileName), "the default exclusions apply",
-                 warnings);
+  warnUnreadable(read, joinPath(dataDir, kJogaiFileName), "the default exclusions apply", warnings);
   return list;
 }
 

@@ -13,9 +13,9 @@ namespace nokari {
 
 // Everything a report may look at.
 struct ReportInput {
-  Text path;                 // the FILE argument as given
+  Text path;                              // the FILE argument as given
   const DecodedSource* source = nullptr;  // null for reports that take no file
-  Text dataDir;              // folder of jogaiList.txt and AutoLispFuncList.txt
+  Text dataDir;                           // folder of jogaiList.txt and AutoLispFuncList.txt
   std::optional<Text> timeText;
   const Files* files = nullptr;
   const CodePage* ansi = nullptr;

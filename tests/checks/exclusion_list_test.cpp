@@ -60,8 +60,15 @@ TEST(LoadJogaiList, EncodingsAndFailures) {
     const char* extra;  // the one entry beyond the defaults, or ""
   };
   const Case cases[] = {
-      {"utf-8 bom", "\xEF\xBB\xBF" "\xC3\xA9t\xC3\xA9\r\n", false, ListFileRead::Read, "été"},
-      {"utf-16 le", std::string("\xFF\xFE" "a\0b\0\r\0\n\0", 10), false, ListFileRead::Read, "ab"},
+      {"utf-8 bom",
+       "\xEF\xBB\xBF"
+       "\xC3\xA9t\xC3\xA9\r\n",
+       false, ListFileRead::Read, "été"},
+      {"utf-16 le",
+       std::string("\xFF\xFE"
+                   "a\0b\0\r\0\n\0",
+                   10),
+       false, ListFileRead::Read, "ab"},
       {"utf-16 be", std::string("\xFE\xFF\0x\0y", 6), false, ListFileRead::Read, "xy"},
       // Without a byte-order mark the ANSI code page reads it, valid UTF-8 or not.
       {"ansi", "\xC3\xA9", false, ListFileRead::Read, "Ã©"},

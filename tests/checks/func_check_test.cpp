@@ -15,8 +15,8 @@ using test::lines;
 using test::utf8;
 using Lines = std::vector<std::string>;
 
-const BuiltinList kBuiltins = BuiltinList::fromFileLines(
-    lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list"}));
+const BuiltinList kBuiltins =
+    BuiltinList::fromFileLines(lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list"}));
 
 std::string pad(const std::string& name, size_t spaces, int count) {
   return name + std::string(spaces, ' ') + utf8(countField(count));
@@ -30,15 +30,15 @@ TEST(FuncCheck, Sections) {
   };
   const Case cases[] = {
       {"calls without definitions",
-       {"(foo 1 2)", "(bar)", "(baz", "((lambda (x) x) 1)", "(vl-load-com)", "(vlax-get-acad-object)",
-        "(acet-ui-status)", "(my-vl-util)", "(1+ x) (-1 2) (.5) (a)"},
+       {"(foo 1 2)", "(bar)", "(baz", "((lambda (x) x) 1)", "(vl-load-com)",
+        "(vlax-get-acad-object)", "(acet-ui-status)", "(my-vl-util)", "(1+ x) (-1 2) (.5) (a)"},
        {"■定義されていないユーザー関数", pad("bar", 1, 0), pad("baz", 1, 0), pad("foo", 1, 1)}},
       {"a command's definition defines nothing",
        {"(defun c:mycmd () 1)", "(c:mycmd)"},
        {"■定義されていないユーザー関数", pad("c:mycmd", 1, 0)}},
       {"defined three times, a command twice",
-       {"(defun f () 1)", "(defun c:x () 1)", "(defun f () 2)", "(defun F () 3)", "(defun c:x () 2)",
-        "(gg)"},
+       {"(defun f () 1)", "(defun c:x () 1)", "(defun f () 2)", "(defun F () 3)",
+        "(defun c:x () 2)", "(gg)"},
        {"■重複して定義されているユーザー関数", "c:x f f", "■定義されていないユーザー関数",
         pad("gg", 1, 0), "■参照されていないユーザー関数", "f", "f", "F", "■ユーザー関数の出現数",
         pad("f", 17, 0), pad("f", 17, 0), pad("F", 17, 0)}},
@@ -54,8 +54,8 @@ TEST(FuncCheck, Sections) {
         "(defun bbbb () 1)", "(defun cccc () 1)", "(zz)"},
        {"■重複して定義されているユーザー関数", "aaaa bbbb cccc", "■定義されていないユーザー関数",
         pad("zz", 1, 0), "■参照されていないユーザー関数", "aaaa", "aaaa", "bbbb", "bbbb", "cccc",
-        "cccc", "■ユーザー関数の出現数", pad("aaaa", 14, 0), pad("aaaa", 14, 0),
-        pad("bbbb", 14, 0), pad("bbbb", 14, 0), pad("cccc", 14, 0), pad("cccc", 14, 0)}},
+        "cccc", "■ユーザー関数の出現数", pad("aaaa", 14, 0), pad("aaaa", 14, 0), pad("bbbb", 14, 0),
+        pad("bbbb", 14, 0), pad("cccc", 14, 0), pad("cccc", 14, 0)}},
       {"commands only", {"(defun c:a () 1)", "(defun C:b () (c:a))"}, {}},
       {"reference counts",
        {"(defun foo (n) (if (> n 0) (foo (1- n))))", "(defun outer ()", "  (defun in () 1)",
@@ -87,9 +87,9 @@ TEST(FuncCheck, Findings) {
   Lines found;
   for (const Finding& f : findings)
     found.push_back(std::to_string(f.line) + " " + f.category + " " + utf8(f.name));
-  EXPECT_EQ(found, (Lines{"2 duplicate-function f", "3 undefined-function hh",
-                          "1 unreferenced-function f", "2 unreferenced-function f",
-                          "4 unreferenced-function k"}));
+  EXPECT_EQ(found,
+            (Lines{"2 duplicate-function f", "3 undefined-function hh", "1 unreferenced-function f",
+                   "2 unreferenced-function f", "4 unreferenced-function k"}));
 }
 
 TEST(BuiltinList, EntryIsTextBeforeTab) {

@@ -108,8 +108,8 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
     if (items.size() == 6) {
       const int s = toIntDef(items[2], -1), col = toIntDef(items[3], 0);
       if (prevEnd == -1) {
-        TextList lead = s > 0 ? literalSymbols(TextList(code.begin(), code.begin() + s), jogai)
-                              : TextList();
+        TextList lead =
+            s > 0 ? literalSymbols(TextList(code.begin(), code.begin() + s), jogai) : TextList();
         if (!lead.empty()) {
           TextList block{u"    1|[グローバル(全関数定義の前方)]"};
           nameLines(block, lead, 5, true);
@@ -214,8 +214,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
   }
   const int last = static_cast<int>(code.size()) - 1;
   if (prevEnd < last) {
-    TextList trail =
-        literalSymbols(TextList(code.begin() + (prevEnd + 1), code.end()), jogai);
+    TextList trail = literalSymbols(TextList(code.begin() + (prevEnd + 1), code.end()), jogai);
     if (!trail.empty()) {
       panel.push_back(field(last + 1) + u"|[グローバル(全関数の後方)]");
       nameLines(panel, trail, 5, true);
@@ -269,7 +268,8 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
   if (!cands.empty()) {
     sortTextIgnoreCase(cands);
     for (size_t i = cands.size() - 1; i >= 1; --i)
-      if (upperAscii(cands[i]) == upperAscii(cands[i - 1])) cands.erase(cands.begin() + static_cast<long>(i));
+      if (upperAscii(cands[i]) == upperAscii(cands[i - 1]))
+        cands.erase(cands.begin() + static_cast<long>(i));
     for (size_t i = cands.size(); i-- > 0;) {
       bool builtin = false;
       for (const Text& b : builtinEntries) builtin = builtin || sameTextIgnoreCase(b, cands[i]);
@@ -286,7 +286,8 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
         if (items.size() < 4) continue;
         const Text key = upperAscii(items.size() == 4 ? items[1] : items[0]);
         if (key.find(u"C:") != Text::npos) continue;
-        for (size_t k = 0; k < cands.size(); ++k) defined[k] = defined[k] || upperAscii(cands[k]) == key;
+        for (size_t k = 0; k < cands.size(); ++k)
+          defined[k] = defined[k] || upperAscii(cands[k]) == key;
       }
       TextList left;
       for (size_t k = 0; k < cands.size(); ++k)
@@ -363,7 +364,8 @@ class OddSource {
       Text l;
       const int kind = below(20);
       if (kind < 4) {
-        l = Text(below(3) == 0 ? 2 : 0, u' ') + pick(kDefun) + u" " + name() + u" (" + params() + u")";
+        l = Text(below(3) == 0 ? 2 : 0, u' ') + pick(kDefun) + u" " + name() + u" (" + params() +
+            u")";
         ++depth;
         if (below(3) == 0) l += u" " + statement() + u")", --depth;
       } else if (kind < 6 && depth > 0) {
@@ -382,17 +384,32 @@ class OddSource {
 
  private:
   static constexpr const char16_t* kDefun[] = {u"(defun", u"(DEFUN", u"(Defun"};
-  static constexpr const char16_t* kNames[] = {u"foo", u"Foo", u"bar", u"c:cmd", u"C:Cmd",
-                                               u"baz", u"qux", u"inner", u"x", u"a-b", u"nil",
-                                               u"foo)", u"1+", u"vl-go", u"*error*"};
-  static constexpr const char16_t* kVars[] = {u"a", u"A", u"b", u"x", u"X", u"y", u"lst", u"T",
-                                              u"nil", u"pi", u"12", u"1e3", u"Total", u"TOTAL",
-                                              u"*error*", u"foo", u"qux"};
-  static constexpr const char16_t* kNoise[] = {
-      u"", u"   ", u"; (defun fake () 1)", u"(princ \"(foo 1)\")", u";| (bar) |;", u"\t(setq a 1)",
-      u"(setq s \"open", u"close\")", u"'(a b c)", u"(mapcar '(lambda (x y) (+ x y)) l1 l2)",
-      u"(function foo)", u"(foo)", u"(foo", u"( setq k 1)", u"(c:cmd)", u"(1+ x)", u"a,b c",
-      u"((lambda (z) z) 1)", u"(vl-load-com)", u"(setq Abc 1 ABC 2)"};
+  static constexpr const char16_t* kNames[] = {u"foo", u"Foo",  u"bar",   u"c:cmd", u"C:Cmd",
+                                               u"baz", u"qux",  u"inner", u"x",     u"a-b",
+                                               u"nil", u"foo)", u"1+",    u"vl-go", u"*error*"};
+  static constexpr const char16_t* kVars[] = {u"a",     u"A",     u"b",       u"x",   u"X",  u"y",
+                                              u"lst",   u"T",     u"nil",     u"pi",  u"12", u"1e3",
+                                              u"Total", u"TOTAL", u"*error*", u"foo", u"qux"};
+  static constexpr const char16_t* kNoise[] = {u"",
+                                               u"   ",
+                                               u"; (defun fake () 1)",
+                                               u"(princ \"(foo 1)\")",
+                                               u";| (bar) |;",
+                                               u"\t(setq a 1)",
+                                               u"(setq s \"open",
+                                               u"close\")",
+                                               u"'(a b c)",
+                                               u"(mapcar '(lambda (x y) (+ x y)) l1 l2)",
+                                               u"(function foo)",
+                                               u"(foo)",
+                                               u"(foo",
+                                               u"( setq k 1)",
+                                               u"(c:cmd)",
+                                               u"(1+ x)",
+                                               u"a,b c",
+                                               u"((lambda (z) z) 1)",
+                                               u"(vl-load-com)",
+                                               u"(setq Abc 1 ABC 2)"};
 
   uint64_t next() {
     uint64_t z = (s_ += 0x9E3779B97F4A7C15ull);
@@ -464,13 +481,14 @@ TEST(ChecksOracle, VariableCheckMatchesTheLiteralForm) {
 }
 
 TEST(ChecksOracle, FunctionCheckMatchesTheLiteralForm) {
-  const TextList entries = {u"setq", u"princ", u"mapcar", u"if", u"progn", u"+", u"1+", u"car",
-                            u"strcat", u"list"};
+  const TextList entries = {u"setq", u"princ", u"mapcar", u"if",     u"progn",
+                            u"+",    u"1+",    u"car",    u"strcat", u"list"};
   const BuiltinList builtins = BuiltinList::fromFileLines(entries);
   size_t lines = 0;
   for (const TextList& src : sources()) {
     const TextList fast = funcCheck(src, builtins, nullptr);
-    ASSERT_EQ(utf8(fast), utf8(literalFuncCheck(src, entries))) << utf8(src.empty() ? Text() : src[0]);
+    ASSERT_EQ(utf8(fast), utf8(literalFuncCheck(src, entries)))
+        << utf8(src.empty() ? Text() : src[0]);
     lines += fast.size();
   }
   EXPECT_GT(lines, 1000u);

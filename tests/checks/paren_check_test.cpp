@@ -20,8 +20,8 @@ Lines shown(const TextList& panel) {
   return out;
 }
 
-const TextList kExample = lines(
-    {"(defun a ()", "  (princ))", "(defun b ()", "  (princ)", "(defun c ()", "  (princ))"});
+const TextList kExample =
+    lines({"(defun a ()", "  (princ))", "(defun b ()", "  (princ)", "(defun c ()", "  (princ))"});
 
 TEST(ParenBalanceCheck, ExampleBothMessageVariants) {
   const Lines panel = {"■括弧数不一致", "※(defun から次の (defun 直前まで", "・行範囲 = 3～4",
@@ -64,7 +64,8 @@ TEST(ParenBalanceCheck, Cases) {
        false,
        {"■全体の括弧数チェック", "括弧数= 5 : 5", "行数= 3, 関数= 2",
         "全体での括弧数は一致しています．"},
-       nullptr, 0},
+       nullptr,
+       0},
       {"pieces off, whole file balanced",
        {"(defun f () 1))", "(defun g () (1)"},
        false,
@@ -72,13 +73,15 @@ TEST(ParenBalanceCheck, Cases) {
         "　範囲内にある関数 = f ", "・行範囲 = 2～2", "　括弧数 = 3 > 2", "　範囲内にある関数 = g ",
         "■全体の括弧数チェック", "括弧数= 5 : 5", "行数= 2, 関数= 1",
         "全体での括弧数は一致しています．"},
-       nullptr, 0},
+       nullptr,
+       0},
       {"parentheses in strings and comments",
        {"(defun f () \"((\" ; ((", "  ;| ) |; 1)"},
        false,
        {"■全体の括弧数チェック", "括弧数= 2 : 2", "行数= 2, 関数= 1",
         "全体での括弧数は一致しています．"},
-       nullptr, 0},
+       nullptr,
+       0},
       {"first line never balances",
        {"(defun a ()", "  (princ)", "  (setq x 1)"},
        true,
@@ -106,7 +109,8 @@ TEST(ParenBalanceCheck, Cases) {
        {"(setq a 1))", "(setq b 2)"},
        false,
        {},
-       "括弧数 = 2 < 3, 下からの最終一致行 = 2\nこれより上の行で括弧数が一致していません．", 0},
+       "括弧数 = 2 < 3, 下からの最終一致行 = 2\nこれより上の行で括弧数が一致していません．",
+       0},
       {"close in excess, editor, no name",
        {"(setq a 1))", "(setq b 2)"},
        true,
@@ -131,10 +135,13 @@ TEST(ParenBalanceCheck, Cases) {
        "括弧数 = 4 < 5, 下からの最終一致行 = 4\nこれより上の行で括弧数が一致していません．\n"
        "(defun f ) 内か、それより下の 3 行までで一致していない可能性があります．",
        0},
-      {"only an empty line", {""}, false,
+      {"only an empty line",
+       {""},
+       false,
        {"■全体の括弧数チェック", "括弧数= 0 : 0", "行数= 1, 関数= 0",
         "全体での括弧数は一致しています．"},
-       nullptr, 0},
+       nullptr,
+       0},
   };
   for (const Case& c : cases) {
     ParenResult r = parenBalanceCheck(lines(c.source), c.editor, nullptr);
@@ -163,7 +170,7 @@ TEST(CountParens, Ranges) {
     bool ok;
     long long open, close;
   };
-  const Case cases[] = {{0, 2, true, 2, 1}, {0, 99, true, 2, 1}, {1, 1, true, 0, 0},
+  const Case cases[] = {{0, 2, true, 2, 1},   {0, 99, true, 2, 1}, {1, 1, true, 0, 0},
                         {-1, 2, false, 0, 0}, {2, 1, false, 0, 0}, {3, 5, false, 0, 0}};
   for (const Case& c : cases) {
     long long open = 9, close = 9;

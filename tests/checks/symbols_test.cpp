@@ -106,7 +106,8 @@ TEST(CollectBodySymbols, NestedDefunsMaskedOnlyInOwnBody) {
   EXPECT_EQ(utf8(collectOwnBodySymbols(code, 0, 0, jogai)), (Names{"a", "z"}));
   EXPECT_EQ(utf8(collectBodySymbols(code, 0, 0, jogai)), (Names{"a", "inner", "k", "p", "z"}));
   // A nested defun over several lines is masked up to the line where it balances.
-  const TextList multi = lines({"(defun o ()", "  (defun i (q)", "    (setq w q))", "  (setq v 1))"});
+  const TextList multi =
+      lines({"(defun o ()", "  (defun i (q)", "    (setq w q))", "  (setq v 1))"});
   EXPECT_EQ(utf8(collectOwnBodySymbols(multi, 0, 0, jogai)), Names{"v"});
   // A top-level function on the first line of the file is read like any other.
   EXPECT_EQ(utf8(collectBodySymbols(lines({"(defun f (a) (setq b a))"}), 0, 0, jogai)),

@@ -38,8 +38,7 @@ TEST(NotUusedVariable, WorkedExample) {
   NullProgress bar;
   bar.setPosition(7);
   Findings findings;
-  EXPECT_EQ(utf8(notUusedVariable(source, JogaiList::defaults(), true, &bar, &findings)),
-            expected);
+  EXPECT_EQ(utf8(notUusedVariable(source, JogaiList::defaults(), true, &bar, &findings)), expected);
   EXPECT_EQ(bar.position(), 0);
   std::vector<std::string> found;
   for (const Finding& f : findings)
@@ -55,7 +54,9 @@ TEST(NotUusedVariable, Reports) {
     Lines panel;
   };
   const Case cases[] = {
-      {"no defun", {"(setq a 1)", "(setq b c)"}, {"    2|[グローバル(全関数の後方)]", "     a b c "}},
+      {"no defun",
+       {"(setq a 1)", "(setq b c)"},
+       {"    2|[グローバル(全関数の後方)]", "     a b c "}},
       {"clean function", {"(defun f (a / b) (setq b a))"}, kAllClear},
       {"code between functions", {"(defun a () 1)", "(setq mid 1)", "(defun b () 2)"}, kAllClear},
       {"twelve globals",
@@ -82,7 +83,8 @@ TEST(NotUusedVariable, Reports) {
        {"(defun o ()", "  (defun inner () 1)", "  (mapcar (function Inner) l))"},
        {"    1| o ()", "     [グローバル]", "     Inner l "}},
       {"case of a use", {"(defun f (/ Total) (setq TOTAL 1))"}, kAllClear},
-      {"numbers and excluded names", {"(defun f () (setq n 10 T nil r pi))"},
+      {"numbers and excluded names",
+       {"(defun f () (setq n 10 T nil r pi))"},
        {"    1| f ()", "     [グローバル]", "     n r "}},
       {"nested local used by nothing",
        {"(defun o (a)", "  (defun i (p / q r) (setq q p z a))", "  (i a))"},
@@ -95,7 +97,8 @@ TEST(NotUusedVariable, Reports) {
       {"word before the first parenthesis",
        {"(defun f (a) xyz (g a))"},
        {"    1| f ( a )", "     [グローバル]", "     xyz "}},
-      {"unclosed defun", {"(defun f (a)", "  (setq b a)"},
+      {"unclosed defun",
+       {"(defun f (a)", "  (setq b a)"},
        {"    2|[グローバル(全関数の後方)]", "     a b f "}},
       {"only blanks", {"  ", ""}, kAllClear},
   };
@@ -108,8 +111,8 @@ TEST(NotUusedVariable, EmptySourceAndMessageFlag) {
   EXPECT_EQ(utf8(notUusedVariable({}, JogaiList::defaults(), true, &bar)), kAllClear);
   EXPECT_EQ(bar.position(), 5);  // nothing ran
   EXPECT_TRUE(notUusedVariable({}, JogaiList::defaults(), false, nullptr).empty());
-  EXPECT_TRUE(notUusedVariable(lines({"(defun f (a) a)"}), JogaiList::defaults(), false, nullptr)
-                  .empty());
+  EXPECT_TRUE(
+      notUusedVariable(lines({"(defun f (a) a)"}), JogaiList::defaults(), false, nullptr).empty());
 }
 
 TEST(LineNumberField, RightAlignedInFive) {

@@ -115,22 +115,40 @@ TEST_F(CheckCli, ReportsPrintPanelLines) {
   files.put(u"dir/y.lsp", "(defun f () 1)\n");
   const CliRun cat = run({"--time", "NOW", "--catalogue", "dir/y.lsp"});
   EXPECT_EQ(cat.rc, 0);
-  EXPECT_EQ(cat.out,
-            "■ LISP関数カタログ ******************************\n ファイル : y.lsp\n 作成日時 : NOW\n"
-            "*********************************************** ■\n" +
-                std::string(50, '-') + "\n□ f \n");
+  EXPECT_EQ(
+      cat.out,
+      "■ LISP関数カタログ ******************************\n ファイル : y.lsp\n 作成日時 : NOW\n"
+      "*********************************************** ■\n" +
+          std::string(50, '-') + "\n□ f \n");
   EXPECT_EQ(run({"--parens", "dir/y.lsp"}).rc, 0);
 }
 
 TEST_F(CheckCli, HelpNamesEveryOptionAndCategory) {
   const CliRun r = run({"--help"});
   EXPECT_EQ(r.rc, 0);
-  for (const char* word :
-       {"--encoding", "--code", "--index", "--tree", "--vars", "--parens", "--funcs",
-        "--catalogue", "--exclusions", "--data-dir", "--ansi-codepage", "--time", "--strict",
-        "unbalanced-parens", "unused-argument", "unused-local", "duplicate-local", "global",
-        "nested-global", "toplevel-global", "duplicate-function", "undefined-function",
-        "unreferenced-function"})
+  for (const char* word : {"--encoding",
+                           "--code",
+                           "--index",
+                           "--tree",
+                           "--vars",
+                           "--parens",
+                           "--funcs",
+                           "--catalogue",
+                           "--exclusions",
+                           "--data-dir",
+                           "--ansi-codepage",
+                           "--time",
+                           "--strict",
+                           "unbalanced-parens",
+                           "unused-argument",
+                           "unused-local",
+                           "duplicate-local",
+                           "global",
+                           "nested-global",
+                           "toplevel-global",
+                           "duplicate-function",
+                           "undefined-function",
+                           "unreferenced-function"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 
