@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -eu
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix wine64
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix wine wine64
   locales xvfb imagemagick fonts-noto-cjk)
 missing=()
 for p in "${packages[@]}"; do
@@ -12,7 +12,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 # Wine runs the Windows builds in a Japanese locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
