@@ -30,7 +30,9 @@ Text getHeadComment(const TextList& lines, int& startLine) {
   const int n = static_cast<int>(lines.size());
   int i = std::min(startLine, n) - 1;
   while (i >= 0 && isCommentLine(lines[i])) --i;
-  // A block that runs up to the first line of the file is the function's all the same.
+  // A block that runs up to the first line of the file is not taken: no comment, and
+  // startLine stays on the defun.
+  if (i < 0) return comment;
   const int first = i + 1;
   for (int k = first; k < startLine && k < n; ++k) {
     Text t = trim(lines[k]);

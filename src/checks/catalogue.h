@@ -8,8 +8,9 @@ namespace nokari {
 
 // getHeadComment: the comment block directly above line startLine (0-based). On return
 // startLine is the block's first line and the result its lines, each as two spaces and the
-// line's trimmed text without semicolons, joined by CR LF. The block may reach the first line
-// of the file.
+// line's trimmed text without semicolons, joined by CR LF. A block that runs up to the first
+// line of the file (every line above the defun a comment line) is not taken: the result is
+// empty and startLine is left unchanged.
 Text getHeadComment(const TextList& lines, int& startLine);
 
 // makeLspIndex: the panel's lines. fileName may be a path (only its name part is shown);

@@ -202,11 +202,11 @@ class VarCheck {
       note(line, "global", globals);
     }
 
+    // Excluded names never count as used (U holds candidates only), and the unused names of a
+    // top-level function are not filtered: an excluded argument or local, such as "*error*",
+    // is always reported as unused.
     NameSet usedSet(d.used);
-    // Excluded names never count as used, so they are never reported as unused either:
-    // "(/ *error*)" with "(defun *error* ...)" in the body is how a command keeps its own
-    // error handler, not an unused local.
-    TextList unusedArgs = candidatesOnly(without(d.args, {&usedSet}), jogai_);
+    TextList unusedArgs = without(d.args, {&usedSet});
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
@@ -220,7 +220,7 @@ class VarCheck {
       nestedFree.insert(nestedFree.end(), free.begin(), free.end());
     }
     if (!nestedFree.empty()) usedSet.add(nestedFree);
-    TextList unusedLocals = candidatesOnly(without(d.locals, {&usedSet}), jogai_);
+    TextList unusedLocals = without(d.locals, {&usedSet});
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
       note(line, "unused-local", unusedLocals);
@@ -242,13 +242,15 @@ class VarCheck {
       section(kNestedGlobal, globals);
       note(line, "nested-global", globals);
     }
+    // A nested function's unused arguments leave out the excluded names; its unused locals,
+    // like those of a top-level function, do not.
     NameSet usedSet(n.used);
     TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), jogai_);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
     }
-    TextList unusedLocals = candidatesOnly(without(n.locals, {&usedSet}), jogai_);
+    TextList unusedLocals = without(n.locals, {&usedSet});
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
       note(line, "unused-local", unusedLocals);

@@ -23,8 +23,11 @@ TEST(GetHeadComment, Blocks) {
       {{"(setq a 1)", "(defun f ()"}, 1, "", 1},
       {{";; a", "", "(defun f ()"}, 2, "", 2},
       {{"(defun f ()"}, 0, "", 0},
-      // A block may begin on the first line of the file.
-      {{";; a", "(defun f ()"}, 1, "   a", 0},
+      // A block that runs up to the first line of the file is not taken.
+      {{";; a", "(defun f ()"}, 1, "", 1},
+      {{";; a", "  ;; b", ";", "(defun f ()"}, 3, "", 3},
+      {{"", ";; a", "(defun f ()"}, 2, "   a", 1},
+      {{" ", ";; a", "(defun f ()"}, 2, "   a", 1},
       {{"x", ";;; a;b", ";;;", "(defun f ()"}, 3, "   ab\r\n  ", 1},
   };
   for (const Case& c : cases) {
@@ -71,6 +74,30 @@ TEST(MakeLspIndex, Catalogue) {
   EXPECT_EQ(utf8(makeLspIndex(source, u"C:\\work\\lisp/demo.lsp", u"2026/12/09 12:34:56", &bar)),
             expected);
   EXPECT_EQ(bar.position(), 0);
+}
+
+TEST(MakeLspIndex, CommentAtTheTopOfTheFile) {
+  struct Case {
+    const char* what;
+    std::initializer_list<const char*> source;
+    Lines entry;  // the lines after the header's rule
+  };
+  const Case cases[] = {
+      {"block from the first line",
+       {";; Draws a border", ";; twice", "(defun f ()", "  1)"},
+       {std::string(50, '-'), "□ f "}},
+      {"block below an empty first line",
+       {"", ";; Draws a border", "(defun f ()", "  1)"},
+       {std::string(50, '-'), "□ f ", "\tDraws a border"}},
+      {"block below code",
+       {"(setq a 1)", ";; Draws a border", "(defun f (x) x)"},
+       {std::string(50, '-'), "□ f x", "\tDraws a border"}},
+  };
+  for (const Case& c : cases) {
+    Lines panel = utf8(makeLspIndex(lines(c.source), u"a.lsp", u"t", nullptr));
+    ASSERT_GE(panel.size(), 4u) << c.what;
+    EXPECT_EQ(Lines(panel.begin() + 4, panel.end()), c.entry) << c.what;
+  }
 }
 
 TEST(MakeLspIndex, NothingWithoutFunctions) {

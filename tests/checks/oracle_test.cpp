@@ -152,9 +152,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         nameLines(panel, globals, 10, false);
         ++count;
       }
-      TextList unusedA;
-      for (const Text& n : notIn(topA, {&used}))
-        if (literalCandidate(n, jogai)) unusedA.push_back(n);
+      TextList unusedA = notIn(topA, {&used});
       if (!unusedA.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, unusedA, 10, false);
@@ -170,9 +168,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         TextList u2 = literalBody(code, nl, nc, false, jogai);
         for (const Text& f : notIn(u2, {&a2, &l2})) extended.push_back(f);
       }
-      TextList unusedL;
-      for (const Text& n : notIn(topL, {&extended}))
-        if (literalCandidate(n, jogai)) unusedL.push_back(n);
+      TextList unusedL = notIn(topL, {&extended});
       if (!unusedL.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, unusedL, 10, false);
@@ -201,9 +197,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         nameLines(panel, ua, 10, false);
         ++count;
       }
-      TextList ul;
-      for (const Text& n : notIn(l2, {&u2}))
-        if (literalCandidate(n, jogai)) ul.push_back(n);
+      TextList ul = notIn(l2, {&u2});
       if (!ul.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, ul, 10, false);
