@@ -18,29 +18,6 @@ bool isBlank(std::u16string_view s) {
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// A place in the code lines: 0-based line, 1-based position.
-struct Pos {
-  size_t line = 0;
-  size_t pos = 0;
-};
-
-// The text from a to b inclusive: one line, or the pieces of several lines joined by spaces.
-Text joinedText(const TextList& code, Pos a, Pos b) {
-  Text out;
-  if (a.line == b.line) {
-    if (b.pos >= a.pos) out = code[a.line].substr(a.pos - 1, b.pos - a.pos + 1);
-  } else if (a.line < b.line) {
-    out = code[a.line].substr(std::min(a.pos - 1, code[a.line].size()));
-    for (size_t j = a.line + 1; j < b.line; ++j) {
-      out += u' ';
-      out += code[j];
-    }
-    out += u' ';
-    out += code[b.line].substr(0, b.pos);
-  }
-  return out;
-}
-
 }  // namespace
 
 namespace {
@@ -122,7 +99,7 @@ bool isVariableCandidate(std::u16string_view name, const JogaiList& jogai) {
 TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
   if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
   int open = 0;
-  Pos start, end;
+  CodePos start, end;
   bool haveStart = false, haveEnd = false;
   for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
     const Text& line = codeSL[k];
@@ -135,24 +112,10 @@ TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
       if (c == u'(') {
         if (++open > 2) return {};
       } else if (open == 2 && c == u'/') {
-        if (p == len) {
-          size_t j = k + 1;
-          while (j < codeSL.size() && codeSL[j].empty()) ++j;
-          if (j >= codeSL.size()) return {};
-          start = {j, 1};
-        } else {
-          start = {k, p + 1};
-        }
+        if (!listStartAfter(codeSL, k, p, &start)) return {};
         haveStart = true;
       } else if (open == 2 && c == u')') {
-        if (p == 1) {
-          size_t j = k;
-          while (j > 0 && codeSL[j - 1].empty()) --j;
-          if (j == 0) return {};
-          end = {j - 1, codeSL[j - 1].size()};
-        } else {
-          end = {k, p - 1};
-        }
+        if (!listEndBefore(codeSL, k, p, &end)) return {};
         // Without a "/" seen the rest of this line is passed over; a later "(" gives up.
         if (haveStart) haveEnd = true;
         break;
@@ -160,7 +123,7 @@ TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
     }
   }
   if (!haveStart || !haveEnd) return {};
-  TextList locals = splitCommaText(joinedText(codeSL, start, end));
+  TextList locals = splitCommaText(joinedCodeText(codeSL, start, end));
   sortTextIgnoreCase(locals);
   return locals;
 }
@@ -169,7 +132,7 @@ namespace {
 
 // Where a defun's body lies: from the ")" that closes its parameter list to its own ")".
 struct Region {
-  Pos start, end;
+  CodePos start, end;
   bool ok = false;
 };
 

@@ -1,5 +1,7 @@
 #include "source/scanner.h"
 
+#include <algorithm>
+
 namespace nokari {
 
 void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps) {
@@ -41,19 +43,50 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
   }
 }
 
-namespace {
+bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start) {
+  if (pos < codeSL[line].size()) {
+    *start = {line, pos + 1};
+    return true;
+  }
+  size_t j = line + 1;
+  while (j < codeSL.size() && codeSL[j].empty()) ++j;
+  if (j >= codeSL.size()) return false;
+  *start = {j, 1};
+  return true;
+}
 
-struct Pos {
-  size_t line = 0;
-  size_t col = 0;  // 1-based
-};
+bool listEndBefore(const TextList& codeSL, size_t line, size_t pos, CodePos* end) {
+  if (pos > 1) {
+    *end = {line, pos - 1};
+    return true;
+  }
+  size_t j = line;
+  while (j > 0 && codeSL[j - 1].empty()) --j;
+  if (j == 0) return false;
+  *end = {j - 1, codeSL[j - 1].size()};
+  return true;
+}
 
-}  // namespace
+Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b) {
+  Text out;
+  if (a.line == b.line) {
+    if (b.pos >= a.pos) out = codeSL[a.line].substr(a.pos - 1, b.pos - a.pos + 1);
+  } else if (a.line < b.line) {
+    out = codeSL[a.line].substr(std::min(a.pos - 1, codeSL[a.line].size()));
+    for (size_t j = a.line + 1; j < b.line; ++j) {
+      out += u' ';
+      out += codeSL[j];
+    }
+    out += u' ';
+    out += codeSL[b.line].substr(0, b.pos);
+  }
+  return out;
+}
 
 Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
   if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
   int counter = 0;
-  Pos start, end;
+  CodePos start, end;
   bool haveStart = false, haveEnd = false;
   for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
     const Text& line = codeSL[k];
@@ -66,45 +99,20 @@ Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
       if (c == u'(') {
         ++counter;
         if (counter == 2) {
-          if (p == len) {
-            size_t j = k + 1;
-            while (j < codeSL.size() && codeSL[j].empty()) ++j;
-            if (j >= codeSL.size()) return {};
-            start = {j, 1};
-          } else {
-            start = {k, p + 1};
-          }
+          if (!listStartAfter(codeSL, k, p, &start)) return {};
           haveStart = true;
         } else if (counter == 3) {
           return {};
         }
       } else if (counter == 2 && (c == u'/' || c == u')')) {
-        if (p == 1) {
-          size_t j = k;
-          while (j > 0 && codeSL[j - 1].empty()) --j;
-          if (j == 0) return {};
-          end = {j - 1, codeSL[j - 1].size()};
-        } else {
-          end = {k, p - 1};
-        }
+        if (!listEndBefore(codeSL, k, p, &end)) return {};
         haveEnd = true;
         break;
       }
     }
   }
   if (!haveStart || !haveEnd) return {};
-  Text list;
-  if (start.line == end.line) {
-    if (end.col >= start.col) list = codeSL[start.line].substr(start.col - 1, end.col - start.col + 1);
-  } else if (start.line < end.line) {
-    list = codeSL[start.line].substr(start.col - 1);
-    for (size_t j = start.line + 1; j < end.line; ++j) {
-      list += u' ';
-      list += codeSL[j];
-    }
-    list += u' ';
-    list += codeSL[end.line].substr(0, end.col);
-  }
+  const Text list = joinedCodeText(codeSL, start, end);
   Text result;
   if (list.empty()) return result;
   for (const Text& item : splitCommaText(list)) {

@@ -13,6 +13,22 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
 // each followed by CR LF; empty when the list cannot be resolved.
 Text getDefunParams(const TextList& codeSL, int startLine, int startCol);
 
+// A place in the code lines: 0-based line, 1-based position.
+struct CodePos {
+  size_t line = 0;
+  size_t pos = 0;
+};
+
+// Where a list opened by the character at (line, pos) starts: the next position, or position 1
+// of the next non-empty line when the opener ends its line. False when there is none.
+bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start);
+// Where a list closed by the character at (line, pos) ends: the previous position, or the last
+// character of the nearest non-empty line above when the closer stands first. False when none.
+bool listEndBefore(const TextList& codeSL, size_t line, size_t pos, CodePos* end);
+// The text from a to b inclusive: one line, or the pieces of several lines joined by spaces;
+// empty when b lies before a.
+Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b);
+
 // The comma-text split of string lists, with white space separating items too.
 TextList splitCommaText(std::u16string_view text);
 
