@@ -2,6 +2,8 @@
 // lines, as the window runs them after a load or a button.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_sizes.h"
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -81,18 +83,10 @@ void BM_Catalogue(benchmark::State& st) {
   });
 }
 
-#define NOKARI_CHECK_SIZES(b)         \
-  BENCHMARK(b)                        \
-      ->Arg(10000)                    \
-      ->Arg(100000)                   \
-      ->Arg(1000000)                  \
-      ->Unit(benchmark::kMillisecond) \
-      ->Complexity(benchmark::oN)
-
-NOKARI_CHECK_SIZES(BM_VariableCheck);
-NOKARI_CHECK_SIZES(BM_ParenCheck);
-NOKARI_CHECK_SIZES(BM_FunctionCheck);
-NOKARI_CHECK_SIZES(BM_Catalogue);
+NOKARI_SIZES(BM_VariableCheck);
+NOKARI_SIZES(BM_ParenCheck);
+NOKARI_SIZES(BM_FunctionCheck);
+NOKARI_SIZES(BM_Catalogue);
 
 }  // namespace
 }  // namespace nokari

@@ -2,6 +2,8 @@
 // together.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_sizes.h"
+
 #include <map>
 #include <memory>
 
@@ -126,14 +128,6 @@ void BM_LoadToTreeAnsi(benchmark::State& st) {
   }
   finish(st, bytes.size());
 }
-
-#define NOKARI_SIZES(b)               \
-  BENCHMARK(b)                        \
-      ->Arg(10000)                    \
-      ->Arg(100000)                   \
-      ->Arg(1000000)                  \
-      ->Unit(benchmark::kMillisecond) \
-      ->Complexity(benchmark::oN)
 
 NOKARI_SIZES(BM_Decode);
 NOKARI_SIZES(BM_DecodeAnsi);
