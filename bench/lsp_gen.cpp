@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "deadline.h"
-#include "platform/win32/control_ids.h"
+#include "gui/win32/control_ids.h"
 #include "remote_tree.h"
 
 namespace {

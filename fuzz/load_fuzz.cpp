@@ -14,6 +14,7 @@
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 namespace {
@@ -132,14 +133,14 @@ void checkTree(const FuncTree& tree, const FuncIndex& sorted) {
     const int g = name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':' ? 0 : 1;
     require(next[g] < tree.roots[g].children.size(), "a function missing from the tree");
     const TreeNode& node = tree.roots[g].children[next[g]++];
-    require(node.level == 1 && node.image == 1 && node.data == rec.number(3, -1) + 1,
+    require(node.level == 1 && node.image == 1 && node.line == rec.number(3, -1) + 1,
             "function node fields");
     require(node.text.compare(0, name.size(), name) == 0, "function node text");
     const std::vector<TreeNode> want = literalChildren(sorted, rec);
     require(want.size() == node.children.size(), "children differ from the literal search");
     for (size_t i = 0; i < want.size(); ++i) {
       const TreeNode& c = node.children[i];
-      require(c.level == 2 && c.image == 3 && c.text == want[i].text && c.data == want[i].data &&
+      require(c.level == 2 && c.image == 3 && c.text == want[i].text && c.line == want[i].line &&
                   c.children.empty(),
               "child differs from the literal search");
     }
@@ -209,9 +210,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const NodeRef& ref : treeOrder(tree)) {
     const TreeNode* node = nodeAt(tree, ref);
     require(node != nullptr, "tree order names no node");
-    if (ref.level() > 0) headingLines(lspSL, node->data);
+    if (ref.level() > 0) headingLines(lspSL, node->line);
   }
-  for (int data : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(lspSL, data);
+  for (int line : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(lspSL, line);
 
   // A reload of the same file without its first line: the place is looked up in a new tree.
   TextList shorter(lspSL.begin() + (lspSL.empty() ? 0 : 1), lspSL.end());

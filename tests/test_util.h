@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari::test {
 

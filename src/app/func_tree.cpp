@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 
@@ -62,7 +63,7 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
     const int start = rec.number(3, -1);
     TreeNode node;
     node.level = 1;
-    node.data = start + 1;
+    node.line = start + 1;
     node.image = 1;
     TreeNode* group;
     if (isCommandName(name)) {

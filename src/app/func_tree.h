@@ -5,14 +5,14 @@
 
 #include "source/func_index.h"
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 
 struct TreeNode {
   int level = 0;
   Text text;
-  int data = 0;   // 1-based line of the (defun; 0 for the groups
+  int line = 0;   // 1-based line of the (defun; 0 for the groups
   int image = 0;  // index into the tree's image list
   std::vector<TreeNode> children;
 };
@@ -42,9 +42,9 @@ const TreeNode* nodeAt(const FuncTree& tree, const NodeRef& ref);
 // All nodes in tree order (group, its children with their children, next group ...).
 std::vector<NodeRef> treeOrder(const FuncTree& tree);
 
-// The panel lines a click on a node with data `data` shows: heading comments, then the
+// The panel lines a click on a node at 1-based line `line` shows: heading comments, then the
 // defun's header lines.
-TextList headingLines(const TextList& lspSL, int data);
+TextList headingLines(const TextList& lspSL, int line);
 
 // The user's place in the tree, remembered by node texts before a reload.
 struct TreePlace {

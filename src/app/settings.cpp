@@ -1,4 +1,6 @@
+#include "source/decode.h"
 #include "app/settings.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

@@ -1,3 +1,4 @@
+#include "source/decode.h"
 #include "app/source_loading.h"
 
 namespace nokari {

@@ -30,9 +30,9 @@ std::u16string_view codePart(const Text& line) {
 
 }  // namespace
 
-TextList headingLines(const TextList& lspSL, int data) {
+TextList headingLines(const TextList& lspSL, int line) {
   TextList out;
-  const long long L = static_cast<long long>(data) - 1;
+  const long long L = static_cast<long long>(line) - 1;
   if (L < 0 || L >= static_cast<long long>(lspSL.size())) return out;
 
   long long top = L;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

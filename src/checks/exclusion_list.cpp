@@ -1,9 +1,11 @@
+#include "source/decode.h"
 #include "checks/exclusion_list.h"
 
 #include <algorithm>
 #include <unordered_set>
 
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

@@ -5,7 +5,7 @@
 
 #include "platform/files.h"
 #include "source/decode.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

@@ -7,6 +7,7 @@
 #include "checks/call_matcher.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "source/func_index.h"
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

@@ -95,8 +95,8 @@ TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findin
   return defunPieces(code, findings);
 }
 
-ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
-                              Findings* findings) {
+ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>& lookUpEditor,
+                              Progress* bar, Findings* findings) {
   ParenResult r;
   if (lspSL.empty()) return r;
   // Both halves read the same code lines; they are made once.
@@ -132,6 +132,7 @@ ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress*
     if (open == close) bottomLast = i;
   }
 
+  const bool editorFound = lookUpEditor && lookUpEditor();
   Text name;
   int target = 0;
   bool named = false;

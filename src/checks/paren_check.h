@@ -2,11 +2,12 @@
 // the place where it stops being balanced.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "checks/findings.h"
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 
@@ -30,9 +31,16 @@ struct ParenResult {
   bool balanced = true;  // the whole file's "(" and ")" counts agree (also for an empty file)
 };
 
-// Button2Click without the reload: editorFound tells whether the chosen editor's window is
-// open, which turns the message into the jump question.
-ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
-                              Findings* findings = nullptr);
+// The whole check after the reload. lookUpEditor runs only when the file does not balance: it
+// looks for the chosen editor's window and tells whether one is open, which turns the message
+// into the jump question.
+ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>& lookUpEditor,
+                              Progress* bar, Findings* findings = nullptr);
+// The same with the editor's presence known in advance.
+inline ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
+                                     Findings* findings = nullptr) {
+  return parenBalanceCheck(lspSL, std::function<bool()>([editorFound] { return editorFound; }),
+                           bar, findings);
+}
 
 }  // namespace nokari

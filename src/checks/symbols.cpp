@@ -5,6 +5,7 @@
 
 #include "source/func_index.h"
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "checks/exclusion_list.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

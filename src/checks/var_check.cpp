@@ -9,6 +9,7 @@
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

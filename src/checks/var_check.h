@@ -5,7 +5,7 @@
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace nokari {

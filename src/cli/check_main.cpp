@@ -1,6 +1,7 @@
 // Entry point of nokari-check.
 #include <cstdio>
 
+#include "source/decode.h"
 #include "cli/check_cli.h"
 #include "platform/cli_args.h"
 

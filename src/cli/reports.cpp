@@ -36,7 +36,7 @@ void appendNode(const TreeNode& node, TextList& out) {
   line += node.text;
   if (node.level > 0) {
     line += u'\t';
-    line += fromAscii(std::to_string(node.data));
+    line += fromAscii(std::to_string(node.line));
   }
   out.push_back(std::move(line));
   for (const TreeNode& child : node.children) appendNode(child, out);

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

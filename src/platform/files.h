@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "source/decode.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 
@@ -32,8 +31,6 @@ class Files {
 
 // The real file system of this platform.
 std::unique_ptr<Files> makeSystemFiles();
-// The ANSI code page: the system's when codePage is 0 (CP932 where there is no system one).
-std::unique_ptr<CodePage> makeCodePage(unsigned codePage);
 // The folder of the running program, without a trailing separator.
 Text programFolder();
 // Joins a folder and a file name with the platform's separator.

@@ -2,15 +2,6 @@
 
 namespace nokari {
 
-std::optional<std::string> CodePage::encode(std::u16string_view text) const {
-  std::string out;
-  for (char16_t c : text) {
-    if (c > 0x7F) return std::nullopt;
-    out.push_back(static_cast<char>(c));
-  }
-  return out;
-}
-
 const char* encodingLabel(Encoding e) { return e == Encoding::Utf8 ? "UTF8" : "ANSI"; }
 
 bool isValidUtf8(std::string_view s) {

@@ -5,18 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "source/text.h"
+#include "base/text.h"
+#include "platform/code_page.h"
 
 namespace nokari {
-
-// Decodes bytes of a single-byte or double-byte ANSI code page.
-class CodePage {
- public:
-  virtual ~CodePage() = default;
-  virtual Text decode(std::string_view bytes) const = 0;
-  // The text in this code page; nullopt when a character has no exact counterpart.
-  virtual std::optional<std::string> encode(std::u16string_view text) const;
-};
 
 // Which decoding a load used, as the encoding label shows it.
 enum class Encoding { Utf8, Ansi };

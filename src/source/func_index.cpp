@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "source/scanner.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "source/progress.h"
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

@@ -10,12 +10,12 @@ namespace {
 using test::lines;
 using test::utf8;
 
-// The tree as text: one node a line, indented by level, with its data and image.
+// The tree as text: one node a line, indented by level, with its line and image.
 std::vector<std::string> dump(const FuncTree& tree) {
   std::vector<std::string> out;
   for (const NodeRef& ref : treeOrder(tree)) {
     const TreeNode* n = nodeAt(tree, ref);
-    out.push_back(std::string(n->level * 2, ' ') + utf8(n->text) + " " + std::to_string(n->data) +
+    out.push_back(std::string(n->level * 2, ' ') + utf8(n->text) + " " + std::to_string(n->line) +
                   "/" + std::to_string(n->image));
   }
   return out;
@@ -55,7 +55,7 @@ TEST(MakeFuncTree, GroupsAndNodes) {
 TEST(HeadingLines, CommentsAndHeader) {
   struct Case {
     std::initializer_list<const char*> source;
-    int data;
+    int line;
     std::vector<std::string> panel;
   };
   const Case cases[] = {
@@ -74,7 +74,7 @@ TEST(HeadingLines, CommentsAndHeader) {
       {{"(x)"}, 5, {}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(utf8(headingLines(lines(c.source), c.data)), c.panel) << *c.source.begin();
+    EXPECT_EQ(utf8(headingLines(lines(c.source), c.line)), c.panel) << *c.source.begin();
 }
 
 TEST(TreePlace, RestoresSelectionAndTop) {

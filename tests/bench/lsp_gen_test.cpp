@@ -13,6 +13,7 @@
 #include "source/func_index.h"
 #include "source/scanner.h"
 #include "test_util.h"
+#include "platform/collate.h"
 
 namespace nokari {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "fakes/fake_files.h"
 #include "test_util.h"
+#include "platform/collate.h"
 
 namespace nokari {
 namespace {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "source/decode.h"
 #include "bench/lsp_gen.h"
 #include "checks/func_check.h"
 #include "checks/symbols.h"
@@ -14,6 +15,7 @@
 #include "source/func_index.h"
 #include "source/scanner.h"
 #include "test_util.h"
+#include "platform/collate.h"
 
 namespace nokari {
 namespace {

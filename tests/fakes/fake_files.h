@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace nokari::test {

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "test_util.h"
+#include "platform/collate.h"
 
 namespace nokari {
 namespace {

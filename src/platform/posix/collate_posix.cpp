@@ -1,6 +1,6 @@
 // Ordinal collation on ASCII-upper-cased code units: the portable stand-in for the locale's
 // case-insensitive order.
-#include "source/text.h"
+#include "platform/collate.h"
 
 namespace nokari {
 

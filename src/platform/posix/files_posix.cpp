@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 
 namespace nokari {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "source/text.h"
+#include "base/text.h"
 
 namespace nokari {
 

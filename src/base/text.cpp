@@ -1,0 +1,136 @@
+#include "base/text.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace nokari {
+
+Text fromAscii(std::string_view s) { return Text(s.begin(), s.end()); }
+
+Text fromUtf8(std::string_view s) {
+  Text out;
+  out.reserve(s.size());
+  size_t i = 0;
+  const size_t n = s.size();
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  while (i < n) {
+    unsigned char c = byte(i);
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2, cp = c & 0x1F, min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3, cp = c & 0x0F, min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4, cp = c & 0x07, min = 0x10000;
+    }
+    bool ok = len > 0 && i + len <= n;
+    for (int k = 1; ok && k < len; ++k) {
+      unsigned char t = byte(i + k);
+      if ((t & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string toUtf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t cp = s[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string toUtf8(const Text& s) { return toUtf8(std::u16string_view(s)); }
+
+Text trim(std::u16string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] <= 32) ++b;
+  while (e > b && s[e - 1] <= 32) --e;
+  return Text(s.substr(b, e - b));
+}
+
+char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
+
+Text upperAscii(std::u16string_view s) {
+  Text out(s);
+  for (auto& c : out) c = upperAscii(c);
+  return out;
+}
+
+bool parseInt(std::u16string_view s, int* out) {
+  size_t i = 0;
+  bool neg = false;
+  if (i < s.size() && (s[i] == u'-' || s[i] == u'+')) neg = s[i++] == u'-';
+  if (i >= s.size()) return false;
+  long long v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < u'0' || s[i] > u'9') return false;
+    v = v * 10 + (s[i] - u'0');
+    if (v > static_cast<long long>(INT_MAX) + 1) return false;
+  }
+  if (neg) v = -v;
+  if (v > INT_MAX || v < INT_MIN) return false;
+  *out = static_cast<int>(v);
+  return true;
+}
+
+int toIntDef(std::u16string_view s, int def) {
+  int v;
+  return parseInt(s, &v) ? v : def;
+}
+
+std::string joinUtf8Lines(const TextList& lines) {
+  std::string out;
+  for (const auto& l : lines) {
+    out += toUtf8(l);
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace nokari

@@ -1,0 +1,37 @@
+// Text type and the small text helpers every layer shares.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nokari {
+
+// UTF-16 code units: lengths and columns everywhere count these.
+using Text = std::u16string;
+using TextList = std::vector<Text>;
+
+// ASCII-only literal helper for tests and fixed texts.
+Text fromAscii(std::string_view s);
+
+// Lenient UTF-8 to UTF-16: an invalid sequence becomes U+FFFD.
+Text fromUtf8(std::string_view s);
+// UTF-16 to UTF-8: an unpaired surrogate becomes U+FFFD.
+std::string toUtf8(const Text& s);
+std::string toUtf8(std::u16string_view s);
+
+// Removes code units 0..32 at both ends.
+Text trim(std::u16string_view s);
+// Upper-cases a..z only.
+Text upperAscii(std::u16string_view s);
+char16_t upperAscii(char16_t c);
+
+// Whole-text decimal integer, optional sign; anything else is nullopt-like: returns false.
+bool parseInt(std::u16string_view s, int* out);
+// parseInt with a default for text that is not a number.
+int toIntDef(std::u16string_view s, int def);
+
+// Joins lines with LF after each (used by reports and tests).
+std::string joinUtf8Lines(const TextList& lines);
+
+}  // namespace nokari

@@ -1,0 +1,299 @@
+#include "gui/main_controller.h"
+
+#include "app/file_history.h"
+#include "app/settings.h"
+#include "app/source_loading.h"
+#include "checks/catalogue.h"
+#include "checks/exclusion_list.h"
+#include "checks/func_check.h"
+#include "checks/paren_check.h"
+#include "checks/var_check.h"
+#include "editor/editor_window.h"
+
+namespace nokari {
+
+namespace {
+
+constexpr char16_t kJumpHint[] = u"行番号ダブルクリックでジャンプ";
+constexpr char16_t kFileNotFound[] = u"ファイルが見つかりません.";
+
+Text extensionUpper(const Text& path) {
+  size_t dot = path.find_last_of(u'.');
+  size_t sep = path.find_last_of(u"\\/:");
+  if (dot == Text::npos || (sep != Text::npos && dot < sep)) return {};
+  return upperAscii(path.substr(dot));
+}
+
+}  // namespace
+
+ProgramFiles programFilesIn(const Text& folder, const Text& exeName) {
+  ProgramFiles p;
+  p.folder = folder;
+  Text base = exeName;
+  size_t dot = base.find_last_of(u'.');
+  if (dot != Text::npos) base.resize(dot);
+  p.iniPath = joinPath(folder, base + u".ini");
+  p.historyPath = joinPath(folder, u"NokariHist.txt");
+  return p;
+}
+
+struct MainController::State {
+  MainView& view;
+  Services sys;
+  const Files& files;
+  const CodePage& ansi;
+  Dialogs& dialogs;
+  ProgramFiles where;
+  EditorWindow editor;
+
+  TextList lspSL;
+  Text lspFullName;
+  Text lspFileName;
+  Text openDialogFileName;
+  FileHistory history;
+  JogaiList jogai;
+  FuncTree tree;
+
+  State(MainView& v, const Services& services, ProgramFiles w)
+      : view(v),
+        sys(services),
+        files(services.files),
+        ansi(services.codePage),
+        dialogs(services.dialogs),
+        where(std::move(w)),
+        editor(services.desktop) {}
+
+  // Reads path into the source lines. On failure the user is told why and nothing changes.
+  bool loadSource(const Text& path) {
+    LoadedSource loaded = loadSourceLines(path, files, ansi);
+    view.processMessages();
+    if (!loaded.ok) {
+      dialogs.showMessage(u"ファイルを読み込めません.\n" + path + u"\n" + loaded.error);
+      return false;
+    }
+    view.setEncodingLabel(fromAscii(encodingLabel(loaded.encoding)));
+    lspSL = std::move(loaded.lines);
+    return true;
+  }
+
+  // Tree, expansion, place keeping, variable check, hint.
+  void showLoadedSource(const TreePlace* place) {
+    tree = makeFuncTree(lspSL, &view.progress());
+    view.showTree(tree);
+    if (place) view.restoreTreePlace(restorePlace(*place, tree));
+    showVariableCheck();
+  }
+
+  void showVariableCheck() {
+    view.setPanelLines(notUusedVariable(lspSL, jogai, true, &view.progress()));
+    view.setPanelHint(kJumpHint);
+  }
+
+  // The open, drop and history roads after the path is chosen.
+  bool openPath(const Text& path) {
+    const Text previous = lspFullName;
+    lspFullName = path;
+    if (!loadSource(path)) {
+      lspFullName = previous;
+      return false;
+    }
+    lspFileName = fileNamePart(path);
+    view.setFileNameText(lspFileName);
+    showLoadedSource(nullptr);
+    addToFileHistory(history.entries, path);
+    return true;
+  }
+
+  bool reLoad() {
+    if (!files.exists(lspFullName)) return false;
+    const TreePlace place = rememberPlace(tree, view.treeSelection(), view.treeTopItem());
+    for (int i = 0; i < 4 && isFileLocked(lspFullName, files); ++i) sys.clock.sleep(50);
+    if (isFileLocked(lspFullName, files)) return false;
+    if (!loadSource(lspFullName)) return false;
+    showLoadedSource(&place);
+    return true;
+  }
+
+  // The selected function node's line, or 0 for a group or no selection.
+  int selectedFunctionLine() const {
+    NodeRef sel = view.treeSelection();
+    const TreeNode* node = nodeAt(tree, sel);
+    if (!node || sel.level() < 1) return 0;
+    return node->line;
+  }
+
+  // Brings the chosen editor to the 1-based line; a jump that cannot be made does not happen.
+  void sendEditorLineNo(int /*line*/) {}
+
+  // Whether the chosen editor's main window is open, looking it up afresh.
+  bool lookUpEditor() {
+    editor.getEditorMainWinHandle(view.editorIndex());
+    return editor.isOpen();
+  }
+};
+
+MainController::MainController(MainView& view, const Services& services, ProgramFiles where)
+    : s_(std::make_unique<State>(view, services, std::move(where))) {}
+
+MainController::~MainController() = default;
+
+void MainController::windowCreated() {
+  State& s = *s_;
+  s.jogai = loadJogaiList(s.files, s.where.folder, s.ansi);
+  s.lspSL.clear();
+  s.history = loadFileHistory(s.where.historyPath, s.files, s.ansi);
+  s.view.setFileNameText({});
+  s.view.setPanelLines({});
+  s.view.setPanelHint({});
+  const Settings settings = readSettings(s.where.iniPath, s.files, s.ansi);
+  s.view.setEditorIndex(settings.targetEditor);
+  s.view.setJumpChecked(settings.jumpCheck);
+  s.view.setReloadChecked(settings.reloadCheck);
+  s.lspFullName = settings.lspFullName;
+  if (!s.lspFullName.empty() && s.files.exists(s.lspFullName)) {
+    s.openDialogFileName = s.lspFullName;
+    if (s.reLoad()) addToFileHistory(s.history.entries, s.lspFullName);
+    s.lspFileName = fileNamePart(s.lspFullName);
+    s.view.setFileNameText(s.lspFileName);
+  } else {
+    s.lspFullName.clear();
+  }
+}
+
+void MainController::windowDestroyed() {
+  State& s = *s_;
+  Settings settings;
+  settings.targetEditor = s.view.editorIndex();
+  settings.jumpCheck = s.view.jumpChecked();
+  settings.reloadCheck = s.view.reloadChecked();
+  settings.lspFullName = s.lspFullName;
+  writeSettings(s.where.iniPath, settings, s.files, s.ansi);
+  updateFileHistoryAtExit(s.history.entries, s.lspFullName);
+  writeFileHistory(s.where.historyPath, s.history, s.files, s.ansi);
+}
+
+void MainController::openClicked() {
+  State& s = *s_;
+  std::optional<Text> path = s.dialogs.chooseOpenFile(s.openDialogFileName);
+  if (!path) return;
+  s.openDialogFileName = *path;
+  s.openPath(*path);
+}
+
+void MainController::filesDropped(const TextList& paths) {
+  State& s = *s_;
+  for (const Text& path : paths) {
+    if (extensionUpper(path) != u".LSP" || isFileLocked(path, s.files)) continue;
+    s.openDialogFileName = path;
+    s.openPath(path);
+    return;
+  }
+}
+
+void MainController::reLoad() { s_->reLoad(); }
+
+void MainController::historyClicked() {
+  State& s = *s_;
+  std::optional<size_t> chosen = s.view.chooseFromHistory(s.history.entries);
+  if (!chosen || *chosen >= s.history.entries.size()) return;
+  const Text path = s.history.entries[*chosen];
+  if (!s.files.exists(path)) {
+    s.dialogs.showMessage(kFileNotFound);
+    return;
+  }
+  s.openPath(path);
+}
+
+void MainController::fileNameClicked() {
+  if (!s_->lspFullName.empty()) s_->dialogs.showMessage(s_->lspFullName);
+}
+
+void MainController::treeClicked() {
+  State& s = *s_;
+  TextList lines;
+  if (int d = s.selectedFunctionLine(); d - 1 >= 0) lines = headingLines(s.lspSL, d);
+  s.view.setPanelLines(lines);
+  s.view.setPanelHint({});
+  s.view.scrollPanelTop();
+}
+
+void MainController::treeDoubleClicked() {
+  State& s = *s_;
+  if (!s.view.jumpChecked()) return;
+  if (int d = s.selectedFunctionLine()) s.sendEditorLineNo(d);
+}
+
+bool MainController::treeKeyPressed(char16_t key) {
+  State& s = *s_;
+  if (!s.view.jumpChecked() || key != 13) return false;
+  if (int d = s.selectedFunctionLine()) s.sendEditorLineNo(d);
+  return true;
+}
+
+void MainController::treeKeyReleased() { treeClicked(); }
+
+void MainController::parenthesisCheckClicked() {
+  State& s = *s_;
+  s.reLoad();
+  s.view.setPanelLines({});
+  if (s.lspSL.empty()) return;
+  ParenResult result = parenBalanceCheck(s.lspSL, [&s] { return s.lookUpEditor(); }, &s.view.progress());
+  s.view.setPanelLines(result.panel);
+  if (const auto& m = result.message) {
+    if (m->question) {
+      if (s.dialogs.askYesNo(m->text, true)) s.sendEditorLineNo(m->jumpLine);
+    } else {
+      s.dialogs.showMessage(m->text);
+    }
+  }
+  s.view.scrollPanelTop();
+}
+
+void MainController::variableCheckClicked() {
+  State& s = *s_;
+  s.reLoad();
+  s.showVariableCheck();
+  s.view.scrollPanelTop();
+}
+
+void MainController::exclusionListClicked() {
+  State& s = *s_;
+  s.jogai = loadJogaiList(s.files, s.where.folder, s.ansi);
+  s.view.setPanelLines(s.jogai.entries());
+  const Text question =
+      u"変数から除外する文字列ファイル jogaiList.txt を作成、編集しますか？\n"
+      u"保存後に、再度[ 除外 ]ボタンをクリックすると変更が反映されます．";
+  if (!s.dialogs.askYesNo(question, false)) return;
+  const Text path = joinPath(s.where.folder, kJogaiFileName);
+  if (!s.files.exists(path)) {
+    s.files.writeReplace(path, std::string());
+    s.sys.clock.sleep(100);
+  }
+  if (s.files.exists(path)) s.sys.shell.openInNotepad(path);
+}
+
+void MainController::functionCheckClicked() {
+  State& s = *s_;
+  s.reLoad();
+  s.view.setPanelHint({});
+  const BuiltinList builtins = loadBuiltinList(s.files, s.where.folder, s.ansi);
+  s.view.setPanelLines(funcCheck(s.lspSL, builtins, &s.view.progress()));
+  s.view.scrollPanelTop();
+}
+
+void MainController::catalogueClicked() {
+  State& s = *s_;
+  s.reLoad();
+  s.view.setPanelLines(makeLspIndex(s.lspSL, s.lspFileName, s.sys.clock.localDateTimeText(),
+                                    &s.view.progress()));
+  s.view.scrollPanelTop();
+  s.view.setPanelHint(u"関数カタログ");
+}
+
+const TextList& MainController::lspSL() const { return s_->lspSL; }
+const Text& MainController::lspFullName() const { return s_->lspFullName; }
+const Text& MainController::lspFileName() const { return s_->lspFileName; }
+const TextList& MainController::fileHistSL() const { return s_->history.entries; }
+const FuncTree& MainController::tree() const { return s_->tree; }
+
+}  // namespace nokari

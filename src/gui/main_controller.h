@@ -1,0 +1,64 @@
+// The main window's behaviour, free of Win32: start, exit, loading, tree events, check buttons.
+#pragma once
+
+#include <memory>
+
+#include "gui/main_view.h"
+#include "platform/services.h"
+
+namespace nokari {
+
+// Where the program keeps its files: the INI, the history and the two lists.
+struct ProgramFiles {
+  Text folder;       // the program's folder
+  Text iniPath;      // program name with ".ini"
+  Text historyPath;  // "NokariHist.txt"
+};
+
+ProgramFiles programFilesIn(const Text& folder, const Text& exeName);
+
+class MainController {
+ public:
+  MainController(MainView& view, const Services& services, ProgramFiles where);
+  ~MainController();
+
+  // The window was created: the lists, the history, the settings, the last file.
+  void windowCreated();
+  // The window is going away: the settings and the history are written.
+  void windowDestroyed();
+
+  void openClicked();
+  void filesDropped(const TextList& paths);
+  // Reads the current file again and rebuilds the tree where it was.
+  void reLoad();
+  void historyClicked();
+  // Shows the full path of the current file.
+  void fileNameClicked();
+
+  // The heading lines of the selected function go to the panel.
+  void treeClicked();
+  // Jumps the editor to the selected function.
+  void treeDoubleClicked();
+  // True when the key is consumed.
+  bool treeKeyPressed(char16_t key);
+  void treeKeyReleased();
+
+  void parenthesisCheckClicked();
+  void variableCheckClicked();
+  void exclusionListClicked();
+  void functionCheckClicked();
+  void catalogueClicked();
+
+  // State, for the window and the tests.
+  const TextList& lspSL() const;
+  const Text& lspFullName() const;
+  const Text& lspFileName() const;
+  const TextList& fileHistSL() const;
+  const FuncTree& tree() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace nokari

@@ -1,0 +1,49 @@
+// What the main window's controller needs from the window: the controls as plain values.
+#pragma once
+
+#include <optional>
+
+#include "app/func_tree.h"
+#include "source/progress.h"
+#include "base/text.h"
+
+namespace nokari {
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+
+  // "UTF8" / "ANSI" beside the file name.
+  virtual void setEncodingLabel(const Text& label) = 0;
+  // The read-only file name box.
+  virtual void setFileNameText(const Text& name) = 0;
+
+  // Replaces every node of the tree (redraw suspended while it fills) and expands it fully.
+  virtual void showTree(const FuncTree& tree) = 0;
+  virtual NodeRef treeSelection() const = 0;
+  virtual NodeRef treeTopItem() const = 0;
+  // Applies a remembered place: the top item (when valid), then the selection with focus.
+  virtual void restoreTreePlace(const RestoredPlace& place) = 0;
+
+  // The results panel: all its lines at once (redraw suspended), its hint, its scroll.
+  virtual void setPanelLines(const TextList& lines) = 0;
+  virtual void setPanelHint(const Text& hint) = 0;
+  virtual void scrollPanelTop() = 0;
+
+  virtual Progress& progress() = 0;
+  // Lets pending window messages run once (repaint in the middle of a load).
+  virtual void processMessages() = 0;
+
+  // The modal history dialog over a copy of the list; the chosen index, or nullopt.
+  virtual std::optional<size_t> chooseFromHistory(const TextList& history) = 0;
+
+  // Settings bound to controls.
+  virtual int editorIndex() const = 0;  // -1 when no item is chosen
+  virtual void setEditorIndex(int index) = 0;
+  virtual bool jumpChecked() const = 0;
+  virtual void setJumpChecked(bool on) = 0;
+  virtual bool reloadChecked() const = 0;
+  virtual void setReloadChecked(bool on) = 0;
+};
+
+}  // namespace nokari

@@ -1,0 +1,133 @@
+// The main window: its controls, their layout and look, and the bridge from window messages
+// to the controller. It is also the controller's view of the window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/main_controller.h"
+#include "gui/main_view.h"
+#include "gui/win32/history_dialog.h"
+#include "gui/main_layout.h"
+#include "gui/win32/splitter.h"
+#include "gui/win32/win_handles.h"
+#include "gui/win32/window.h"
+
+namespace nokari::win {
+
+class Win32MainView final : public Window, public MainView {
+ public:
+  explicit Win32MainView(HINSTANCE inst);
+  ~Win32MainView() override;
+
+  // Creates the window with every control, hidden and centred on the screen.
+  bool create();
+  // Events go to the controller from now on.
+  void bindController(MainController* controller) { controller_ = controller; }
+  // The dialog the history button shows.
+  void bindHistoryDialog(HistoryDialog* dialog) { history_ = dialog; }
+  // Runs the controller's start sequence (the window is still hidden).
+  void start();
+  void show(int cmdShow);
+  // Destroys the window if it still exists (running the exit sequence).
+  void close();
+
+  // MainView
+  void setEncodingLabel(const Text& label) override;
+  void setFileNameText(const Text& name) override;
+  void showTree(const FuncTree& tree) override;
+  NodeRef treeSelection() const override;
+  NodeRef treeTopItem() const override;
+  void restoreTreePlace(const RestoredPlace& place) override;
+  void setPanelLines(const TextList& lines) override;
+  void setPanelHint(const Text& hint) override;
+  void scrollPanelTop() override;
+  Progress& progress() override { return progress_; }
+  void processMessages() override;
+  std::optional<size_t> chooseFromHistory(const TextList& history) override;
+  int editorIndex() const override;
+  void setEditorIndex(int index) override;
+  bool jumpChecked() const override;
+  void setJumpChecked(bool on) override;
+  bool reloadChecked() const override;
+  void setReloadChecked(bool on) override;
+
+ protected:
+  LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+
+ private:
+  // The progress bar as the scanner stages see it.
+  class Bar : public Progress {
+   public:
+    int position() const override;
+    void setPosition(int pos) override;
+    HWND wnd = nullptr;
+  };
+
+  struct Fonts {
+    Font ui, fileName, jumpList, tree, panel;
+  };
+
+  // Creation (main_window_controls.cpp).
+  void createControls();
+  HWND addControl(int id, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle = 0);
+  void addHint(HWND ctl, const wchar_t* hint);
+  void makeFonts();
+  void applyFonts();
+  void makePopupMenus();
+  void applyDpi(int dpi);
+
+  // Layout.
+  void layoutControls();
+  void moveUpperSplitter(int y);
+  void moveLowerSplitter(int y);
+  int clientHeight() const;
+
+  // Events.
+  void onCommand(int id, int code, HWND ctl);
+  LRESULT onNotify(NMHDR* hdr);
+  void onDropFiles(HDROP drop);
+  void onContextMenu(HWND ctl, LPARAM at);
+  LRESULT onColour(UINT msg, HDC dc, HWND ctl);
+  // Runs a controller event unless one is already running (a load pumping messages, a
+  // modal box): events do not nest. A close asked for meanwhile happens afterwards.
+  template <typename F>
+  void forward(F&& event);
+  template <typename F>
+  bool forwardKey(F&& event);
+  void afterEvent();
+  void destroyOnce();
+
+  HWND control(int id) const { return hwnd() ? GetDlgItem(hwnd(), id) : nullptr; }
+  NodeRef refOf(HTREEITEM item) const;
+  HTREEITEM itemOf(const NodeRef& ref) const;
+
+  HINSTANCE inst_;
+  MainController* controller_ = nullptr;
+  HistoryDialog* history_ = nullptr;
+  int dpi_ = layout::kDesignDpi;
+  layout::Areas areas_ = layout::designAreas(layout::kDesignDpi);
+
+  HWND tree_ = nullptr, memo_ = nullptr, edit1_ = nullptr, list_ = nullptr, combo_ = nullptr;
+  HWND tooltip_ = nullptr;
+  Bar progress_;
+  Splitter upper_, lower_;
+  Fonts fonts_;
+  ImageList treeImages_;
+  Menu treeMenu_, jumpListMenu_, panelMenu_;
+
+  // The tree's items in tree order with the node each shows; an item's lParam is its index.
+  std::vector<NodeRef> itemRefs_;
+  std::vector<HTREEITEM> items_;
+  bool treeFilling_ = false;
+
+  int eventDepth_ = 0;
+  bool closePending_ = false;
+  bool destroyed_ = false;
+};
+
+}  // namespace nokari::win

@@ -1,0 +1,287 @@
+#include "source/decode.h"
+#include "gui/main_controller.h"
+
+#include "checks/catalogue.h"
+#include "checks/func_check.h"
+#include "checks/paren_check.h"
+#include "checks/var_check.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_files.h"
+#include "fakes/fake_services.h"
+#include "fakes/fake_view.h"
+#include "test_util.h"
+
+namespace nokari {
+namespace {
+
+using test::FakeFiles;
+using test::FakeMainView;
+using test::FakeServices;
+using test::Latin1CodePage;
+using test::utf8;
+
+const char kSample[] = ";; add\r\n(defun add (a b) (+ a b))\r\n(defun c:go () (add 1 2))\r\n";
+
+// One program folder with its files, a window and a controller over them.
+struct Harness {
+  FakeMainView view;
+  FakeServices sys{view.events};
+  FakeFiles& files = sys.files;
+  ProgramFiles where = programFilesIn(u"/prog", u"Nokari.exe");
+  std::unique_ptr<MainController> c;
+
+  MainController& start() {
+    c = std::make_unique<MainController>(view, sys.services(), where);
+    c->windowCreated();
+    return *c;
+  }
+  std::string file(const Text& path) { return files.content.count(path) ? files.content[path] : "<none>"; }
+  std::string ini() { return file(where.iniPath); }
+  std::string history() { return file(where.historyPath); }
+  std::vector<std::string> treeTexts() {
+    std::vector<std::string> out;
+    for (const NodeRef& r : treeOrder(view.tree)) out.push_back(utf8(nodeAt(view.tree, r)->text));
+    return out;
+  }
+};
+
+TEST(MainController, StartAndExit) {
+  struct Case {
+    const char* name;
+    const char* ini;      // nullptr: no INI file
+    const char* history;  // nullptr: no history file
+    bool sourceExists;
+    // After start:
+    int editor;
+    bool jump, reload;
+    const char* fileName;
+    // After exit:
+    const char* iniAfter;
+    const char* historyAfter;
+  };
+  const Case cases[] = {
+      {"first start", nullptr, nullptr, true, 0, true, false, "",
+       "[Nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=\r\n", ""},
+      {"last file reopened", "[Nokari]\r\nTargetEditor=3\r\nJumpCheak=0\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n",
+       "/w/old.lsp\r\n", true, 3, false, true, "a.lsp",
+       "[Nokari]\r\nTargetEditor=3\r\nJumpCheak=0\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n",
+       "/w/a.lsp\r\n/w/old.lsp\r\n"},
+      {"deleted last file is forgotten", "[Nokari]\r\nLspFullName=/w/a.lsp\r\n", nullptr, false, 0,
+       true, false, "",
+       "[Nokari]\r\nLspFullName=\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\n", ""},
+      {"not a number counts as absent",
+       "; mine\r\n[Other]\r\nx=1\r\n[nokari]\r\nTargetEditor=vs\r\njumpcheak=yes\r\nReloadCheak=2\r\n",
+       nullptr, true, 0, true, true, "",
+       "; mine\r\n[Other]\r\nx=1\r\n[nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=1\r\n"
+       "LspFullName=\r\n",
+       ""},
+      {"no item chosen stays -1", "[Nokari]\r\nTargetEditor=-1\r\n", nullptr, true, -1, true, false, "",
+       "[Nokari]\r\nTargetEditor=-1\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    if (c.ini) h.files.put(h.where.iniPath, c.ini);
+    if (c.history) h.files.put(h.where.historyPath, c.history);
+    if (c.sourceExists) h.files.put(u"/w/a.lsp", kSample);
+    MainController& m = h.start();
+    EXPECT_EQ(h.view.editor, c.editor);
+    EXPECT_EQ(h.view.jump, c.jump);
+    EXPECT_EQ(h.view.reload, c.reload);
+    EXPECT_EQ(utf8(h.view.fileName), c.fileName);
+    if (std::string(c.fileName).empty()) {
+      EXPECT_TRUE(h.view.tree.empty());
+      EXPECT_TRUE(m.lspSL().empty());
+      EXPECT_TRUE(m.lspFullName().empty());
+    } else {
+      EXPECT_EQ(h.treeTexts(), (std::vector<std::string>{"Command", "c:go", "Function", "add (a b)"}));
+      EXPECT_EQ(utf8(h.view.label), "UTF8");
+      EXPECT_EQ(utf8(h.view.hint), "行番号ダブルクリックでジャンプ");
+    }
+    m.windowDestroyed();
+    EXPECT_EQ(h.ini(), c.iniAfter);
+    EXPECT_EQ(h.history(), c.historyAfter);
+  }
+}
+
+TEST(MainController, OpenDropAndHistoryRoads) {
+  struct Case {
+    const char* name;
+    std::function<void(Harness&)> act;
+    const char* fullName;  // lspFullName afterwards
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {"open cancelled", [](Harness& h) { h.c->openClicked(); }, "/w/a.lsp", {}},
+      {"open another",
+       [](Harness& h) {
+         h.sys.dialogs.openAnswer = u"/w/b.lsp";
+         h.c->openClicked();
+       },
+       "/w/b.lsp", {"tree"}},
+      {"open a missing file keeps everything",
+       [](Harness& h) {
+         h.sys.dialogs.openAnswer = u"/w/missing.lsp";
+         h.c->openClicked();
+       },
+       "/w/a.lsp",
+       {"message: ファイルを読み込めません.\n/w/missing.lsp\nアクセスが拒否されました。"}},
+      {"open an unreadable file keeps everything",
+       [](Harness& h) {
+         h.files.unreadable.insert(u"/w/b.lsp");
+         h.sys.dialogs.openAnswer = u"/w/b.lsp";
+         h.c->openClicked();
+       },
+       "/w/a.lsp",
+       {"message: ファイルを読み込めません.\n/w/b.lsp\nアクセスが拒否されました。"}},
+      {"drop takes the first free .lsp",
+       [](Harness& h) {
+         h.files.put(u"/w/b.LSP", kSample);
+         h.files.put(u"/w/c.lsp", kSample);
+         h.c->filesDropped({u"/w/a.txt", u"/w/b.LSP", u"/w/c.lsp"});
+       },
+       "/w/b.LSP", {"tree"}},
+      {"drop skips a file in use",
+       [](Harness& h) {
+         h.files.locked.insert(u"/w/b.lsp");
+         h.c->filesDropped({u"/w/b.lsp", u"/w/x.lsp.txt"});
+       },
+       "/w/a.lsp", {}},
+      {"history entry missing",
+       [](Harness& h) {
+         h.view.historyAnswer = 1;
+         h.c->historyClicked();
+       },
+       "/w/a.lsp", {"message: ファイルが見つかりません."}},
+      {"history entry opened",
+       [](Harness& h) {
+         h.view.historyAnswer = 2;
+         h.c->historyClicked();
+       },
+       "/w/b.lsp", {"tree"}},
+      {"history cancelled", [](Harness& h) { h.c->historyClicked(); }, "/w/a.lsp", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(h.where.historyPath, "/w/a.lsp\r\n/w/gone.lsp\r\n/w/b.lsp\r\n");
+    h.files.put(u"/w/a.lsp", kSample);
+    h.files.put(u"/w/b.lsp", "(defun only () 1)\n");
+    h.start();
+    h.view.events.clear();
+    const TextList linesBefore = h.c->lspSL();
+    c.act(h);
+    EXPECT_EQ(utf8(h.c->lspFullName()), c.fullName);
+    EXPECT_EQ(h.view.events, c.events);
+    if (c.events.empty() || c.events[0] != "tree") {
+      EXPECT_EQ(h.c->lspSL(), linesBefore);
+    }
+    // Every successful open puts its path first in the history.
+    h.c->windowDestroyed();
+    EXPECT_EQ(h.history().substr(0, std::string(c.fullName).size()), c.fullName);
+  }
+}
+
+TEST(MainController, ReloadWaitsForTheEditorAndKeepsThePlace) {
+  Harness h;
+  h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+  h.files.put(u"/w/a.lsp", kSample);
+  h.start();
+  h.view.selection = {1, 0, -1};  // add (a b)
+  h.view.top = {1, -1, -1};
+  // Lines inserted above: the function moves, the selection follows it by text.
+  h.files.put(u"/w/a.lsp", std::string("\n\n(defun c:new () 1)\n") + kSample);
+  h.c->reLoad();
+  EXPECT_EQ(h.view.selection, (NodeRef{1, 0, -1}));
+  EXPECT_EQ(h.view.top, (NodeRef{1, -1, -1}));
+  EXPECT_EQ(nodeAt(h.view.tree, h.view.selection)->line, 5);
+  EXPECT_EQ(h.view.fileName, u"a.lsp");
+
+  // Held by the editor: four tests with a pause after each, the fifth decides.
+  h.files.locked.insert(u"/w/a.lsp");
+  h.sys.calls.clear();
+  h.files.put(u"/w/a.lsp", "(defun other () 1)\n");
+  h.c->reLoad();
+  EXPECT_EQ(h.sys.calls, (std::vector<std::string>{"sleep 50", "sleep 50", "sleep 50", "sleep 50"}));
+  EXPECT_EQ(h.c->lspSL().size(), 6u);  // unchanged
+}
+
+TEST(MainController, TreeEventsAndExclusionButton) {
+  Harness h;
+  h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+  h.files.put(u"/w/a.lsp", kSample);
+  h.start();
+  h.view.selection = {1, 0, -1};
+  h.c->treeClicked();
+  EXPECT_EQ(utf8(h.view.panel), (std::vector<std::string>{";; add", "(defun add (a b)"}));
+  EXPECT_EQ(h.view.hint, u"");
+  h.view.selection = {0, -1, -1};
+  h.c->treeKeyReleased();
+  EXPECT_TRUE(h.view.panel.empty());
+  EXPECT_TRUE(h.c->treeKeyPressed(13));
+  h.view.jump = false;
+  EXPECT_FALSE(h.c->treeKeyPressed(13));
+
+  h.view.events.clear();
+  h.sys.dialogs.yesNoAnswers = {false, true};
+  h.c->exclusionListClicked();
+  EXPECT_EQ(h.file(u"/prog/jogaiList.txt"), "<none>");
+  ASSERT_EQ(h.view.events.size(), 1u);
+  EXPECT_EQ(h.view.events[0],
+            "ask: 変数から除外する文字列ファイル jogaiList.txt を作成、編集しますか？\n"
+            "保存後に、再度[ 除外 ]ボタンをクリックすると変更が反映されます．");
+  EXPECT_EQ(h.view.panel.size(), 57u);
+  h.c->exclusionListClicked();
+  EXPECT_EQ(h.file(u"/prog/jogaiList.txt"), "");
+  EXPECT_EQ(h.sys.calls, (std::vector<std::string>{"sleep 100", "notepad /prog/jogaiList.txt"}));
+}
+
+TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
+  const std::string unbalanced = std::string(kSample) + "(defun bad ()\n  (setq x 1)\n";
+  struct Case {
+    const char* name;
+    void (MainController::*button)();
+    std::string fileAfter;  // the file as the editor saved it before the click
+    std::function<TextList(const TextList&)> expected;
+    const char* hint;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {"variables", &MainController::variableCheckClicked, kSample,
+       [](const TextList& l) { return notUusedVariable(l, JogaiList::defaults(), true, nullptr); },
+       "行番号ダブルクリックでジャンプ", {"tree", "scroll"}},
+      {"functions", &MainController::functionCheckClicked, kSample,
+       [](const TextList& l) { return funcCheck(l, BuiltinList(), nullptr); }, "", {"tree", "scroll"}},
+      {"catalogue", &MainController::catalogueClicked, kSample,
+       [](const TextList& l) { return makeLspIndex(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
+       "関数カタログ", {"tree", "scroll"}},
+      {"parentheses balanced", &MainController::parenthesisCheckClicked, kSample,
+       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
+       "行番号ダブルクリックでジャンプ", {"tree", "scroll"}},
+      {"parentheses unbalanced", &MainController::parenthesisCheckClicked, unbalanced,
+       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
+       "行番号ダブルクリックでジャンプ",
+       {"tree", "message: " + test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines,
+                                                           false, nullptr).message->text),
+        "scroll"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(u"/w/a.lsp", "(defun old () 1)\n");
+    h.start();
+    h.view.events.clear();
+    h.files.put(u"/w/a.lsp", c.fileAfter);
+    ((*h.c).*c.button)();
+    EXPECT_EQ(utf8(h.view.panel), utf8(c.expected(h.c->lspSL())));
+    EXPECT_EQ(utf8(h.view.hint), c.hint);
+    EXPECT_EQ(h.view.events, c.events);
+  }
+}
+
+}  // namespace
+}  // namespace nokari
