@@ -35,7 +35,7 @@
 #include <vector>
 
 #include "deadline.h"
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 #include "remote_tree.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 
 namespace nokari::layout {
 

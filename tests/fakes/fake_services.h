@@ -86,6 +86,12 @@ class FakeDesktop : public Desktop {
   ScreenRect work{0, 0, 1920, 1040};
   CallLog calls;
 
+  WindowHandle add(const Text& className, const Text& title) {
+    Window w;
+    w.className = className;
+    w.title = title;
+    return add(std::move(w));
+  }
   WindowHandle add(Window w) {
     const WindowHandle h = windows.empty() ? 1 : windows.rbegin()->first + 1;
     windows[h] = std::move(w);

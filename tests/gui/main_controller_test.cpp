@@ -283,5 +283,34 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
   }
 }
 
+TEST(MainController, ParenthesisCheckAsksToJumpWhenTheEditorIsOpen) {
+  const std::string unbalanced = std::string(kSample) + "(defun bad ()\n  (setq x 1)\n";
+  const std::string question = test::utf8(
+      parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, true, nullptr).message->text);
+  const std::string plain = test::utf8(
+      parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, false, nullptr).message->text);
+  struct Case {
+    const char* editor;       // TargetEditor
+    const char16_t* openClass;  // an editor window on the desktop, or nullptr
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"1", u"Notepad", "ask centred: " + question},
+      {"2", u"Notepad", "message: " + plain},  // Notepad++ chosen, only Notepad open
+      {"1", nullptr, "message: " + plain},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nTargetEditor=" + std::string(c.editor) +
+                                     "\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(u"/w/a.lsp", unbalanced);
+    if (c.openClass) h.sys.desktop.add(c.openClass, u"a.lsp - editor");
+    h.start();
+    h.view.events.clear();
+    h.c->parenthesisCheckClicked();
+    EXPECT_EQ(h.view.events, (std::vector<std::string>{"tree", c.shown, "scroll"})) << c.editor;
+  }
+}
+
 }  // namespace
 }  // namespace nokari

@@ -1,6 +1,6 @@
 #include "gui/win32/history_dialog.h"
 
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
 #include "gui/main_layout.h"

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
 #include "gui/win32/message_boxes.h"

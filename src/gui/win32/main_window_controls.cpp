@@ -6,7 +6,7 @@
 #include <uxtheme.h>
 // clang-format on
 
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
 #include "gui/win32/main_window.h"

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "gui/win32/control_ids.h"
+#include "gui/control_ids.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
 #include "platform/win32/wide.h"
