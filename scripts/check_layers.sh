@@ -7,12 +7,8 @@
 set -u
 src=${1:-$(cd "$(dirname "$0")/.." && pwd)/src}
 
-rank() {
-  case $1 in
-    base) echo 0 ;; platform) echo 1 ;; source) echo 2 ;; checks) echo 3 ;; app) echo 4 ;;
-    editor | cad) echo 5 ;; gui | cli) echo 6 ;; *) echo -1 ;;
-  esac
-}
+declare -A rank=([base]=0 [platform]=1 [source]=2 [checks]=3 [app]=4 [editor]=5 [cad]=5
+  [gui]=6 [cli]=6)
 
 bad=0
 complain() { echo "layers: $1"; bad=$((bad + 1)); }
@@ -20,16 +16,17 @@ complain() { echo "layers: $1"; bad=$((bad + 1)); }
 while IFS= read -r file; do
   rel=${file#"$src"/}
   layer=${rel%%/*}
-  own=$(rank "$layer")
+  own=${rank[$layer]:--1}
   if [ "$own" -lt 0 ]; then
     complain "$rel: src/$layer is not a known layer"
     continue
   fi
   # The system-specific part of the file's own layer, if any ("platform/win32").
-  part=$(echo "$rel" | sed -n 's#^\([a-z]*/\(win32\|posix\)\)/.*#\1#p')
+  part=
+  case $rel in */win32/* | */posix/*) part=${rel%/*} ;; esac
   while IFS= read -r inc; do
     dep=${inc%%/*}
-    dr=$(rank "$dep")
+    dr=${rank[$dep]:--1}
     if [ "$dr" -lt 0 ]; then
       complain "$rel includes \"$inc\": not a layer's header"
     elif [ "$dep" != "$layer" ] && [ "$dr" -ge "$own" ]; then
@@ -37,7 +34,7 @@ while IFS= read -r file; do
     fi
     case $inc in
       */win32/* | */posix/*)
-        incpart=$(echo "$inc" | sed 's#^\([a-z]*/[a-z0-9]*\)/.*#\1#')
+        incpart=${inc%/*}
         kind=${incpart#*/}
         # platform/win32 may serve gui/win32; otherwise only the same folder.
         if [ "$part" != "$incpart" ] && [ "$part" != "gui/$kind" -o "$incpart" != "platform/$kind" ]; then
