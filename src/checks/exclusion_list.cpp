@@ -9,7 +9,7 @@
 
 namespace nokari {
 
-const char16_t kDefaultJogaiText[] =
+const char16_t kDefaultExclusionText[] =
     u"T,nil,*error*,PI,pause,vlax-vbEmpty,vlax-vbNull,vlax-vbVariant,vlax-vbInteger,"
     u"vlax-vbLong,vlax-vbSingle,vlax-vbDouble,vlax-vbString,vlax-vbObject,vlax-vbBoolean,"
     u"vlax-vbArray,:vlax-false,:vlax-true,acSelectionSetWindow,acSelectionSetCrossing,"
@@ -25,19 +25,19 @@ const char16_t kDefaultJogaiText[] =
 namespace {
 
 // Key of the duplicate test while the list is built: trimmed and ASCII-upper-cased.
-Text jogaiKey(std::u16string_view s) { return upperAscii(trim(s)); }
+Text exclusionKey(std::u16string_view s) { return upperAscii(trim(s)); }
 
 }  // namespace
 
-JogaiList JogaiList::defaults() { return withFileLines({}); }
+ExclusionList ExclusionList::defaults() { return withFileLines({}); }
 
-JogaiList JogaiList::withFileLines(const TextList& fileLines) {
-  JogaiList list;
-  list.entries_ = splitCommaText(kDefaultJogaiText);
+ExclusionList ExclusionList::withFileLines(const TextList& fileLines) {
+  ExclusionList list;
+  list.entries_ = splitCommaText(kDefaultExclusionText);
   std::unordered_set<Text> keys;
   for (const Text& e : list.entries_) keys.insert(upperAscii(e));
   for (const Text& line : fileLines) {
-    Text key = jogaiKey(line);
+    Text key = exclusionKey(line);
     if (key.empty() || !keys.insert(key).second) continue;
     list.entries_.push_back(trim(line));
   }
@@ -45,9 +45,9 @@ JogaiList JogaiList::withFileLines(const TextList& fileLines) {
   return list;
 }
 
-void JogaiList::sort() { sortTextIgnoreCase(entries_); }
+void ExclusionList::sort() { sortTextIgnoreCase(entries_); }
 
-bool JogaiList::contains(std::u16string_view name) const {
+bool ExclusionList::contains(std::u16string_view name) const {
   // The list is sorted with the same collation, so a binary search finds every equal entry.
   auto it = std::lower_bound(
       entries_.begin(), entries_.end(), name,
@@ -69,10 +69,10 @@ ListFileRead readListFile(const Files& files, const Text& path, const CodePage& 
   return r;
 }
 
-JogaiList loadJogaiList(const Files& files, const Text& folder, const CodePage& ansi,
-                        ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kJogaiFileName), ansi);
-  JogaiList list = JogaiList::withFileLines(r.lines);
+ExclusionList loadExclusionList(const Files& files, const Text& folder, const CodePage& ansi,
+                                ListFileRead* read) {
+  ListFileRead r = readListFile(files, joinPath(folder, kExclusionFileName), ansi);
+  ExclusionList list = ExclusionList::withFileLines(r.lines);
   if (read) *read = std::move(r);
   return list;
 }

@@ -10,20 +10,20 @@
 namespace nokari {
 
 // The name of the user's own list file beside the program.
-inline constexpr char16_t kJogaiFileName[] = u"jogaiList.txt";
+inline constexpr char16_t kExclusionFileName[] = u"jogaiList.txt";
 
 // The predefined symbols of AutoLISP and the automation constants, comma-separated.
-extern const char16_t kDefaultJogaiText[];
+extern const char16_t kDefaultExclusionText[];
 
-// JogaiSL: sorted once after it is built; lookups ignore letter case.
-class JogaiList {
+// Sorted once after it is built; lookups ignore letter case.
+class ExclusionList {
  public:
   // An empty list: every name is a candidate as far as the list is concerned.
-  JogaiList() = default;
+  ExclusionList() = default;
   // The default entries only.
-  static JogaiList defaults();
+  static ExclusionList defaults();
   // The defaults plus the lines of a list file (already decoded), then sorted.
-  static JogaiList withFileLines(const TextList& fileLines);
+  static ExclusionList withFileLines(const TextList& fileLines);
 
   bool contains(std::u16string_view name) const;
   bool empty() const { return entries_.empty(); }
@@ -46,9 +46,9 @@ struct ListFileRead {
 // UTF-16, anything else is the ANSI code page (no UTF-8 guess for these files).
 ListFileRead readListFile(const Files& files, const Text& path, const CodePage& ansi);
 
-// loadJogaiList: the defaults, plus jogaiList.txt from folder when it can be read. An existing
+// loadExclusionList: the defaults, plus jogaiList.txt from folder when it can be read. An existing
 // file that cannot be read leaves the defaults in force; `read` tells the caller which it was.
-JogaiList loadJogaiList(const Files& files, const Text& folder, const CodePage& ansi,
-                        ListFileRead* read = nullptr);
+ExclusionList loadExclusionList(const Files& files, const Text& folder, const CodePage& ansi,
+                                ListFileRead* read = nullptr);
 
 }  // namespace nokari

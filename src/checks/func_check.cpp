@@ -107,8 +107,8 @@ FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
   return src;
 }
 
-void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                Findings* findings) {
+void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                    Findings* findings) {
   const TextList& code = src.code;
   std::vector<Named> met;
   for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), met);
@@ -232,7 +232,7 @@ TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress*
                    Findings* findings) {
   TextList panel;
   const FuncCheckSource src = prepareFuncCheck(lspSL, bar);
-  fusokuFunc(src, builtins, panel, findings);
+  undefinedCalls(src, builtins, panel, findings);
   notUsedUserFunc(src, panel, bar, findings);
   userFuncUsedCount(src, panel, bar);
   return panel;

@@ -41,8 +41,8 @@ struct FuncCheckSource {
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
 
 // Each appends its sections to panel, as the three methods of the function check do.
-void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                Findings* findings = nullptr);
+void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                    Findings* findings = nullptr);
 void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
                      Findings* findings = nullptr);
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);

@@ -56,8 +56,8 @@ TextList without(const TextList& list, std::initializer_list<const NameSet*> set
   return out;
 }
 
-TextList candidatesOnly(TextList names, const JogaiList& jogai) {
-  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, jogai); });
+TextList candidatesOnly(TextList names, const ExclusionList& exclusions) {
+  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, exclusions); });
   return names;
 }
 
@@ -95,7 +95,8 @@ Text headerTail(const Text& name, const Declared& d) {
 
 class VarCheck {
  public:
-  VarCheck(const JogaiList& jogai, Findings* findings) : jogai_(jogai), findings_(findings) {}
+  VarCheck(const ExclusionList& exclusions, Findings* findings)
+      : exclusions_(exclusions), findings_(findings) {}
 
   TextList run(const TextList& lspSL, Progress* bar) {
     stripComments(lspSL, code_, bar, 80);
@@ -149,7 +150,7 @@ class VarCheck {
     if (!nested_[i]) {
       const FuncRecord& r = records_[i];
       const int line = r.number(3, -1), col = r.number(4, 0);
-      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, jogai_));
+      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_));
     }
     return *nested_[i];
   }
@@ -159,7 +160,7 @@ class VarCheck {
     const Text& name = r.items[0];
     const int s = r.number(3, -1), col = r.number(4, 0), e = r.number(5, -1);
     if (prevEnd_ == -1) {
-      TextList names = collectRangeSymbols(code_, 0, s - 1, jogai_);
+      TextList names = collectRangeSymbols(code_, 0, s - 1, exclusions_);
       if (!names.empty()) {
         TextList block = groupsLastFirst(names);
         block.insert(block.begin(), kLeading);
@@ -176,7 +177,7 @@ class VarCheck {
       if (records_[j].items[0] == name) ownNested.push_back(j);
     }
 
-    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, jogai_));
+    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, exclusions_));
     const Declared& d = top_;
     const int line = s + 1;
     panel_.push_back(lineNumberField(line) + u"| " + headerTail(name, d));
@@ -196,7 +197,7 @@ class VarCheck {
       note(line, "duplicate-local", duplicates);
     }
 
-    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), jogai_);
+    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), exclusions_);
     std::erase_if(globals, [&](const Text& n) { return nestedNames.count(n) > 0; });
     if (!globals.empty()) {
       section(kGlobal, globals);
@@ -238,7 +239,7 @@ class VarCheck {
     blockFindings_ = 0;
 
     TextList globals = candidatesOnly(
-        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), jogai_);
+        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), exclusions_);
     if (!globals.empty()) {
       section(kNestedGlobal, globals);
       note(line, "nested-global", globals);
@@ -246,7 +247,7 @@ class VarCheck {
     // A nested function's unused arguments leave out the excluded names; its unused locals,
     // like those of a top-level function, do not.
     NameSet usedSet(n.used);
-    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), jogai_);
+    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), exclusions_);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
@@ -262,7 +263,7 @@ class VarCheck {
   void trailingCode() {
     const int last = static_cast<int>(code_.size()) - 1;
     if (prevEnd_ >= last) return;
-    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, jogai_);
+    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, exclusions_);
     if (names.empty()) return;
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
@@ -270,7 +271,7 @@ class VarCheck {
     note(line, "toplevel-global", names);
   }
 
-  const JogaiList& jogai_;
+  const ExclusionList& exclusions_;
   Findings* findings_;
   TextList code_;
   FuncIndex index_;
@@ -290,12 +291,12 @@ Text lineNumberField(int line) {
   return fromAscii(s);
 }
 
-TextList notUusedVariable(const TextList& lspSL, const JogaiList& jogai, bool msgFlag,
-                          Progress* bar, Findings* findings) {
+TextList variableCheck(const TextList& lspSL, const ExclusionList& exclusions, bool msgFlag,
+                       Progress* bar, Findings* findings) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.
   if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
-  TextList panel = VarCheck(jogai, findings).run(lspSL, bar);
+  TextList panel = VarCheck(exclusions, findings).run(lspSL, bar);
   if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
   return panel;
 }

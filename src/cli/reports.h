@@ -38,8 +38,8 @@ const std::vector<ReportKind>& reportKinds();
 
 // The list files of dataDir; a file that exists but cannot be read adds a warning line and
 // leaves the defaults (exclusions) or an empty list (built-in functions).
-JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
-                             std::string& warnings);
+ExclusionList loadExclusionsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                                      std::string& warnings);
 BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
                                   std::string& warnings);
 

@@ -14,10 +14,10 @@ using test::Latin1CodePage;
 using test::utf8;
 
 const Text kFolder = u"/opt/nokari";
-const Text kPath = joinPath(kFolder, kJogaiFileName);
+const Text kPath = joinPath(kFolder, kExclusionFileName);
 
-TEST(JogaiList, DefaultsSorted) {
-  const JogaiList list = JogaiList::defaults();
+TEST(ExclusionList, DefaultsSorted) {
+  const ExclusionList list = ExclusionList::defaults();
   const TextList& e = list.entries();
   ASSERT_EQ(e.size(), 57u);
   for (size_t i = 1; i < e.size(); ++i) EXPECT_LT(compareTextIgnoreCase(e[i - 1], e[i]), 0);
@@ -28,7 +28,7 @@ TEST(JogaiList, DefaultsSorted) {
     EXPECT_FALSE(list.contains(fromUtf8(name))) << name;
 }
 
-TEST(JogaiList, FileLinesAddNewNamesOnce) {
+TEST(ExclusionList, FileLinesAddNewNamesOnce) {
   struct Case {
     std::initializer_list<const char*> file;
     std::vector<std::string> added;
@@ -39,20 +39,20 @@ TEST(JogaiList, FileLinesAddNewNamesOnce) {
       {{"a b", "c,d", "\t"}, {"a b", "c,d"}},
   };
   for (const Case& c : cases) {
-    const JogaiList list = JogaiList::withFileLines(test::lines(c.file));
+    const ExclusionList list = ExclusionList::withFileLines(test::lines(c.file));
     std::vector<std::string> added;
-    const JogaiList defaults = JogaiList::defaults();
+    const ExclusionList defaults = ExclusionList::defaults();
     for (const Text& e : list.entries())
       if (!defaults.contains(e)) added.push_back(utf8(e));
     EXPECT_EQ(added, c.added) << *c.file.begin();
     EXPECT_EQ(list.entries().size(), 57 + c.added.size());
   }
-  const JogaiList list = JogaiList::withFileLines({u"MYVAR"});
+  const ExclusionList list = ExclusionList::withFileLines({u"MYVAR"});
   EXPECT_TRUE(list.contains(u"myvar"));
   EXPECT_TRUE(list.contains(u"MyVar"));
 }
 
-TEST(LoadJogaiList, EncodingsAndFailures) {
+TEST(LoadExclusionList, EncodingsAndFailures) {
   struct Case {
     const char* what;
     std::string bytes;
@@ -81,7 +81,7 @@ TEST(LoadJogaiList, EncodingsAndFailures) {
     files.put(kPath, c.bytes);
     if (c.unreadable) files.unreadable.insert(kPath);
     ListFileRead read;
-    const JogaiList list = loadJogaiList(files, kFolder, Latin1CodePage(), &read);
+    const ExclusionList list = loadExclusionList(files, kFolder, Latin1CodePage(), &read);
     EXPECT_EQ(read.status, c.status) << c.what;
     const size_t extra = *c.extra ? 1 : 0;
     ASSERT_EQ(list.entries().size(), 57 + extra) << c.what;
@@ -92,7 +92,7 @@ TEST(LoadJogaiList, EncodingsAndFailures) {
   }
   FakeFiles none;
   ListFileRead read;
-  EXPECT_EQ(loadJogaiList(none, kFolder, Latin1CodePage(), &read).entries().size(), 57u);
+  EXPECT_EQ(loadExclusionList(none, kFolder, Latin1CodePage(), &read).entries().size(), 57u);
   EXPECT_EQ(read.status, ListFileRead::Missing);
 }
 
