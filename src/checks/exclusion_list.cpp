@@ -1,4 +1,3 @@
-#include "source/decode.h"
 #include "checks/exclusion_list.h"
 
 #include <algorithm>
@@ -53,28 +52,6 @@ bool ExclusionList::contains(std::u16string_view name) const {
       entries_.begin(), entries_.end(), name,
       [](const Text& e, std::u16string_view n) { return compareTextIgnoreCase(e, n) < 0; });
   return it != entries_.end() && compareTextIgnoreCase(*it, name) == 0;
-}
-
-ListFileRead readListFile(const Files& files, const Text& path, const CodePage& ansi) {
-  ListFileRead r;
-  if (!files.exists(path)) return r;
-  ReadResult raw = files.readAll(path);
-  if (!raw.ok) {
-    r.status = ListFileRead::Unreadable;
-    r.error = raw.error;
-    return r;
-  }
-  r.status = ListFileRead::Read;
-  r.lines = decodeTextFile(raw.bytes, ansi).lines;
-  return r;
-}
-
-ExclusionList loadExclusionList(const Files& files, const Text& folder, const CodePage& ansi,
-                                ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kExclusionFileName), ansi);
-  ExclusionList list = ExclusionList::withFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
 }
 
 }  // namespace nokari

@@ -86,14 +86,6 @@ bool BuiltinList::contains(std::u16string_view name) const {
   return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
 }
 
-BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
-                            ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kBuiltinFileName), ansi);
-  BuiltinList list = BuiltinList::fromFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
-}
-
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);

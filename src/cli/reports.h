@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/list_files.h"
 #include "checks/exclusion_list.h"
 #include "checks/func_check.h"
 #include "platform/files.h"

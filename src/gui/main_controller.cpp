@@ -1,6 +1,7 @@
 #include "gui/main_controller.h"
 
 #include "app/file_history.h"
+#include "app/list_files.h"
 #include "app/settings.h"
 #include "app/source_loading.h"
 #include "checks/catalogue.h"
