@@ -89,13 +89,9 @@ bool BuiltinList::contains(std::u16string_view name) const {
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);
-  FuncIndex index;
-  makeFuncIndex(src.code, index, 20, bar, true);
-  src.records.reserve(index.size());
-  for (const Text& r : index) src.records.push_back(readFuncRecord(r));
-  sortTextIgnoreCase(index);
-  src.sorted.reserve(index.size());
-  for (const Text& r : index) src.sorted.push_back(readFuncRecord(r));
+  makeFuncIndex(src.code, src.records, 20, bar, true);
+  src.sorted = src.records;
+  sortFuncIndex(src.sorted);
   return src;
 }
 
@@ -124,11 +120,10 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     std::vector<Named> definitions;
     std::unordered_set<Text> defined;
     for (const FuncRecord& rec : src.records) {
-      const size_t n = rec.items.size();
-      if (n == 6) definitions.push_back({rec.items[0], rec.number(3, -1)});
-      if (n < 4) continue;
+      if (rec.kind == FuncKind::TopLevel) definitions.push_back({rec.name, rec.startLine});
+      if (!rec.definedName) continue;
       // Commands define nothing here: a call (c:cmd) stays undefined.
-      const Text key = upperAscii(n == 4 ? rec.items[1] : rec.items[0]);
+      const Text key = upperAscii(*rec.definedName);
       if (key.find(u"C:") == Text::npos) defined.insert(key);
     }
     std::erase_if(candidates, [&](const Named& c) { return defined.count(upperAscii(c.name)); });
@@ -171,8 +166,8 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
   const size_t heading = panel.size();
   std::vector<Named> taken;
   for (const FuncRecord& r : src.sorted)
-    if (r.topLevel() && !startsWithCommandPrefix(r.items[0]))
-      taken.push_back({r.items[0], r.number(3, -1)});
+    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name))
+      taken.push_back({r.name, r.startLine});
   if (!taken.empty()) {
     TextList names;
     for (const Named& t : taken) names.push_back(t.name);
@@ -192,10 +187,11 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar) {
   const size_t first = panel.size();
   for (const FuncRecord& r : src.sorted) {
-    if (r.topLevel() && !startsWithCommandPrefix(r.items[0])) {
-      panel.push_back(r.items[0]);
-    } else if (r.nested() && !startsWithCommandPrefix(r.items[0])) {
-      panel.push_back(u"  + " + r.items[1]);
+    // A nested function is left out with the command it sits in.
+    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name)) {
+      panel.push_back(r.name);
+    } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(*r.enclosing)) {
+      panel.push_back(u"  + " + r.name);
     }
   }
   if (panel.size() == first) {

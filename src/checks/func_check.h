@@ -26,8 +26,8 @@ class BuiltinList {
 // source, so they are made once.
 struct FuncCheckSource {
   TextList code;
-  std::vector<FuncRecord> records;  // index order, with indent
-  std::vector<FuncRecord> sorted;   // the index sorted as text
+  FuncIndex records;  // index order, with indent
+  FuncIndex sorted;   // the index sorted as text
 };
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
 

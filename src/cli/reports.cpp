@@ -28,7 +28,7 @@ ReportOutput codeReport(const ReportInput& in) { return {codeLines(in), 0, {}}; 
 ReportOutput indexReport(const ReportInput& in) {
   FuncIndex index;
   makeFuncIndex(codeLines(in), index, 1, nullptr, false);
-  return {std::move(index), 0, {}};
+  return {recordTexts(index), 0, {}};
 }
 
 void appendNode(const TreeNode& node, TextList& out) {

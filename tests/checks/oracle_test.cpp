@@ -102,9 +102,10 @@ TextList literalVarCheck(const TextList& lspSL, const ExclusionList& exclusions)
   TextList panel;
   if (lspSL.empty()) return {u"■変数チェック", u"未使用変数、未宣言変数はありません．"};
   TextList code;
-  FuncIndex index;
+  FuncIndex made;
   stripComments(lspSL, code, nullptr, 80);
-  makeFuncIndex(code, index, 20, nullptr, false);
+  makeFuncIndex(code, made, 20, nullptr, false);
+  const TextList index = recordTexts(made);
   int prevEnd = -1;
   TextList topA, topL;
   for (size_t i = 0; i < index.size(); ++i) {
@@ -274,8 +275,9 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
       if (builtin) cands.erase(cands.begin() + static_cast<long>(i));
     }
     if (!cands.empty()) {
-      FuncIndex index;
-      makeFuncIndex(code, index, 20, nullptr, true);
+      FuncIndex made;
+      makeFuncIndex(code, made, 20, nullptr, true);
+      const TextList index = recordTexts(made);
       TextList defs;
       std::vector<bool> defined(cands.size(), false);
       for (const Text& r : index) {
@@ -312,8 +314,9 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
     }
   }
 
-  FuncIndex index;
-  makeFuncIndex(code, index, 10, nullptr, true);
+  FuncIndex made;
+  makeFuncIndex(code, made, 10, nullptr, true);
+  TextList index = recordTexts(made);
   sortTextIgnoreCase(index);
   // notUsedUserFunc
   const size_t heading = panel.size();
