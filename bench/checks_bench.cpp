@@ -65,8 +65,9 @@ void run(benchmark::State& st, F check) {
 }
 
 void BM_VariableCheck(benchmark::State& st) {
-  const JogaiList jogai = JogaiList::defaults();
-  run(st, [&](const TextList& l, Progress* bar) { return notUusedVariable(l, jogai, true, bar); });
+  const ExclusionList exclusions = ExclusionList::defaults();
+  run(st,
+      [&](const TextList& l, Progress* bar) { return variableCheck(l, exclusions, true, bar); });
 }
 
 void BM_ParenCheck(benchmark::State& st) {

@@ -29,15 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TextList lines = decodeSource(bytes, cp932()).lines;
   NullProgress bar;
 
-  const JogaiList jogai = JogaiList::withFileLines(decodeTextFile(bytes, cp932()).lines);
+  const ExclusionList exclusions =
+      ExclusionList::withFileLines(decodeTextFile(bytes, cp932()).lines);
   const BuiltinList builtins = BuiltinList::fromFileLines(lines);
-  notUusedVariable(lines, jogai, true, &bar);
-  notUusedVariable(lines, JogaiList::defaults(), false, &bar);
+  variableCheck(lines, exclusions, true, &bar);
+  variableCheck(lines, ExclusionList::defaults(), false, &bar);
   parenBalanceCheck(lines, false, &bar);
   parenBalanceCheck(lines, true, &bar);
   funcCheck(lines, builtins, &bar);
   makeLspIndex(lines, u"fuzz.lsp", u"2026/01/01 00:00:00", &bar);
-  lintSource(lines, jogai, builtins);
+  lintSource(lines, exclusions, builtins);
   for (int i = 0; i < static_cast<int>(lines.size()) && i < 64; ++i) {
     int start = i;
     getHeadComment(lines, start);

@@ -14,7 +14,6 @@
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 namespace {
@@ -81,10 +80,10 @@ Text numbersText(const std::vector<int>& nums) {
 // Every record must still be one of the two shapes, pointing at a real "(defun" of that name;
 // a top-level one must also end at a ")" after its start.
 void checkIndex(const TextList& code, const FuncIndex& index, const Text& indent) {
-  for (const Text& r : index) {
+  for (const FuncRecord& rec : index) {
     // Whatever a record holds, reading its parameter list must be safe.
-    const FuncRecord rec = readFuncRecord(r);
-    getDefunParams(code, rec.number(3, -1), rec.number(4, -1));
+    getDefunParams(code, rec.startLine, rec.startCol);
+    const Text& r = rec.text;
 
     std::vector<int> n;
     Text head, name;
@@ -108,13 +107,12 @@ void checkIndex(const TextList& code, const FuncIndex& index, const Text& indent
 // The child search as it reads: every record examined for every function.
 std::vector<TreeNode> literalChildren(const FuncIndex& sorted, const FuncRecord& rec) {
   std::vector<TreeNode> out;
-  const int start = rec.number(3, -1), end = rec.number(5, -1);
+  const int start = rec.startLine, end = rec.endLine;
   if (start < 0 || start >= end) return out;
-  for (const Text& other : sorted) {
-    const FuncRecord o = readFuncRecord(other);
-    const int w = o.number(3, -1);
-    if (o.nested() && start < w && w <= end && o.items[0] == rec.items[0])
-      out.push_back(TreeNode{2, o.items[1], w + 1, 3, {}});
+  for (const FuncRecord& o : sorted) {
+    const int w = o.startLine;
+    if (o.kind == FuncKind::Nested && start < w && w <= end && o.enclosing == rec.name)
+      out.push_back(TreeNode{2, o.name, w + 1, 3, {}});
   }
   return out;
 }
@@ -126,14 +124,13 @@ void checkTree(const FuncTree& tree, const FuncIndex& sorted) {
   }
   require(tree.roots.size() == 2, "not two groups");
   size_t next[2] = {0, 0};
-  for (const Text& r : sorted) {
-    const FuncRecord rec = readFuncRecord(r);
-    if (!rec.topLevel()) continue;
-    const Text& name = rec.items[0];
+  for (const FuncRecord& rec : sorted) {
+    if (rec.kind != FuncKind::TopLevel) continue;
+    const Text& name = rec.name;
     const int g = name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':' ? 0 : 1;
     require(next[g] < tree.roots[g].children.size(), "a function missing from the tree");
     const TreeNode& node = tree.roots[g].children[next[g]++];
-    require(node.level == 1 && node.image == 1 && node.line == rec.number(3, -1) + 1,
+    require(node.level == 1 && node.image == 1 && node.line == rec.startLine + 1,
             "function node fields");
     require(node.text.compare(0, name.size(), name) == 0, "function node text");
     const std::vector<TreeNode> want = literalChildren(sorted, rec);
@@ -202,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int col : {-1, 0, 1, 7, INT_MAX, INT_MIN}) getDefunParams(codeSL, line, col);
 
   FuncIndex sorted = indexed;
-  sortTextIgnoreCase(sorted);
+  sortFuncIndex(sorted);
   const FuncTree tree = makeFuncTree(lspSL, &bar);
   require(bar.position() == 0, "makeFuncTree left the bar moved");
   checkTree(tree, sorted);

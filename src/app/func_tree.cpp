@@ -3,7 +3,6 @@
 #include <unordered_map>
 
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 
@@ -42,25 +41,22 @@ struct TextHash {
 FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIndex) {
   FuncTree tree;
   if (sortedIndex.empty()) return tree;
-  std::vector<FuncRecord> records;
-  records.reserve(sortedIndex.size());
-  for (const Text& r : sortedIndex) records.push_back(readFuncRecord(r));
 
   // Nested records by enclosing name, in index order: the child search below visits exactly
   // the records a scan of the whole index would accept.
   std::unordered_map<Text, std::vector<NestedEntry>, TextHash> nestedByOuter;
-  for (const FuncRecord& rec : records) {
-    if (!rec.nested()) continue;
-    nestedByOuter[rec.items[0]].push_back({rec.number(3, -1), &rec.items[1]});
+  for (const FuncRecord& rec : sortedIndex) {
+    if (rec.kind != FuncKind::Nested) continue;
+    nestedByOuter[*rec.enclosing].push_back({rec.startLine, &rec.name});
   }
 
   tree.roots.resize(2);
   tree.roots[0] = TreeNode{0, u"Command", 0, 0, {}};
   tree.roots[1] = TreeNode{0, u"Function", 0, 0, {}};
-  for (const FuncRecord& rec : records) {
-    if (!rec.topLevel()) continue;
-    const Text& name = rec.items[0];
-    const int start = rec.number(3, -1);
+  for (const FuncRecord& rec : sortedIndex) {
+    if (rec.kind != FuncKind::TopLevel) continue;
+    const Text& name = rec.name;
+    const int start = rec.startLine;
     TreeNode node;
     node.level = 1;
     node.line = start + 1;
@@ -70,10 +66,10 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
       node.text = name;
       group = &tree.roots[0];
     } else {
-      node.text = name + u" (" + paramsAsText(codeSL, start, rec.number(4, 0)) + u")";
+      node.text = name + u" (" + paramsAsText(codeSL, start, rec.startCol) + u")";
       group = &tree.roots[1];
     }
-    const int end = rec.number(5, -1);
+    const int end = rec.endLine;
     if (start >= 0 && start < end) {
       auto it = nestedByOuter.find(name);
       if (it != nestedByOuter.end()) {
@@ -92,7 +88,7 @@ FuncTree makeFuncTree(const TextList& lspSL, Progress* bar) {
   FuncIndex index;
   stripComments(lspSL, codeSL, bar, 30);
   makeFuncIndex(codeSL, index, 70, bar, true);
-  sortTextIgnoreCase(index);
+  sortFuncIndex(index);
   FuncTree tree = makeFuncTreeFromIndex(codeSL, index);
   if (bar) bar->setPosition(0);
   return tree;

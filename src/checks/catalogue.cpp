@@ -3,7 +3,6 @@
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 
@@ -58,19 +57,18 @@ TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& t
     if (bar) bar->setPosition(0);
     return panel;
   }
-  sortTextIgnoreCase(index);
+  sortFuncIndex(index);
   panel.push_back(u"■ LISP関数カタログ ******************************");
   panel.push_back(u" ファイル : " + namePart(fileName));
   panel.push_back(u" 作成日時 : " + timeText);
   panel.push_back(u"*********************************************** ■");
-  for (const Text& record : index) {
-    FuncRecord r = readFuncRecord(record);
-    if (!r.topLevel()) continue;
-    const int line = r.number(3, -1);
-    Text args = getDefunParams(code, line, r.number(4, 0));
+  for (const FuncRecord& r : index) {
+    if (r.kind != FuncKind::TopLevel) continue;
+    const int line = r.startLine;
+    Text args = getDefunParams(code, line, r.startCol);
     for (size_t p; (p = args.find(u"\r\n")) != Text::npos;) args.replace(p, 2, u" ");
     if (!args.empty() && args.back() == u' ') args.pop_back();
-    const Text head = r.items[0] + u" " + args;
+    const Text head = r.name + u" " + args;
     panel.push_back(Text(50, u'-'));
     panel.push_back((upperAscii(head).find(u"C:") != Text::npos ? u"■ " : u"□ ") + head);
     int start = line;

@@ -1,4 +1,3 @@
-#include "source/decode.h"
 #include "checks/exclusion_list.h"
 
 #include <algorithm>
@@ -9,7 +8,7 @@
 
 namespace nokari {
 
-const char16_t kDefaultJogaiText[] =
+const char16_t kDefaultExclusionText[] =
     u"T,nil,*error*,PI,pause,vlax-vbEmpty,vlax-vbNull,vlax-vbVariant,vlax-vbInteger,"
     u"vlax-vbLong,vlax-vbSingle,vlax-vbDouble,vlax-vbString,vlax-vbObject,vlax-vbBoolean,"
     u"vlax-vbArray,:vlax-false,:vlax-true,acSelectionSetWindow,acSelectionSetCrossing,"
@@ -25,19 +24,19 @@ const char16_t kDefaultJogaiText[] =
 namespace {
 
 // Key of the duplicate test while the list is built: trimmed and ASCII-upper-cased.
-Text jogaiKey(std::u16string_view s) { return upperAscii(trim(s)); }
+Text exclusionKey(std::u16string_view s) { return upperAscii(trim(s)); }
 
 }  // namespace
 
-JogaiList JogaiList::defaults() { return withFileLines({}); }
+ExclusionList ExclusionList::defaults() { return withFileLines({}); }
 
-JogaiList JogaiList::withFileLines(const TextList& fileLines) {
-  JogaiList list;
-  list.entries_ = splitCommaText(kDefaultJogaiText);
+ExclusionList ExclusionList::withFileLines(const TextList& fileLines) {
+  ExclusionList list;
+  list.entries_ = splitCommaText(kDefaultExclusionText);
   std::unordered_set<Text> keys;
   for (const Text& e : list.entries_) keys.insert(upperAscii(e));
   for (const Text& line : fileLines) {
-    Text key = jogaiKey(line);
+    Text key = exclusionKey(line);
     if (key.empty() || !keys.insert(key).second) continue;
     list.entries_.push_back(trim(line));
   }
@@ -45,36 +44,14 @@ JogaiList JogaiList::withFileLines(const TextList& fileLines) {
   return list;
 }
 
-void JogaiList::sort() { sortTextIgnoreCase(entries_); }
+void ExclusionList::sort() { sortTextIgnoreCase(entries_); }
 
-bool JogaiList::contains(std::u16string_view name) const {
+bool ExclusionList::contains(std::u16string_view name) const {
   // The list is sorted with the same collation, so a binary search finds every equal entry.
   auto it = std::lower_bound(
       entries_.begin(), entries_.end(), name,
       [](const Text& e, std::u16string_view n) { return compareTextIgnoreCase(e, n) < 0; });
   return it != entries_.end() && compareTextIgnoreCase(*it, name) == 0;
-}
-
-ListFileRead readListFile(const Files& files, const Text& path, const CodePage& ansi) {
-  ListFileRead r;
-  if (!files.exists(path)) return r;
-  ReadResult raw = files.readAll(path);
-  if (!raw.ok) {
-    r.status = ListFileRead::Unreadable;
-    r.error = raw.error;
-    return r;
-  }
-  r.status = ListFileRead::Read;
-  r.lines = decodeTextFile(raw.bytes, ansi).lines;
-  return r;
-}
-
-JogaiList loadJogaiList(const Files& files, const Text& folder, const CodePage& ansi,
-                        ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kJogaiFileName), ansi);
-  JogaiList list = JogaiList::withFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
 }
 
 }  // namespace nokari

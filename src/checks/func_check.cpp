@@ -86,29 +86,17 @@ bool BuiltinList::contains(std::u16string_view name) const {
   return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
 }
 
-BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
-                            ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kBuiltinFileName), ansi);
-  BuiltinList list = BuiltinList::fromFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
-}
-
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);
-  FuncIndex index;
-  makeFuncIndex(src.code, index, 20, bar, true);
-  src.records.reserve(index.size());
-  for (const Text& r : index) src.records.push_back(readFuncRecord(r));
-  sortTextIgnoreCase(index);
-  src.sorted.reserve(index.size());
-  for (const Text& r : index) src.sorted.push_back(readFuncRecord(r));
+  makeFuncIndex(src.code, src.records, 20, bar, true);
+  src.sorted = src.records;
+  sortFuncIndex(src.sorted);
   return src;
 }
 
-void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                Findings* findings) {
+void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                    Findings* findings) {
   const TextList& code = src.code;
   std::vector<Named> met;
   for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), met);
@@ -132,11 +120,10 @@ void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextLis
     std::vector<Named> definitions;
     std::unordered_set<Text> defined;
     for (const FuncRecord& rec : src.records) {
-      const size_t n = rec.items.size();
-      if (n == 6) definitions.push_back({rec.items[0], rec.number(3, -1)});
-      if (n < 4) continue;
+      if (rec.kind == FuncKind::TopLevel) definitions.push_back({rec.name, rec.startLine});
+      if (!rec.definedName) continue;
       // Commands define nothing here: a call (c:cmd) stays undefined.
-      const Text key = upperAscii(n == 4 ? rec.items[1] : rec.items[0]);
+      const Text key = upperAscii(*rec.definedName);
       if (key.find(u"C:") == Text::npos) defined.insert(key);
     }
     std::erase_if(candidates, [&](const Named& c) { return defined.count(upperAscii(c.name)); });
@@ -179,8 +166,8 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
   const size_t heading = panel.size();
   std::vector<Named> taken;
   for (const FuncRecord& r : src.sorted)
-    if (r.topLevel() && !startsWithCommandPrefix(r.items[0]))
-      taken.push_back({r.items[0], r.number(3, -1)});
+    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name))
+      taken.push_back({r.name, r.startLine});
   if (!taken.empty()) {
     TextList names;
     for (const Named& t : taken) names.push_back(t.name);
@@ -200,10 +187,11 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar) {
   const size_t first = panel.size();
   for (const FuncRecord& r : src.sorted) {
-    if (r.topLevel() && !startsWithCommandPrefix(r.items[0])) {
-      panel.push_back(r.items[0]);
-    } else if (r.nested() && !startsWithCommandPrefix(r.items[0])) {
-      panel.push_back(u"  + " + r.items[1]);
+    // A nested function is left out with the command it sits in.
+    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name)) {
+      panel.push_back(r.name);
+    } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(*r.enclosing)) {
+      panel.push_back(u"  + " + r.name);
     }
   }
   if (panel.size() == first) {
@@ -232,7 +220,7 @@ TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress*
                    Findings* findings) {
   TextList panel;
   const FuncCheckSource src = prepareFuncCheck(lspSL, bar);
-  fusokuFunc(src, builtins, panel, findings);
+  undefinedCalls(src, builtins, panel, findings);
   notUsedUserFunc(src, panel, bar, findings);
   userFuncUsedCount(src, panel, bar);
   return panel;

@@ -2,17 +2,12 @@
 // lines reference each function.
 #pragma once
 
-#include "checks/exclusion_list.h"
 #include "checks/findings.h"
-#include "platform/files.h"
 #include "source/func_index.h"
 #include "source/progress.h"
 #include "base/text.h"
 
 namespace nokari {
-
-// The name of the built-in function list beside the program.
-inline constexpr char16_t kBuiltinFileName[] = u"AutoLispFuncList.txt";
 
 // Names of AutoLISP's own functions; calls of these are never "undefined".
 class BuiltinList {
@@ -27,22 +22,18 @@ class BuiltinList {
   TextList names_;  // sorted
 };
 
-// AutoLispFuncList.txt from folder; a missing or unreadable file gives an empty list.
-BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
-                            ListFileRead* read = nullptr);
-
 // The code lines and function index the three methods share: each of them reads the same
 // source, so they are made once.
 struct FuncCheckSource {
   TextList code;
-  std::vector<FuncRecord> records;  // index order, with indent
-  std::vector<FuncRecord> sorted;   // the index sorted as text
+  FuncIndex records;  // index order, with indent
+  FuncIndex sorted;   // the index sorted as text
 };
 FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
 
 // Each appends its sections to panel, as the three methods of the function check do.
-void fusokuFunc(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                Findings* findings = nullptr);
+void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
+                    Findings* findings = nullptr);
 void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
                      Findings* findings = nullptr);
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);

@@ -5,10 +5,11 @@
 
 namespace nokari {
 
-LintResult lintSource(const TextList& lspSL, const JogaiList& jogai, const BuiltinList& builtins) {
+LintResult lintSource(const TextList& lspSL, const ExclusionList& exclusions,
+                      const BuiltinList& builtins) {
   LintResult r;
   r.unbalanced = !parenBalanceCheck(lspSL, false, nullptr, &r.findings).balanced;
-  notUusedVariable(lspSL, jogai, true, nullptr, &r.findings);
+  variableCheck(lspSL, exclusions, true, nullptr, &r.findings);
   funcCheck(lspSL, builtins, nullptr, &r.findings);
   return r;
 }

@@ -14,6 +14,7 @@ struct LintResult {
   bool unbalanced = false;  // the whole file's "(" and ")" counts differ
 };
 
-LintResult lintSource(const TextList& lspSL, const JogaiList& jogai, const BuiltinList& builtins);
+LintResult lintSource(const TextList& lspSL, const ExclusionList& exclusions,
+                      const BuiltinList& builtins);
 
 }  // namespace nokari

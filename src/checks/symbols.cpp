@@ -91,9 +91,9 @@ bool isNumberText(std::u16string_view s) {
   return i == n;
 }
 
-bool isVariableCandidate(std::u16string_view name, const JogaiList& jogai) {
+bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusions) {
   const Text upper = upperAscii(name);
-  if (!jogai.empty() && jogai.contains(upper)) return false;
+  if (!exclusions.empty() && exclusions.contains(upper)) return false;
   return !isNumberText(upper);
 }
 
@@ -274,13 +274,13 @@ class WordSet {
   }
 
   // Sorted, one of each group of names equal ignoring case (the first met), candidates only.
-  TextList finish(const JogaiList& jogai) {
+  TextList finish(const ExclusionList& exclusions) {
     sortTextIgnoreCase(order_);
     TextList out;
     for (size_t i = 0; i < order_.size();) {
       size_t j = i + 1;
       while (j < order_.size() && compareTextIgnoreCase(order_[i], order_[j]) == 0) ++j;
-      if (isVariableCandidate(order_[i], jogai)) out.push_back(std::move(order_[i]));
+      if (isVariableCandidate(order_[i], exclusions)) out.push_back(std::move(order_[i]));
       i = j;
     }
     return out;
@@ -306,34 +306,35 @@ void maskNestedDefuns(TextList& region) {
   for (Text& line : region) line = Text(mask.apply(line));
 }
 
-TextList regionSymbols(std::span<const Text> lines, const JogaiList& jogai) {
+TextList regionSymbols(std::span<const Text> lines, const ExclusionList& exclusions) {
   WordSet words;
   for (const Text& line : lines) words.addLine(line);
-  return words.finish(jogai);
+  return words.finish(exclusions);
 }
 
 TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startCol,
-                               const JogaiList& jogai) {
+                               const ExclusionList& exclusions) {
   WordSet words;
   NestedMask mask;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
                     [&](std::u16string_view l) { words.addLine(mask.apply(l)); });
-  return words.finish(jogai);
+  return words.finish(exclusions);
 }
 
 TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
-                            const JogaiList& jogai) {
+                            const ExclusionList& exclusions) {
   WordSet words;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
                     [&](std::u16string_view l) { words.addLine(l); });
-  return words.finish(jogai);
+  return words.finish(exclusions);
 }
 
-TextList collectRangeSymbols(const TextList& codeSL, int first, int last, const JogaiList& jogai) {
+TextList collectRangeSymbols(const TextList& codeSL, int first, int last,
+                             const ExclusionList& exclusions) {
   if (first < 0) first = 0;
   if (last >= static_cast<int>(codeSL.size())) last = static_cast<int>(codeSL.size()) - 1;
   if (last < first) return {};
-  return regionSymbols(std::span<const Text>(codeSL).subspan(first, last - first + 1), jogai);
+  return regionSymbols(std::span<const Text>(codeSL).subspan(first, last - first + 1), exclusions);
 }
 
 }  // namespace nokari

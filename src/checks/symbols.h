@@ -16,7 +16,7 @@ Text maskQuoted(std::u16string_view s);
 // True when the whole text reads as a decimal floating-point number.
 bool isNumberText(std::u16string_view s);
 // False for numbers and for names of the exclusion list.
-bool isVariableCandidate(std::u16string_view name, const JogaiList& jogai);
+bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusions);
 
 // The names after the "/" of the parameter list of the defun whose "(" stands at
 // (startLine, startCol), sorted, duplicates kept; empty when the list cannot be read.
@@ -25,12 +25,13 @@ TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol);
 // The symbols of a function's body with the defuns nested in it blanked out; sorted, each
 // name once (spelled as first met).
 TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startCol,
-                               const JogaiList& jogai);
+                               const ExclusionList& exclusions);
 // The symbols of a function's whole body, nested defuns included.
 TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
-                            const JogaiList& jogai);
+                            const ExclusionList& exclusions);
 // The symbols of code lines first..last (0-based, inclusive); empty when last < first.
-TextList collectRangeSymbols(const TextList& codeSL, int first, int last, const JogaiList& jogai);
+TextList collectRangeSymbols(const TextList& codeSL, int first, int last,
+                             const ExclusionList& exclusions);
 
 // Building blocks of the collectors, open to tests.
 
@@ -40,6 +41,6 @@ TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol);
 // Blanks every "(defun" of the region up to the end of the line where it balances.
 void maskNestedDefuns(TextList& region);
 // The symbols of whole lines: the collectors without a region.
-TextList regionSymbols(std::span<const Text> lines, const JogaiList& jogai);
+TextList regionSymbols(std::span<const Text> lines, const ExclusionList& exclusions);
 
 }  // namespace nokari

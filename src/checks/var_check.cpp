@@ -56,8 +56,8 @@ TextList without(const TextList& list, std::initializer_list<const NameSet*> set
   return out;
 }
 
-TextList candidatesOnly(TextList names, const JogaiList& jogai) {
-  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, jogai); });
+TextList candidatesOnly(TextList names, const ExclusionList& exclusions) {
+  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, exclusions); });
   return names;
 }
 
@@ -95,18 +95,17 @@ Text headerTail(const Text& name, const Declared& d) {
 
 class VarCheck {
  public:
-  VarCheck(const JogaiList& jogai, Findings* findings) : jogai_(jogai), findings_(findings) {}
+  VarCheck(const ExclusionList& exclusions, Findings* findings)
+      : exclusions_(exclusions), findings_(findings) {}
 
   TextList run(const TextList& lspSL, Progress* bar) {
     stripComments(lspSL, code_, bar, 80);
     makeFuncIndex(code_, index_, 20, bar, false);
-    records_.reserve(index_.size());
-    for (const Text& r : index_) records_.push_back(readFuncRecord(r));
-    nested_.resize(records_.size());
-    for (size_t i = 0; i < records_.size(); ++i) {
-      if (records_[i].topLevel()) {
+    nested_.resize(index_.size());
+    for (size_t i = 0; i < index_.size(); ++i) {
+      if (index_[i].kind == FuncKind::TopLevel) {
         topLevel(i);
-      } else if (records_[i].nested()) {
+      } else if (index_[i].kind == FuncKind::Nested) {
         nestedFunction(i);
       }
     }
@@ -147,56 +146,61 @@ class VarCheck {
   // A', L' and U' of a nested record, worked out once however often they are needed.
   const Declared& nestedDeclared(size_t i) {
     if (!nested_[i]) {
-      const FuncRecord& r = records_[i];
-      const int line = r.number(3, -1), col = r.number(4, 0);
-      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, jogai_));
+      const FuncRecord& r = index_[i];
+      const int line = r.startLine, col = r.startCol;
+      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_));
     }
     return *nested_[i];
   }
 
+  // The names the code before the first function uses: a block above all the others.
+  void leadingCode(int firstStart) {
+    TextList names = collectRangeSymbols(code_, 0, firstStart - 1, exclusions_);
+    if (names.empty()) return;
+    TextList block = groupsLastFirst(names);
+    block.insert(block.begin(), kLeading);
+    panel_.insert(panel_.begin(), block.begin(), block.end());
+    note(1, "toplevel-global", names);
+  }
+
+  // Locals declared twice: L is sorted, so a name declared again sits right after it.
+  void duplicateLocals(const Declared& d, int line) {
+    TextList duplicates;
+    for (size_t j = 0; j + 1 < d.locals.size(); ++j)
+      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0)
+        duplicates.push_back(d.locals[j]);
+    if (duplicates.empty()) return;
+    panel_.push_back(kDuplicate);
+    Text all = kIndent;
+    for (const Text& n : duplicates) all += n + u" ";
+    panel_.push_back(std::move(all));
+    ++blockFindings_;
+    note(line, "duplicate-local", duplicates);
+  }
+
   void topLevel(size_t i) {
-    const FuncRecord& r = records_[i];
-    const Text& name = r.items[0];
-    const int s = r.number(3, -1), col = r.number(4, 0), e = r.number(5, -1);
-    if (prevEnd_ == -1) {
-      TextList names = collectRangeSymbols(code_, 0, s - 1, jogai_);
-      if (!names.empty()) {
-        TextList block = groupsLastFirst(names);
-        block.insert(block.begin(), kLeading);
-        panel_.insert(panel_.begin(), block.begin(), block.end());
-        note(1, "toplevel-global", names);
-      }
-    }
-    prevEnd_ = e;
+    const FuncRecord& r = index_[i];
+    const Text& name = r.name;
+    const int s = r.startLine, col = r.startCol;
+    if (prevEnd_ == -1) leadingCode(s);
+    prevEnd_ = r.endLine;
 
     std::unordered_set<Text> nestedNames;
     std::vector<size_t> ownNested;
-    for (size_t j = i + 1; j < records_.size() && records_[j].nested(); ++j) {
-      nestedNames.insert(records_[j].items[1]);
-      if (records_[j].items[0] == name) ownNested.push_back(j);
+    for (size_t j = i + 1; j < index_.size() && index_[j].kind == FuncKind::Nested; ++j) {
+      nestedNames.insert(index_[j].name);
+      if (index_[j].enclosing == name) ownNested.push_back(j);
     }
 
-    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, jogai_));
+    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, exclusions_));
     const Declared& d = top_;
     const int line = s + 1;
     panel_.push_back(lineNumberField(line) + u"| " + headerTail(name, d));
     blockFindings_ = 0;
 
-    // L is sorted, so a name declared again sits right after it.
-    TextList duplicates;
-    for (size_t j = 0; j + 1 < d.locals.size(); ++j)
-      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0)
-        duplicates.push_back(d.locals[j]);
-    if (!duplicates.empty()) {
-      panel_.push_back(kDuplicate);
-      Text all = kIndent;
-      for (const Text& n : duplicates) all += n + u" ";
-      panel_.push_back(std::move(all));
-      ++blockFindings_;
-      note(line, "duplicate-local", duplicates);
-    }
+    duplicateLocals(d, line);
 
-    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), jogai_);
+    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), exclusions_);
     std::erase_if(globals, [&](const Text& n) { return nestedNames.count(n) > 0; });
     if (!globals.empty()) {
       section(kGlobal, globals);
@@ -231,14 +235,14 @@ class VarCheck {
   }
 
   void nestedFunction(size_t i) {
-    const FuncRecord& r = records_[i];
+    const FuncRecord& r = index_[i];
     const Declared& n = nestedDeclared(i);
-    const int line = r.number(3, -1) + 1;
-    panel_.push_back(lineNumberField(line) + u"|  + " + headerTail(r.items[1], n));
+    const int line = r.startLine + 1;
+    panel_.push_back(lineNumberField(line) + u"|  + " + headerTail(r.name, n));
     blockFindings_ = 0;
 
     TextList globals = candidatesOnly(
-        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), jogai_);
+        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), exclusions_);
     if (!globals.empty()) {
       section(kNestedGlobal, globals);
       note(line, "nested-global", globals);
@@ -246,7 +250,7 @@ class VarCheck {
     // A nested function's unused arguments leave out the excluded names; its unused locals,
     // like those of a top-level function, do not.
     NameSet usedSet(n.used);
-    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), jogai_);
+    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), exclusions_);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs);
@@ -262,7 +266,7 @@ class VarCheck {
   void trailingCode() {
     const int last = static_cast<int>(code_.size()) - 1;
     if (prevEnd_ >= last) return;
-    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, jogai_);
+    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, exclusions_);
     if (names.empty()) return;
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
@@ -270,11 +274,10 @@ class VarCheck {
     note(line, "toplevel-global", names);
   }
 
-  const JogaiList& jogai_;
+  const ExclusionList& exclusions_;
   Findings* findings_;
   TextList code_;
   FuncIndex index_;
-  std::vector<FuncRecord> records_;
   std::vector<std::optional<Declared>> nested_;
   Declared top_;  // the most recent top-level function: nested ones read its A and L
   int prevEnd_ = -1;
@@ -290,12 +293,12 @@ Text lineNumberField(int line) {
   return fromAscii(s);
 }
 
-TextList notUusedVariable(const TextList& lspSL, const JogaiList& jogai, bool msgFlag,
-                          Progress* bar, Findings* findings) {
+TextList variableCheck(const TextList& lspSL, const ExclusionList& exclusions, bool msgFlag,
+                       Progress* bar, Findings* findings) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.
   if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
-  TextList panel = VarCheck(jogai, findings).run(lspSL, bar);
+  TextList panel = VarCheck(exclusions, findings).run(lspSL, bar);
   if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
   return panel;
 }

@@ -9,11 +9,11 @@
 
 namespace nokari {
 
-// notUusedVariable: the results panel's lines after the check (the panel is cleared first).
+// variableCheck: the results panel's lines after the check (the panel is cleared first).
 // With msgFlag, a run without findings shows the two all-clear lines. findings, when given,
 // receives every reported name with its line.
-TextList notUusedVariable(const TextList& lspSL, const JogaiList& jogai, bool msgFlag,
-                          Progress* bar, Findings* findings = nullptr);
+TextList variableCheck(const TextList& lspSL, const ExclusionList& exclusions, bool msgFlag,
+                       Progress* bar, Findings* findings = nullptr);
 
 // A 1-based line number right-aligned in five characters.
 Text lineNumberField(int line);

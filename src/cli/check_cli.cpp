@@ -97,7 +97,7 @@ int usageError(std::string& err, const std::string& what) {
 // Lint mode: every finding of every file, one line each.
 int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, const Text& dataDir,
             const CodePage& ansi, std::string& out, std::string& err) {
-  const JogaiList jogai = loadJogaiReporting(*env.files, dataDir, ansi, err);
+  const ExclusionList exclusions = loadExclusionsReporting(*env.files, dataDir, ansi, err);
   const BuiltinList builtins = loadBuiltinsReporting(*env.files, dataDir, ansi, err);
   bool readError = false, unbalanced = false, anyFinding = false;
   for (const Text& file : files) {
@@ -107,7 +107,7 @@ int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, co
       readError = true;
       continue;
     }
-    LintResult r = lintSource(loaded.lines, jogai, builtins);
+    LintResult r = lintSource(loaded.lines, exclusions, builtins);
     unbalanced = unbalanced || r.unbalanced;
     anyFinding = anyFinding || !r.findings.empty();
     const std::string path = toUtf8(file);

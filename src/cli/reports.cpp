@@ -28,7 +28,7 @@ ReportOutput codeReport(const ReportInput& in) { return {codeLines(in), 0, {}}; 
 ReportOutput indexReport(const ReportInput& in) {
   FuncIndex index;
   makeFuncIndex(codeLines(in), index, 1, nullptr, false);
-  return {std::move(index), 0, {}};
+  return {recordTexts(index), 0, {}};
 }
 
 void appendNode(const TreeNode& node, TextList& out) {
@@ -51,8 +51,8 @@ ReportOutput treeReport(const ReportInput& in) {
 
 ReportOutput varsReport(const ReportInput& in) {
   ReportOutput r;
-  JogaiList jogai = loadJogaiReporting(*in.files, in.dataDir, *in.ansi, r.warnings);
-  r.lines = notUusedVariable(in.source->lines, jogai, true, nullptr);
+  ExclusionList exclusions = loadExclusionsReporting(*in.files, in.dataDir, *in.ansi, r.warnings);
+  r.lines = variableCheck(in.source->lines, exclusions, true, nullptr);
   return r;
 }
 
@@ -83,7 +83,7 @@ ReportOutput catalogueReport(const ReportInput& in) {
 
 ReportOutput exclusionsReport(const ReportInput& in) {
   ReportOutput r;
-  r.lines = loadJogaiReporting(*in.files, in.dataDir, *in.ansi, r.warnings).entries();
+  r.lines = loadExclusionsReporting(*in.files, in.dataDir, *in.ansi, r.warnings).entries();
   return r;
 }
 
@@ -96,11 +96,12 @@ void warnUnreadable(const ListFileRead& read, const Text& path, const char* cons
 
 }  // namespace
 
-JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
-                             std::string& warnings) {
+ExclusionList loadExclusionsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                                      std::string& warnings) {
   ListFileRead read;
-  JogaiList list = loadJogaiList(files, dataDir, ansi, &read);
-  warnUnreadable(read, joinPath(dataDir, kJogaiFileName), "the default exclusions apply", warnings);
+  ExclusionList list = loadExclusionList(files, dataDir, ansi, &read);
+  warnUnreadable(read, joinPath(dataDir, kExclusionFileName), "the default exclusions apply",
+                 warnings);
   return list;
 }
 

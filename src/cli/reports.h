@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/list_files.h"
 #include "checks/exclusion_list.h"
 #include "checks/func_check.h"
 #include "platform/files.h"
@@ -38,8 +39,8 @@ const std::vector<ReportKind>& reportKinds();
 
 // The list files of dataDir; a file that exists but cannot be read adds a warning line and
 // leaves the defaults (exclusions) or an empty list (built-in functions).
-JogaiList loadJogaiReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
-                             std::string& warnings);
+ExclusionList loadExclusionsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
+                                      std::string& warnings);
 BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
                                   std::string& warnings);
 

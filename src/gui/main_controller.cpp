@@ -1,6 +1,7 @@
 #include "gui/main_controller.h"
 
 #include "app/file_history.h"
+#include "app/list_files.h"
 #include "app/settings.h"
 #include "app/source_loading.h"
 #include "checks/catalogue.h"
@@ -51,7 +52,7 @@ struct MainController::State {
   Text lspFileName;
   Text openDialogFileName;
   FileHistory history;
-  JogaiList jogai;
+  ExclusionList exclusions;
   FuncTree tree;
 
   State(MainView& v, const Services& services, ProgramFiles w)
@@ -85,7 +86,7 @@ struct MainController::State {
   }
 
   void showVariableCheck() {
-    view.setPanelLines(notUusedVariable(lspSL, jogai, true, &view.progress()));
+    view.setPanelLines(variableCheck(lspSL, exclusions, true, &view.progress()));
     view.setPanelHint(kJumpHint);
   }
 
@@ -139,7 +140,7 @@ MainController::~MainController() = default;
 
 void MainController::windowCreated() {
   State& s = *s_;
-  s.jogai = loadJogaiList(s.files, s.where.folder, s.ansi);
+  s.exclusions = loadExclusionList(s.files, s.where.folder, s.ansi);
   s.lspSL.clear();
   s.history = loadFileHistory(s.where.historyPath, s.files, s.ansi);
   s.view.setFileNameText({});
@@ -258,13 +259,13 @@ void MainController::variableCheckClicked() {
 
 void MainController::exclusionListClicked() {
   State& s = *s_;
-  s.jogai = loadJogaiList(s.files, s.where.folder, s.ansi);
-  s.view.setPanelLines(s.jogai.entries());
+  s.exclusions = loadExclusionList(s.files, s.where.folder, s.ansi);
+  s.view.setPanelLines(s.exclusions.entries());
   const Text question =
       u"変数から除外する文字列ファイル jogaiList.txt を作成、編集しますか？\n"
       u"保存後に、再度[ 除外 ]ボタンをクリックすると変更が反映されます．";
   if (!s.dialogs.askYesNo(question, false)) return;
-  const Text path = joinPath(s.where.folder, kJogaiFileName);
+  const Text path = joinPath(s.where.folder, kExclusionFileName);
   if (!s.files.exists(path)) {
     s.files.writeReplace(path, std::string());
     s.sys.clock.sleep(100);

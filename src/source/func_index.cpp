@@ -1,5 +1,6 @@
 #include "source/func_index.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "source/scanner.h"
@@ -23,6 +24,41 @@ Text numbers(std::initializer_list<int> values) {
     out += fromAscii(buf);
   }
   return out;
+}
+
+// The text from the "(DEFUN " at 1-based position c up to the next "(" on the line; false,
+// leaving name alone, when no "(" follows.
+bool nameAfterDefun(const Text& line, size_t c, Text* name) {
+  const size_t paren = line.find(u'(', c + 6);
+  if (paren == Text::npos) return false;
+  *name = line.substr(c + 6, paren - (c + 6));
+  return true;
+}
+
+// The fields are what splitCommaText gives for the text, so they read exactly as the text
+// always has, odd names included.
+FuncRecord readRecord(Text text) {
+  FuncRecord r;
+  const TextList items = splitCommaText(text);
+  r.text = std::move(text);
+  if (items.size() == 6) {
+    r.kind = FuncKind::TopLevel;
+    r.name = items[0];
+    r.endLine = toIntDef(items[4], -1);
+    r.endCol = toIntDef(items[5], -1);
+  } else if (items.size() == 4) {
+    r.kind = FuncKind::Nested;
+    r.name = items[1];
+    r.enclosing = items[0];
+  }
+  if (r.kind != FuncKind::Other) {
+    r.startLine = toIntDef(items[2], -1);
+    r.startCol = toIntDef(items[3], 0);
+    r.definedName = r.name;
+  } else if (items.size() > 4) {
+    r.definedName = items[0];
+  }
+  return r;
 }
 
 }  // namespace
@@ -58,28 +94,18 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
     stage.before(i);
     const Text& line = codeSL[i];
     if (blankLine(line)) continue;
+    const size_t c = findDefun(line);
     if (inDefun) {
-      size_t c = findDefun(line);
-      if (c > 0) {
-        size_t paren = line.find(u'(', c + 6);
-        if (paren != Text::npos) {
-          Text entry = line.substr(c + 6, paren - (c + 6));
-          entry += numbers({static_cast<int>(i), static_cast<int>(c - 1)});
-          pending.push_back(std::move(entry));
-        }
-      }
+      Text name;
+      if (c > 0 && nameAfterDefun(line, c, &name))
+        pending.push_back(name + numbers({static_cast<int>(i), static_cast<int>(c - 1)}));
     } else {
-      size_t c = findDefun(line);
       defunLine = static_cast<int>(i);
       defunPos = c;
-      if (c > 0) {
-        size_t paren = line.find(u'(', c + 6);
-        if (paren != Text::npos) {
-          defunName = line.substr(c + 6, paren - (c + 6));
-          inDefun = true;
-          openCount = closeCount = 0;
-          pending.clear();
-        }
+      if (c > 0 && nameAfterDefun(line, c, &defunName)) {
+        inDefun = true;
+        openCount = closeCount = 0;
+        pending.clear();
       }
     }
     if (!inDefun) continue;
@@ -99,9 +125,9 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
         record += indent;
         record += numbers({defunLine, static_cast<int>(defunPos) - 1, static_cast<int>(i),
                            static_cast<int>(p) - 1});
-        funcIndex.push_back(std::move(record));
+        funcIndex.push_back(readRecord(std::move(record)));
         sortTextIgnoreCase(pending);
-        for (const Text& entry : pending) funcIndex.push_back(defunName + u"," + entry);
+        for (const Text& entry : pending) funcIndex.push_back(readRecord(defunName + u"," + entry));
         pending.clear();
         inDefun = false;
         openCount = closeCount = 0;
@@ -111,11 +137,17 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
   }
 }
 
-int FuncRecord::number(size_t k, int def) const {
-  if (k == 0 || k > items.size()) return def;
-  return toIntDef(items[k - 1], def);
+void sortFuncIndex(FuncIndex& index) {
+  std::stable_sort(index.begin(), index.end(), [](const FuncRecord& a, const FuncRecord& b) {
+    return compareTextIgnoreCase(a.text, b.text) < 0;
+  });
 }
 
-FuncRecord readFuncRecord(std::u16string_view record) { return FuncRecord{splitCommaText(record)}; }
+TextList recordTexts(const FuncIndex& index) {
+  TextList texts;
+  texts.reserve(index.size());
+  for (const FuncRecord& r : index) texts.push_back(r.text);
+  return texts;
+}
 
 }  // namespace nokari

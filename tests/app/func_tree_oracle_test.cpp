@@ -1,5 +1,5 @@
-// The tree's child search, written the slow way it reads: for every function, every record of
-// the index is examined. The fast build must give the same tree on any file.
+// The tree's child search, written the slow way it reads: for every function, every record text
+// of the index is split and examined. The fast build must give the same tree on any file.
 #include <gtest/gtest.h>
 
 #include "source/decode.h"
@@ -13,7 +13,7 @@
 namespace nokari {
 namespace {
 
-FuncTree literalTree(const TextList& codeSL, const FuncIndex& sorted) {
+FuncTree literalTree(const TextList& codeSL, const TextList& sorted) {
   FuncTree tree;
   if (sorted.empty()) return tree;
   tree.roots = {TreeNode{0, u"Command", 0, 0, {}}, TreeNode{0, u"Function", 0, 0, {}}};
@@ -67,9 +67,11 @@ TEST(FuncTreeOracle, FastChildSearchMatchesTheLiteralOne) {
     FuncIndex index;
     stripComments(lines, code, nullptr, 30);
     makeFuncIndex(code, index, 70, nullptr, true);
-    sortTextIgnoreCase(index);
+    TextList texts = recordTexts(index);
+    sortTextIgnoreCase(texts);
+    sortFuncIndex(index);
     FuncTree fast = makeFuncTreeFromIndex(code, index);
-    FuncTree slow = literalTree(code, index);
+    FuncTree slow = literalTree(code, texts);
     ASSERT_EQ(fast.roots.size(), slow.roots.size()) << seed;
     for (size_t i = 0; i < fast.roots.size(); ++i) expectSameTree(fast.roots[i], slow.roots[i]);
     for (const NodeRef& r : treeOrder(fast)) nestedSeen += r.level() == 2;

@@ -92,11 +92,10 @@ TEST(LspGen, IndexFindsEveryDefunWhereItWasWritten) {
     size_t r = 0;
     for (const GenDefun& f : out.defuns) {
       ASSERT_LT(r, index.size()) << s.what << ": " << f.name << " missing";
-      FuncRecord top = readFuncRecord(index[r++]);
-      ASSERT_TRUE(top.topLevel()) << s.what << ": " << utf8(index[r - 1]);
-      EXPECT_EQ(utf8(top.items[0]), f.name) << s.what;
-      EXPECT_EQ(std::make_tuple(top.number(3, -1), top.number(4, -1), top.number(5, -1),
-                                top.number(6, -1)),
+      const FuncRecord& top = index[r++];
+      ASSERT_EQ(top.kind, FuncKind::TopLevel) << s.what << ": " << utf8(top.text);
+      EXPECT_EQ(utf8(top.name), f.name) << s.what;
+      EXPECT_EQ(std::make_tuple(top.startLine, top.startCol, top.endLine, top.endCol),
                 std::make_tuple(f.line, f.col, f.endLine, f.endCol))
           << s.what << ": " << f.name;
 
@@ -108,14 +107,14 @@ TEST(LspGen, IndexFindsEveryDefunWhereItWasWritten) {
       std::multiset<std::tuple<std::string, int, int>> want, got;
       for (const GenNested& n : f.nested) want.insert({n.name, n.line, n.col});
       const size_t first = r;
-      while (r < index.size() && readFuncRecord(index[r]).nested()) {
-        FuncRecord rec = readFuncRecord(index[r++]);
-        EXPECT_EQ(utf8(rec.items[0]), f.name) << s.what;
-        got.insert({utf8(rec.items[1]), rec.number(3, -1), rec.number(4, -1)});
+      while (r < index.size() && index[r].kind == FuncKind::Nested) {
+        const FuncRecord& rec = index[r++];
+        EXPECT_EQ(rec.enclosing, fromUtf8(f.name)) << s.what;
+        got.insert({utf8(rec.name), rec.startLine, rec.startCol});
       }
       EXPECT_EQ(got, want) << s.what << ": " << f.name;
       for (size_t k = first + 1; k < r; ++k)
-        EXPECT_LE(compareTextIgnoreCase(index[k - 1], index[k]), 0) << s.what;
+        EXPECT_LE(compareTextIgnoreCase(index[k - 1].text, index[k].text), 0) << s.what;
     }
     EXPECT_EQ(r, index.size()) << s.what;
   }

@@ -30,13 +30,13 @@ int indexOfIgnoreCase(const TextList& list, std::u16string_view name) {
   return -1;
 }
 
-bool literalCandidate(const Text& name, const JogaiList& jogai) {
+bool literalCandidate(const Text& name, const ExclusionList& exclusions) {
   const Text upper = upperAscii(name);
-  if (!jogai.empty() && indexOfIgnoreCase(jogai.entries(), upper) >= 0) return false;
+  if (!exclusions.empty() && indexOfIgnoreCase(exclusions.entries(), upper) >= 0) return false;
   return !isNumberText(upper);
 }
 
-TextList literalSymbols(const TextList& region, const JogaiList& jogai) {
+TextList literalSymbols(const TextList& region, const ExclusionList& exclusions) {
   TextList result;
   for (const Text& line : region) {
     if (trim(line).empty()) continue;
@@ -44,15 +44,17 @@ TextList literalSymbols(const TextList& region, const JogaiList& jogai) {
       if (indexOfIgnoreCase(result, item) < 0) result.push_back(item);
   }
   for (size_t i = result.size(); i-- > 0;)
-    if (!literalCandidate(result[i], jogai)) result.erase(result.begin() + static_cast<long>(i));
+    if (!literalCandidate(result[i], exclusions))
+      result.erase(result.begin() + static_cast<long>(i));
   sortTextIgnoreCase(result);
   return result;
 }
 
-TextList literalBody(const TextList& code, int line, int col, bool own, const JogaiList& jogai) {
+TextList literalBody(const TextList& code, int line, int col, bool own,
+                     const ExclusionList& exclusions) {
   TextList region = defunBodyRegion(code, line, col);
   if (own) maskNestedDefuns(region);
-  return literalSymbols(region, jogai);
+  return literalSymbols(region, exclusions);
 }
 
 // The names of `list` found in none of the others.
@@ -96,13 +98,14 @@ Text header(const Text& name, const TextList& a, const TextList& l) {
   return h + u")";
 }
 
-TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
+TextList literalVarCheck(const TextList& lspSL, const ExclusionList& exclusions) {
   TextList panel;
   if (lspSL.empty()) return {u"■変数チェック", u"未使用変数、未宣言変数はありません．"};
   TextList code;
-  FuncIndex index;
+  FuncIndex made;
   stripComments(lspSL, code, nullptr, 80);
-  makeFuncIndex(code, index, 20, nullptr, false);
+  makeFuncIndex(code, made, 20, nullptr, false);
+  const TextList index = recordTexts(made);
   int prevEnd = -1;
   TextList topA, topL;
   for (size_t i = 0; i < index.size(); ++i) {
@@ -110,8 +113,8 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
     if (items.size() == 6) {
       const int s = toIntDef(items[2], -1), col = toIntDef(items[3], 0);
       if (prevEnd == -1) {
-        TextList lead =
-            s > 0 ? literalSymbols(TextList(code.begin(), code.begin() + s), jogai) : TextList();
+        TextList lead = s > 0 ? literalSymbols(TextList(code.begin(), code.begin() + s), exclusions)
+                              : TextList();
         if (!lead.empty()) {
           TextList block{u"    1|[グローバル(全関数定義の前方)]"};
           nameLines(block, lead, 5, true);
@@ -127,7 +130,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
       }
       topA = splitLines(getDefunParams(code, s, col));
       topL = getDefunLocals(code, s, col);
-      TextList used = literalBody(code, s, col, true, jogai);
+      TextList used = literalBody(code, s, col, true, exclusions);
       panel.push_back(field(s + 1) + u"| " + header(items[0], topA, topL));
       int count = 0;
       TextList dup;
@@ -146,7 +149,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
       }
       TextList globals;
       for (const Text& g : notIn(used, {&topA, &topL}))
-        if (literalCandidate(g, jogai) &&
+        if (literalCandidate(g, exclusions) &&
             std::find(nestedNames.begin(), nestedNames.end(), g) == nestedNames.end())
           globals.push_back(g);
       if (!globals.empty()) {
@@ -167,7 +170,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
         if (o[0] != items[0]) continue;
         const int nl = toIntDef(o[2], -1), nc = toIntDef(o[3], 0);
         TextList a2 = splitLines(getDefunParams(code, nl, nc)), l2 = getDefunLocals(code, nl, nc);
-        TextList u2 = literalBody(code, nl, nc, false, jogai);
+        TextList u2 = literalBody(code, nl, nc, false, exclusions);
         for (const Text& f : notIn(u2, {&a2, &l2})) extended.push_back(f);
       }
       TextList unusedL = notIn(topL, {&extended});
@@ -180,12 +183,12 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
     } else if (items.size() == 4) {
       const int nl = toIntDef(items[2], -1), nc = toIntDef(items[3], 0);
       TextList a2 = splitLines(getDefunParams(code, nl, nc)), l2 = getDefunLocals(code, nl, nc);
-      TextList u2 = literalBody(code, nl, nc, false, jogai);
+      TextList u2 = literalBody(code, nl, nc, false, exclusions);
       panel.push_back(field(nl + 1) + u"|  + " + header(items[1], a2, l2));
       int count = 0;
       TextList g;
       for (const Text& n : notIn(u2, {&a2, &l2, &topL, &topA}))
-        if (literalCandidate(n, jogai)) g.push_back(n);
+        if (literalCandidate(n, exclusions)) g.push_back(n);
       if (!g.empty()) {
         panel.push_back(u"     [サブ関数内でグローバル]");
         nameLines(panel, g, 10, false);
@@ -193,7 +196,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
       }
       TextList ua;
       for (const Text& n : notIn(a2, {&u2}))
-        if (literalCandidate(n, jogai)) ua.push_back(n);
+        if (literalCandidate(n, exclusions)) ua.push_back(n);
       if (!ua.empty()) {
         panel.push_back(u"     [未使用]");
         nameLines(panel, ua, 10, false);
@@ -210,7 +213,7 @@ TextList literalVarCheck(const TextList& lspSL, const JogaiList& jogai) {
   }
   const int last = static_cast<int>(code.size()) - 1;
   if (prevEnd < last) {
-    TextList trail = literalSymbols(TextList(code.begin() + (prevEnd + 1), code.end()), jogai);
+    TextList trail = literalSymbols(TextList(code.begin() + (prevEnd + 1), code.end()), exclusions);
     if (!trail.empty()) {
       panel.push_back(field(last + 1) + u"|[グローバル(全関数の後方)]");
       nameLines(panel, trail, 5, true);
@@ -239,7 +242,7 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
   TextList upperCode;
   for (const Text& l : code) upperCode.push_back(upperAscii(l));
 
-  // fusokuFunc
+  // undefinedCalls
   TextList cands;
   for (const Text& line : code) {
     Text s = trim(line);
@@ -272,8 +275,9 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
       if (builtin) cands.erase(cands.begin() + static_cast<long>(i));
     }
     if (!cands.empty()) {
-      FuncIndex index;
-      makeFuncIndex(code, index, 20, nullptr, true);
+      FuncIndex made;
+      makeFuncIndex(code, made, 20, nullptr, true);
+      const TextList index = recordTexts(made);
       TextList defs;
       std::vector<bool> defined(cands.size(), false);
       for (const Text& r : index) {
@@ -310,8 +314,9 @@ TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries)
     }
   }
 
-  FuncIndex index;
-  makeFuncIndex(code, index, 10, nullptr, true);
+  FuncIndex made;
+  makeFuncIndex(code, made, 10, nullptr, true);
+  TextList index = recordTexts(made);
   sortTextIgnoreCase(index);
   // notUsedUserFunc
   const size_t heading = panel.size();
@@ -466,11 +471,12 @@ std::vector<TextList> sources() {
 }
 
 TEST(ChecksOracle, VariableCheckMatchesTheLiteralForm) {
-  const JogaiList jogai = JogaiList::withFileLines({u"lst", u"Qux"});
+  const ExclusionList exclusions = ExclusionList::withFileLines({u"lst", u"Qux"});
   size_t findings = 0;
   for (const TextList& src : sources()) {
-    const TextList fast = notUusedVariable(src, jogai, true, nullptr);
-    ASSERT_EQ(utf8(fast), utf8(literalVarCheck(src, jogai))) << utf8(src.empty() ? Text() : src[0]);
+    const TextList fast = variableCheck(src, exclusions, true, nullptr);
+    ASSERT_EQ(utf8(fast), utf8(literalVarCheck(src, exclusions)))
+        << utf8(src.empty() ? Text() : src[0]);
     findings += fast.size();
   }
   EXPECT_GT(findings, 1000u);

@@ -41,7 +41,7 @@ TEST(IsNumberText, Forms) {
 }
 
 TEST(CollectRangeSymbols, WordsOfOneLine) {
-  const JogaiList jogai = JogaiList::defaults();
+  const ExclusionList exclusions = ExclusionList::defaults();
   struct Case {
     const char* line;
     Names symbols;
@@ -61,18 +61,18 @@ TEST(CollectRangeSymbols, WordsOfOneLine) {
       {"(setq b,c 1)", {"b", "c"}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(utf8(collectRangeSymbols(lines({c.line}), 0, 0, jogai)), c.symbols) << c.line;
+    EXPECT_EQ(utf8(collectRangeSymbols(lines({c.line}), 0, 0, exclusions)), c.symbols) << c.line;
 }
 
 TEST(CollectRangeSymbols, Ranges) {
-  const JogaiList jogai = JogaiList::defaults();
+  const ExclusionList exclusions = ExclusionList::defaults();
   const TextList code = lines({"(setq b 1)", "   ", "(setq a 2)", "\t"});
-  EXPECT_EQ(utf8(collectRangeSymbols(code, 0, 3, jogai)), (Names{"a", "b"}));
-  EXPECT_EQ(utf8(collectRangeSymbols(code, 1, 1, jogai)), Names{});
-  EXPECT_EQ(utf8(collectRangeSymbols(code, 2, 1, jogai)), Names{});
-  EXPECT_EQ(utf8(collectRangeSymbols(code, 2, 99, jogai)), Names{"a"});
+  EXPECT_EQ(utf8(collectRangeSymbols(code, 0, 3, exclusions)), (Names{"a", "b"}));
+  EXPECT_EQ(utf8(collectRangeSymbols(code, 1, 1, exclusions)), Names{});
+  EXPECT_EQ(utf8(collectRangeSymbols(code, 2, 1, exclusions)), Names{});
+  EXPECT_EQ(utf8(collectRangeSymbols(code, 2, 99, exclusions)), Names{"a"});
   // Without an exclusion list T and nil are words like any other.
-  EXPECT_EQ(utf8(collectRangeSymbols(lines({"(setq T nil)"}), 0, 0, JogaiList())),
+  EXPECT_EQ(utf8(collectRangeSymbols(lines({"(setq T nil)"}), 0, 0, ExclusionList())),
             (Names{"nil", "T"}));
 }
 
@@ -100,17 +100,17 @@ TEST(DefunBodyRegion, StartsWhereTheParameterListCloses) {
 }
 
 TEST(CollectBodySymbols, NestedDefunsMaskedOnlyInOwnBody) {
-  const JogaiList jogai = JogaiList::defaults();
+  const ExclusionList exclusions = ExclusionList::defaults();
   const TextList code = lines({"(defun outer (a / k)", "  (setq a 1)",
                                "  (defun inner (p) (princ p)) (setq k 1)", "  (g z))"});
-  EXPECT_EQ(utf8(collectOwnBodySymbols(code, 0, 0, jogai)), (Names{"a", "z"}));
-  EXPECT_EQ(utf8(collectBodySymbols(code, 0, 0, jogai)), (Names{"a", "inner", "k", "p", "z"}));
+  EXPECT_EQ(utf8(collectOwnBodySymbols(code, 0, 0, exclusions)), (Names{"a", "z"}));
+  EXPECT_EQ(utf8(collectBodySymbols(code, 0, 0, exclusions)), (Names{"a", "inner", "k", "p", "z"}));
   // A nested defun over several lines is masked up to the line where it balances.
   const TextList multi =
       lines({"(defun o ()", "  (defun i (q)", "    (setq w q))", "  (setq v 1))"});
-  EXPECT_EQ(utf8(collectOwnBodySymbols(multi, 0, 0, jogai)), Names{"v"});
+  EXPECT_EQ(utf8(collectOwnBodySymbols(multi, 0, 0, exclusions)), Names{"v"});
   // A top-level function on the first line of the file is read like any other.
-  EXPECT_EQ(utf8(collectBodySymbols(lines({"(defun f (a) (setq b a))"}), 0, 0, jogai)),
+  EXPECT_EQ(utf8(collectBodySymbols(lines({"(defun f (a) (setq b a))"}), 0, 0, exclusions)),
             (Names{"a", "b"}));
 }
 

@@ -14,10 +14,10 @@ using Lines = std::vector<std::string>;
 const Lines kAllClear = {"■変数チェック", "未使用変数、未宣言変数はありません．"};
 
 Lines check(const TextList& source) {
-  return utf8(notUusedVariable(source, JogaiList::defaults(), true, nullptr));
+  return utf8(variableCheck(source, ExclusionList::defaults(), true, nullptr));
 }
 
-TEST(NotUusedVariable, WorkedExample) {
+TEST(VariableCheck, WorkedExample) {
   const TextList source = lines({"(setq gvar 1)", "(defun c:test (a b / x y x)",
                                  "  (setq x (+ a 1))", "  (setq z 2)", "  (defun inner (p / q)",
                                  "    (setq q (* p y w)))", "  (princ)", ")", "(setq after 3)"});
@@ -38,7 +38,8 @@ TEST(NotUusedVariable, WorkedExample) {
   NullProgress bar;
   bar.setPosition(7);
   Findings findings;
-  EXPECT_EQ(utf8(notUusedVariable(source, JogaiList::defaults(), true, &bar, &findings)), expected);
+  EXPECT_EQ(utf8(variableCheck(source, ExclusionList::defaults(), true, &bar, &findings)),
+            expected);
   EXPECT_EQ(bar.position(), 0);
   std::vector<std::string> found;
   for (const Finding& f : findings)
@@ -47,7 +48,7 @@ TEST(NotUusedVariable, WorkedExample) {
                           "2 unused-argument b", "5 nested-global w", "9 toplevel-global after"}));
 }
 
-TEST(NotUusedVariable, Reports) {
+TEST(VariableCheck, Reports) {
   struct Case {
     const char* what;
     std::initializer_list<const char*> source;
@@ -123,14 +124,14 @@ TEST(NotUusedVariable, Reports) {
   for (const Case& c : cases) EXPECT_EQ(check(lines(c.source)), c.panel) << c.what;
 }
 
-TEST(NotUusedVariable, EmptySourceAndMessageFlag) {
+TEST(VariableCheck, EmptySourceAndMessageFlag) {
   NullProgress bar;
   bar.setPosition(5);
-  EXPECT_EQ(utf8(notUusedVariable({}, JogaiList::defaults(), true, &bar)), kAllClear);
+  EXPECT_EQ(utf8(variableCheck({}, ExclusionList::defaults(), true, &bar)), kAllClear);
   EXPECT_EQ(bar.position(), 5);  // nothing ran
-  EXPECT_TRUE(notUusedVariable({}, JogaiList::defaults(), false, nullptr).empty());
+  EXPECT_TRUE(variableCheck({}, ExclusionList::defaults(), false, nullptr).empty());
   EXPECT_TRUE(
-      notUusedVariable(lines({"(defun f (a) a)"}), JogaiList::defaults(), false, nullptr).empty());
+      variableCheck(lines({"(defun f (a) a)"}), ExclusionList::defaults(), false, nullptr).empty());
 }
 
 TEST(LineNumberField, RightAlignedInFive) {

@@ -81,11 +81,11 @@ TEST_F(CheckCli, UsageErrors) {
 }
 
 TEST_F(CheckCli, UnreadableListFilesWarnAndGoOn) {
-  const Text jogai = joinPath(u"/data", u"jogaiList.txt");
+  const Text exclusions = joinPath(u"/data", u"jogaiList.txt");
   const Text funcs = joinPath(u"/data", u"AutoLispFuncList.txt");
-  files.put(jogai, "mine\n");
+  files.put(exclusions, "mine\n");
   files.put(funcs, "princ\n");
-  files.unreadable = {jogai, funcs};
+  files.unreadable = {exclusions, funcs};
   files.put(u"a.lsp", "(princ)\n");
 
   const CliRun ex = run({"--data-dir", "/data", "--exclusions"});

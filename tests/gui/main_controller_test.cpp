@@ -251,7 +251,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
   };
   const Case cases[] = {
       {"variables", &MainController::variableCheckClicked, kSample,
-       [](const TextList& l) { return notUusedVariable(l, JogaiList::defaults(), true, nullptr); },
+       [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
        "行番号ダブルクリックでジャンプ", {"tree", "scroll"}},
       {"functions", &MainController::functionCheckClicked, kSample,
        [](const TextList& l) { return funcCheck(l, BuiltinList(), nullptr); }, "", {"tree", "scroll"}},

@@ -16,7 +16,21 @@ std::vector<std::string> indexOf(const TextList& source, bool indent = false) {
   FuncIndex index;
   stripComments(source, code, nullptr, 1);
   makeFuncIndex(code, index, 20, nullptr, indent);
-  return utf8(index);
+  return utf8(recordTexts(index));
+}
+
+std::string place(int line, int col) { return std::to_string(line) + ":" + std::to_string(col); }
+
+// A record's typed fields on one line.
+std::string fields(const FuncRecord& r) {
+  const char* kind = r.kind == FuncKind::TopLevel ? "top"
+                     : r.kind == FuncKind::Nested ? "nested"
+                                                  : "other";
+  std::string s = std::string(kind) + " [" + utf8(r.name) + "]";
+  if (r.enclosing) s += " in [" + utf8(*r.enclosing) + "]";
+  s += " " + place(r.startLine, r.startCol) + " " + place(r.endLine, r.endCol);
+  if (r.definedName) s += " defines [" + utf8(*r.definedName) + "]";
+  return s;
 }
 
 TEST(MakeFuncIndex, Records) {
@@ -51,21 +65,45 @@ TEST(MakeFuncIndex, Records) {
   for (const Case& c : cases) EXPECT_EQ(indexOf(lines(c.source)), c.index) << *c.source.begin();
 }
 
-TEST(MakeFuncIndex, IndentAndSplitRecords) {
-  auto index = indexOf(lines({"(defun foo (a) (+ a 1))"}), true);
-  ASSERT_EQ(index.size(), 1u);
-  EXPECT_EQ(index[0], "foo ,         ,0,0,0,22");
-  FuncRecord rec = readFuncRecord(fromUtf8(index[0]));
-  EXPECT_EQ(utf8(rec.items), (std::vector<std::string>{"foo", "", "0", "0", "0", "22"}));
-  EXPECT_TRUE(rec.topLevel());
-  EXPECT_EQ(rec.number(6, -1), 22);
-  // A name with a space splits into more items and is passed over by readers.
-  auto odd = indexOf(lines({"(defun foo bar (a) a)"}));
-  EXPECT_FALSE(readFuncRecord(fromUtf8(odd.at(0))).topLevel());
+TEST(MakeFuncIndex, TypedFieldsAsTheTextSplits) {
+  struct Case {
+    TextList source;
+    std::vector<std::string> fields;
+  };
+  const Case cases[] = {
+      {lines({"(defun foo (a) (+ a 1))"}), {"top [foo] 0:0 0:22 defines [foo]"}},
+      {lines({"(defun outer (x)", "  (defun inner (y) y)", "  (inner x))"}),
+       {"top [outer] 0:0 2:11 defines [outer]",
+        "nested [inner] in [outer] 1:2 -1:-1 defines [inner]"}},
+      // A name with a space or a comma splits into more items: the first one still counts as
+      // defined, even when it is the enclosing function's name.
+      {lines({"(defun foo bar (a) a)"}), {"other [] -1:0 -1:-1 defines [foo]"}},
+      {lines({"(defun a,b (x) x)"}), {"other [] -1:0 -1:-1 defines [a]"}},
+      {lines({"(defun o ()", " (defun p q () 1)", " (defun  () 1)", ")"}),
+       {"top [o] 0:0 3:0 defines [o]", "nested [] in [o] 2:1 -1:-1 defines []",
+        "other [] -1:0 -1:-1 defines [o]"}},
+      // A NUL ends the text as it is split: too few items to define anything.
+      {{Text(u"(defun a\0b (x) x)", 18)}, {"other [] -1:0 -1:-1"}},
+  };
+  for (const Case& c : cases) {
+    for (bool indent : {false, true}) {
+      TextList code;
+      FuncIndex index;
+      stripComments(c.source, code, nullptr, 1);
+      makeFuncIndex(code, index, 20, nullptr, indent);
+      std::vector<std::string> got;
+      for (const FuncRecord& r : index) got.push_back(fields(r));
+      EXPECT_EQ(got, c.fields) << utf8(c.source[0]) << (indent ? " with indent" : "");
+    }
+  }
+  EXPECT_EQ(indexOf(lines({"(defun foo (a) (+ a 1))"}), true),
+            std::vector<std::string>{"foo ,         ,0,0,0,22"});
 }
 
 TEST(MakeFuncIndex, EmptyCodeLeavesIndexAndBarAlone) {
-  FuncIndex index = {u"keep"};
+  FuncRecord keep;
+  keep.text = u"keep";
+  FuncIndex index = {keep};
   NullProgress bar;
   bar.setPosition(7);
   makeFuncIndex({}, index, 20, &bar, false);
