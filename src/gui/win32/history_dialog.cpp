@@ -25,17 +25,17 @@ bool HistoryDialog::create(HWND owner) {
                       CW_USEDEFAULT, 0, 0, owner, nullptr))
     return false;
   const DWORD child = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-  list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+  listWnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                           child | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0,
-                          0, 0, hwnd(), idOf(ids::kHistList), inst_, nullptr);
-  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", child | BS_OWNERDRAW | WS_DISABLED, 0, 0, 0, 0, hwnd(),
-                        idOf(ids::kHistOk), inst_, nullptr);
-  cancel_ = CreateWindowExW(0, L"BUTTON", L"取り消し", child | BS_OWNERDRAW, 0, 0, 0, 0, hwnd(),
-                            idOf(ids::kHistCancel), inst_, nullptr);
+                          0, 0, hwnd(), idOf(ids::HistoryList), inst_, nullptr);
+  okWnd_ = CreateWindowExW(0, L"BUTTON", L"OK", child | BS_OWNERDRAW | WS_DISABLED, 0, 0, 0, 0, hwnd(),
+                        idOf(ids::HistoryOk), inst_, nullptr);
+  cancelWnd_ = CreateWindowExW(0, L"BUTTON", L"取り消し", child | BS_OWNERDRAW, 0, 0, 0, 0, hwnd(),
+                            idOf(ids::HistoryCancel), inst_, nullptr);
   dark::useDarkTitleBar(hwnd());
-  dark::useDarkControlStyle(list_);
+  dark::useDarkControlStyle(listWnd_);
   applyDpi(dpiOf(hwnd()));
-  return list_ && ok_ && cancel_;
+  return listWnd_ && okWnd_ && cancelWnd_;
 }
 
 void HistoryDialog::applyDpi(int dpi) {
@@ -44,9 +44,9 @@ void HistoryDialog::applyDpi(int dpi) {
                               0, CLEARTYPE_QUALITY, 0, L"Tahoma"));
   uiFont_.reset(CreateFontW(fontHeight(8, dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                             CLEARTYPE_QUALITY, 0, L"Tahoma"));
-  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
-  SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
-  SendMessageW(cancel_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
+  SendMessageW(listWnd_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+  SendMessageW(okWnd_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
+  SendMessageW(cancelWnd_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
   const SIZE outer = outerSizeFor(layout::scale(kClientW, dpi), layout::scale(kClientH, dpi),
                                   kStyle, kExStyle, dpi);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
@@ -61,10 +61,10 @@ void HistoryDialog::layoutControls() {
   const int w = rc.right, h = rc.bottom;
   // The list keeps the buttons' strip below it; both stretch with the dialog.
   const int stripH = s(kClientH - kListH);
-  MoveWindow(list_, 0, 0, w, std::max(0, h - stripH), TRUE);
+  MoveWindow(listWnd_, 0, 0, w, std::max(0, h - stripH), TRUE);
   const int bw = s(90), bh = s(28), top = h - stripH + (stripH - bh) / 2;
-  MoveWindow(ok_, s(24), top, bw, bh, TRUE);
-  MoveWindow(cancel_, w - s(24) - bw, top, bw, bh, TRUE);
+  MoveWindow(okWnd_, s(24), top, bw, bh, TRUE);
+  MoveWindow(cancelWnd_, w - s(24) - bw, top, bw, bh, TRUE);
 }
 
 std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
@@ -74,14 +74,14 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   done_ = false;
   accepted_ = false;
 
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  SendMessageW(listWnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(listWnd_, LB_RESETCONTENT, 0, 0);
   for (const Text& e : entries) {
     const std::wstring w = toWide(e);
-    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+    SendMessageW(listWnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
   }
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  SendMessageW(listWnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(listWnd_, nullptr, TRUE);
 
   RECT r{};
   GetWindowRect(dlg, &r);
@@ -94,7 +94,7 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   addKeyboardNavigation(dlg);
   ShowWindow(dlg, SW_SHOW);
   SetForegroundWindow(dlg);
-  SetFocus(list_);
+  SetFocus(listWnd_);
 
   runUntil([this] { return done_ || !hwnd(); });
 
@@ -105,7 +105,7 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   std::optional<size_t> chosen;
   if (hwnd()) {
     if (accepted_) {
-      LRESULT sel = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+      LRESULT sel = SendMessageW(listWnd_, LB_GETCURSEL, 0, 0);
       if (sel != LB_ERR && sel >= 0 && static_cast<size_t>(sel) < entries.size())
         chosen = static_cast<size_t>(sel);
     }
@@ -124,19 +124,19 @@ LRESULT HistoryDialog::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp), code = HIWORD(wp);
-      if (id == ids::kHistList && code == LBN_SELCHANGE) {
+      if (id == ids::HistoryList && code == LBN_SELCHANGE) {
         // OK is usable exactly while an entry is selected; it keeps its state when the
         // dialog is shown again.
-        EnableWindow(ok_, SendMessageW(list_, LB_GETCURSEL, 0, 0) != LB_ERR);
-      } else if (id == ids::kHistOk && running_ && IsWindowEnabled(ok_)) {
+        EnableWindow(okWnd_, SendMessageW(listWnd_, LB_GETCURSEL, 0, 0) != LB_ERR);
+      } else if (id == ids::HistoryOk && running_ && IsWindowEnabled(okWnd_)) {
         finish(true);
-      } else if (id == ids::kHistCancel && running_) {
+      } else if (id == ids::HistoryCancel && running_) {
         finish(false);
       }
       return 0;
     }
     case DM_GETDEFID:
-      return MAKELRESULT(ids::kHistOk, DC_HASDEFID);
+      return MAKELRESULT(ids::HistoryOk, DC_HASDEFID);
     case WM_CLOSE:
       if (running_) finish(false);
       return 0;
@@ -168,7 +168,7 @@ LRESULT HistoryDialog::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return reinterpret_cast<LRESULT>(dark::brushes().window.get());
     case WM_DESTROY:
       done_ = true;
-      list_ = ok_ = cancel_ = nullptr;
+      listWnd_ = okWnd_ = cancelWnd_ = nullptr;
       break;
   }
   return Window::handleMessage(msg, wp, lp);

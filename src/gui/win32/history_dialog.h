@@ -27,7 +27,7 @@ class HistoryDialog final : public Window {
   void finish(bool ok);
 
   HINSTANCE inst_;
-  HWND list_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
+  HWND listWnd_ = nullptr, okWnd_ = nullptr, cancelWnd_ = nullptr;
   Font listFont_, uiFont_;
   int dpi_ = 96;
   bool running_ = false;

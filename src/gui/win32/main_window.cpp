@@ -22,7 +22,7 @@ constexpr DWORD kExStyle =
 
 // Events that run after the control that caused them has finished with the mouse.
 constexpr UINT kMsgTreeClicked = WM_APP + 1;
-constexpr UINT kMsgEdit1Clicked = WM_APP + 2;
+constexpr UINT kMsgFileNameClicked = WM_APP + 2;
 
 bool isClick(int code) { return code == BN_CLICKED || code == BN_DOUBLECLICKED; }
 
@@ -165,7 +165,7 @@ LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (d->CtlType == ODT_MENU) {
         dark::drawMenuItem(*d, fonts_.ui.get());
       } else if (d->CtlType == ODT_BUTTON) {
-        const bool flat = d->CtlID == ids::kSpeedButton4 || d->CtlID == ids::kSpeedButton5;
+        const bool flat = d->CtlID == ids::DockLeftButton || d->CtlID == ids::DockRightButton;
         dark::drawButton(*d, flat);
       }
       return TRUE;
@@ -178,7 +178,7 @@ LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgTreeClicked:
       forward([](MainController& c) { c.treeClicked(); });
       return 0;
-    case kMsgEdit1Clicked:
+    case kMsgFileNameClicked:
       forward([](MainController& c) { c.fileNameClicked(); });
       return 0;
     case WM_CLOSE:
@@ -203,7 +203,7 @@ LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      tree_ = memo_ = edit1_ = list_ = combo_ = tooltip_ = nullptr;
+      treeWnd_ = panelWnd_ = fileNameWnd_ = jumpListWnd_ = editorBoxWnd_ = tooltipWnd_ = nullptr;
       progress_.wnd = nullptr;
       break;
   }
@@ -214,25 +214,25 @@ void Win32MainView::onCommand(int id, int code, HWND ctl) {
   if (!ctl) return;  // popup menu items: their actions come with later features
   if (!isClick(code)) return;
   switch (id) {
-    case ids::kButton1:
+    case ids::OpenButton:
       forward([](MainController& c) { c.openClicked(); });
       break;
-    case ids::kButton2:
+    case ids::ParenthesisCheckButton:
       forward([](MainController& c) { c.parenthesisCheckClicked(); });
       break;
-    case ids::kButton4:
+    case ids::VariableCheckButton:
       forward([](MainController& c) { c.variableCheckClicked(); });
       break;
-    case ids::kButton6:
+    case ids::ExclusionListButton:
       forward([](MainController& c) { c.exclusionListClicked(); });
       break;
-    case ids::kButton7:
+    case ids::FunctionCheckButton:
       forward([](MainController& c) { c.functionCheckClicked(); });
       break;
-    case ids::kButton5:
+    case ids::CatalogueButton:
       forward([](MainController& c) { c.catalogueClicked(); });
       break;
-    case ids::kButton10:
+    case ids::HistoryButton:
       forward([](MainController& c) { c.historyClicked(); });
       break;
     default:
@@ -241,7 +241,7 @@ void Win32MainView::onCommand(int id, int code, HWND ctl) {
 }
 
 LRESULT Win32MainView::onNotify(NMHDR* hdr) {
-  if (!hdr || !tree_ || hdr->hwndFrom != tree_) return 0;
+  if (!hdr || !treeWnd_ || hdr->hwndFrom != treeWnd_) return 0;
   switch (hdr->code) {
     case NM_CLICK:
       // The tree changes its selection after this notification; act once it has.
@@ -274,10 +274,10 @@ void Win32MainView::onDropFiles(HDROP handle) {
 }
 
 void Win32MainView::onContextMenu(HWND ctl, LPARAM at) {
-  HMENU menu = ctl == tree_   ? treeMenu_.get()
-               : ctl == list_ ? jumpListMenu_.get()
-               : ctl == memo_ ? panelMenu_.get()
-                              : nullptr;
+  HMENU menu = ctl == treeWnd_       ? treeMenu_.get()
+               : ctl == jumpListWnd_ ? jumpListMenu_.get()
+               : ctl == panelWnd_    ? panelMenu_.get()
+                                     : nullptr;
   if (!menu || !ctl) return;
   POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (at == -1) {
@@ -292,20 +292,20 @@ void Win32MainView::onContextMenu(HWND ctl, LPARAM at) {
 LRESULT Win32MainView::onColour(UINT msg, HDC dc, HWND ctl) {
   const auto& b = dark::brushes();
   // Read-only edits ask with WM_CTLCOLORSTATIC; they still look like fields.
-  if (msg != WM_CTLCOLORSTATIC || ctl == edit1_ || ctl == memo_) {
+  if (msg != WM_CTLCOLORSTATIC || ctl == fileNameWnd_ || ctl == panelWnd_) {
     if (msg == WM_CTLCOLORBTN) return reinterpret_cast<LRESULT>(b.window.get());
     SetTextColor(dc, dark::kText);
     SetBkColor(dc, dark::kField);
     return reinterpret_cast<LRESULT>(b.field.get());
   }
   const int id = GetDlgCtrlID(ctl);
-  SetTextColor(dc, id == ids::kCheckBox1 ? dark::kWhite : dark::kText);
+  SetTextColor(dc, id == ids::JumpCheck ? dark::kWhite : dark::kText);
   SetBkColor(dc, dark::kWindow);
   return reinterpret_cast<LRESULT>(b.window.get());
 }
 
 bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
-  if (ctl == tree_) {
+  if (ctl == treeWnd_) {
     switch (msg) {
       case WM_GETDLGCODE: {
         // Enter belongs to the tree, not to the window's keyboard navigation.
@@ -329,7 +329,7 @@ bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRE
     }
     return false;
   }
-  if (ctl == memo_) {
+  if (ctl == panelWnd_) {
     switch (msg) {
       case WM_CONTEXTMENU:
         onContextMenu(ctl, lp);
@@ -342,9 +342,9 @@ bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRE
     }
     return false;
   }
-  if (ctl == edit1_ && msg == WM_LBUTTONUP) {
+  if (ctl == fileNameWnd_ && msg == WM_LBUTTONUP) {
     *result = DefSubclassProc(ctl, msg, wp, lp);
-    PostMessageW(hwnd(), kMsgEdit1Clicked, 0, 0);
+    PostMessageW(hwnd(), kMsgFileNameClicked, 0, 0);
     return true;
   }
   return false;

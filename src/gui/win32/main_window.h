@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "gui/main_controller.h"
+#include "gui/main_layout.h"
 #include "gui/main_view.h"
 #include "gui/win32/history_dialog.h"
-#include "gui/main_layout.h"
 #include "gui/win32/splitter.h"
 #include "gui/win32/win_handles.h"
 #include "gui/win32/window.h"
@@ -112,8 +112,9 @@ class Win32MainView final : public Window, public MainView {
   int dpi_ = layout::kDesignDpi;
   layout::Areas areas_ = layout::designAreas(layout::kDesignDpi);
 
-  HWND tree_ = nullptr, memo_ = nullptr, edit1_ = nullptr, list_ = nullptr, combo_ = nullptr;
-  HWND tooltip_ = nullptr;
+  HWND treeWnd_ = nullptr, panelWnd_ = nullptr, fileNameWnd_ = nullptr, jumpListWnd_ = nullptr,
+       editorBoxWnd_ = nullptr;
+  HWND tooltipWnd_ = nullptr;
   Bar progress_;
   Splitter upper_, lower_;
   Fonts fonts_;

@@ -21,30 +21,30 @@ struct MenuLine {
 };
 
 constexpr MenuLine kTreeMenu[] = {
-    {ids::kMenuN6, {L"ジャンプリストに追加"}},
-    {ids::kMenuN5, {L"ジャンプリストの先頭に挿入"}},
+    {ids::AddToJumpListItem, {L"ジャンプリストに追加"}},
+    {ids::InsertAtJumpListTopItem, {L"ジャンプリストの先頭に挿入"}},
     {0, {nullptr}},
-    {ids::kMenuN7, {L"ジャンプリストをクリア"}},
+    {ids::ClearJumpListItem, {L"ジャンプリストをクリア"}},
     {0, {nullptr}},
-    {ids::kMenuN1, {L"関数名だけをクリップボードにコピー"}},
-    {ids::kMenuN14, {L"関数の範囲すべてをクリップボードにコピー"}},
+    {ids::CopyFunctionNameItem, {L"関数名だけをクリップボードにコピー"}},
+    {ids::CopyFunctionTextItem, {L"関数の範囲すべてをクリップボードにコピー"}},
     {0, {nullptr}},
-    {ids::kMenuCAD1, {L"コマンドを CAD へ送信"}},
+    {ids::SendTreeCommandToCadItem, {L"コマンドを CAD へ送信"}},
 };
 
 constexpr MenuLine kJumpListMenu[] = {
-    {ids::kMenuN8, {L"撰択行を１つ上に"}},
-    {ids::kMenuN9, {L"選択行を１つ下に"}},
+    {ids::MoveUpItem, {L"撰択行を１つ上に"}},
+    {ids::MoveDownItem, {L"選択行を１つ下に"}},
     {0, {nullptr}},
-    {ids::kMenuN10, {L"選択行を削除"}},
+    {ids::DeleteItem, {L"選択行を削除"}},
     {0, {nullptr}},
-    {ids::kMenuN13, {L"すべてを削除"}},
+    {ids::DeleteAllItem, {L"すべてを削除"}},
     {0, {nullptr}},
-    {ids::kMenuCAD2, {L"コマンドを CAD へ送信"}},
+    {ids::SendJumpListCommandToCadItem, {L"コマンドを CAD へ送信"}},
 };
 
 constexpr MenuLine kPanelMenu[] = {
-    {ids::kMenuN16, {L"選択した関数行へジャンプ"}},
+    {ids::JumpToSelectedLineItem, {L"選択した関数行へジャンプ"}},
 };
 
 constexpr const wchar_t* kEditors[] = {L"VS Code", L"メモ帳", L"Notepad ++", L"Mery", L"TeraPad"};
@@ -124,90 +124,93 @@ HWND Win32MainView::addControl(int id, const wchar_t* cls, const wchar_t* text, 
 }
 
 void Win32MainView::addHint(HWND ctl, const wchar_t* hint) {
-  if (!tooltip_ || !ctl) return;
+  if (!tooltipWnd_ || !ctl) return;
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof ti;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = hwnd();
   ti.uId = reinterpret_cast<UINT_PTR>(ctl);
   ti.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltipWnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void Win32MainView::createControls() {
   const DWORD tab = WS_TABSTOP;
   const DWORD button = tab | BS_OWNERDRAW;
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, inst_, nullptr);
-  if (tooltip_) {
-    dark::useClassicLook(tooltip_);
-    SendMessageW(tooltip_, TTM_SETTIPBKCOLOR, dark::kMenu, 0);
-    SendMessageW(tooltip_, TTM_SETTIPTEXTCOLOR, dark::kText, 0);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+  tooltipWnd_ = CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, inst_, nullptr);
+  if (tooltipWnd_) {
+    dark::useClassicLook(tooltipWnd_);
+    SendMessageW(tooltipWnd_, TTM_SETTIPBKCOLOR, dark::kMenu, 0);
+    SendMessageW(tooltipWnd_, TTM_SETTIPTEXTCOLOR, dark::kText, 0);
+    SendMessageW(tooltipWnd_, TTM_SETMAXTIPWIDTH, 0, 600);
   }
 
   // In the order of the keyboard's Tab.
-  addHint(addControl(ids::kButton1, L"BUTTON", L"Open\n...", button), L"LISP ファイルを読み込み");
-  combo_ = addControl(ids::kComboBox1, L"COMBOBOX", L"", tab | CBS_DROPDOWN | WS_VSCROLL);
+  addHint(addControl(ids::OpenButton, L"BUTTON", L"Open\n...", button), L"LISP ファイルを読み込み");
+  editorBoxWnd_ = addControl(ids::EditorBox, L"COMBOBOX", L"", tab | CBS_DROPDOWN | WS_VSCROLL);
   for (const wchar_t* e : kEditors)
-    SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));
-  SendMessageW(combo_, CB_SETCURSEL, 0, 0);
-  HWND jump = addControl(ids::kCheckBox1, L"BUTTON", L"Jump", tab | BS_AUTOCHECKBOX);
+    SendMessageW(editorBoxWnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));
+  SendMessageW(editorBoxWnd_, CB_SETCURSEL, 0, 0);
+  HWND jump = addControl(ids::JumpCheck, L"BUTTON", L"Jump", tab | BS_AUTOCHECKBOX);
   SendMessageW(jump, BM_SETCHECK, BST_CHECKED, 0);
-  HWND reload = addControl(ids::kCheckBox2, L"BUTTON", L"Reload", tab | BS_AUTOCHECKBOX);
+  HWND reload = addControl(ids::ReloadCheck, L"BUTTON", L"Reload", tab | BS_AUTOCHECKBOX);
   // Themed check boxes ignore the text colour; the classic ones take ours.
   dark::useClassicLook(jump);
   dark::useClassicLook(reload);
-  addHint(addControl(ids::kButton3, L"BUTTON", L"CAD", button), L"CADへロード");
-  addHint(addControl(ids::kButton8, L"BUTTON", L"C", button), L"CAD をアクティブに");
-  addHint(addControl(ids::kButton9, L"BUTTON", L"E", button), L"Editor をアクティブに");
-  addHint(addControl(ids::kButton5, L"BUTTON", L"関数カタログ", button), L"関数カタログを表示");
-  addHint(addControl(ids::kButton2, L"BUTTON", L"((\u2714))", button), L"括弧数チェック");
-  addHint(addControl(ids::kButton4, L"BUTTON", L"変数\u2714", button), L"変数チェック");
-  addHint(addControl(ids::kButton6, L"BUTTON", L"除外", button),
+  addHint(addControl(ids::CadLoadButton, L"BUTTON", L"CAD", button), L"CADへロード");
+  addHint(addControl(ids::CadActivateButton, L"BUTTON", L"C", button), L"CAD をアクティブに");
+  addHint(addControl(ids::EditorActivateButton, L"BUTTON", L"E", button), L"Editor をアクティブに");
+  addHint(addControl(ids::CatalogueButton, L"BUTTON", L"関数カタログ", button),
+          L"関数カタログを表示");
+  addHint(addControl(ids::ParenthesisCheckButton, L"BUTTON", L"((\u2714))", button),
+          L"括弧数チェック");
+  addHint(addControl(ids::VariableCheckButton, L"BUTTON", L"変数\u2714", button), L"変数チェック");
+  addHint(addControl(ids::ExclusionListButton, L"BUTTON", L"除外", button),
           L"変数チェックで除外される文字列を表示");
-  addHint(addControl(ids::kButton7, L"BUTTON", L"関数\u2714", button), L"関数チェック、出現数集計");
-  addHint(addControl(ids::kSpeedButton4, L"BUTTON", L"<", button), L"スクリーン左端に配置");
-  addHint(addControl(ids::kSpeedButton5, L"BUTTON", L">", button), L"スクリーンの右端に配置");
-  addControl(ids::kLabel1, L"STATIC", L"ANSI", SS_LEFT | SS_NOPREFIX);
-  edit1_ =
-      addControl(ids::kEdit1, L"EDIT", L"", tab | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  addHint(addControl(ids::FunctionCheckButton, L"BUTTON", L"関数\u2714", button),
+          L"関数チェック、出現数集計");
+  addHint(addControl(ids::DockLeftButton, L"BUTTON", L"<", button), L"スクリーン左端に配置");
+  addHint(addControl(ids::DockRightButton, L"BUTTON", L">", button), L"スクリーンの右端に配置");
+  addControl(ids::EncodingLabel, L"STATIC", L"ANSI", SS_LEFT | SS_NOPREFIX);
+  fileNameWnd_ = addControl(ids::FileNameBox, L"EDIT", L"", tab | ES_READONLY | ES_AUTOHSCROLL,
+                            WS_EX_CLIENTEDGE);
   // The file name box takes no input method.
-  ImmAssociateContextEx(edit1_, nullptr, 0);
-  addHint(edit1_, L"クリックでフルネーム表示");
-  addControl(ids::kButton10, L"BUTTON", L"履歴", button);
-  list_ = addControl(ids::kListBox1, L"LISTBOX", L"",
-                     tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
-  addHint(list_, L"ドラッグで行移動、[Enter] またはダブルクリックでジャンプ");
+  ImmAssociateContextEx(fileNameWnd_, nullptr, 0);
+  addHint(fileNameWnd_, L"クリックでフルネーム表示");
+  addControl(ids::HistoryButton, L"BUTTON", L"履歴", button);
+  jumpListWnd_ = addControl(ids::JumpList, L"LISTBOX", L"",
+                            tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+  addHint(jumpListWnd_, L"ドラッグで行移動、[Enter] またはダブルクリックでジャンプ");
 
-  upper_.create(inst_, hwnd(), ids::kSplitter1);
-  tree_ = addControl(ids::kTreeView1, WC_TREEVIEWW, L"",
-                     tab | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_FULLROWSELECT |
-                         TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
-                     WS_EX_CLIENTEDGE);
-  addHint(tree_, L"[Enter] またはダブルクリックでジャンプ、右クリックでコピー");
-  TreeView_SetBkColor(tree_, dark::kField);
-  TreeView_SetTextColor(tree_, dark::kText);
-  TreeView_SetLineColor(tree_, dark::kBorder);
-  lower_.create(inst_, hwnd(), ids::kSplitter2);
-  memo_ = addControl(ids::kMemo2, L"EDIT", L"",
-                     tab | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY |
-                         ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL,
-                     WS_EX_CLIENTEDGE);
-  SendMessageW(memo_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-  addHint(memo_, L"");
-  progress_.wnd = addControl(ids::kProgressBar1, PROGRESS_CLASSW, L"", PBS_SMOOTH);
+  upper_.create(inst_, hwnd(), ids::UpperSplitter);
+  treeWnd_ = addControl(ids::Tree, WC_TREEVIEWW, L"",
+                        tab | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_FULLROWSELECT |
+                            TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
+                        WS_EX_CLIENTEDGE);
+  addHint(treeWnd_, L"[Enter] またはダブルクリックでジャンプ、右クリックでコピー");
+  TreeView_SetBkColor(treeWnd_, dark::kField);
+  TreeView_SetTextColor(treeWnd_, dark::kText);
+  TreeView_SetLineColor(treeWnd_, dark::kBorder);
+  lower_.create(inst_, hwnd(), ids::LowerSplitter);
+  panelWnd_ = addControl(ids::Panel, L"EDIT", L"",
+                         tab | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY |
+                             ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL,
+                         WS_EX_CLIENTEDGE);
+  SendMessageW(panelWnd_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  addHint(panelWnd_, L"");
+  progress_.wnd = addControl(ids::ProgressBar, PROGRESS_CLASSW, L"", PBS_SMOOTH);
   SendMessageW(progress_.wnd, PBM_SETRANGE32, 0, 100);
   dark::useClassicLook(progress_.wnd);
   SendMessageW(progress_.wnd, PBM_SETBARCOLOR, 0, dark::kProgressBar);
   SendMessageW(progress_.wnd, PBM_SETBKCOLOR, 0, dark::kField);
 
-  for (HWND c : {tree_, list_, memo_}) dark::useDarkControlStyle(c);
-  dark::useDarkControlStyle(combo_, L"DarkMode_CFD");
-  subclassControl(tree_);
-  subclassControl(memo_);
-  subclassControl(edit1_);
+  for (HWND c : {treeWnd_, jumpListWnd_, panelWnd_}) dark::useDarkControlStyle(c);
+  dark::useDarkControlStyle(editorBoxWnd_, L"DarkMode_CFD");
+  subclassControl(treeWnd_);
+  subclassControl(panelWnd_);
+  subclassControl(fileNameWnd_);
   makePopupMenus();
 }
 
@@ -230,17 +233,17 @@ void Win32MainView::applyDpi(int dpi) {
   };
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     setFont(child, fonts_.ui);
-  setFont(edit1_, fonts_.fileName);
-  setFont(list_, fonts_.jumpList);
-  setFont(tree_, fonts_.tree);
-  setFont(memo_, fonts_.panel);
-  setFont(tooltip_, fonts_.ui);
+  setFont(fileNameWnd_, fonts_.fileName);
+  setFont(jumpListWnd_, fonts_.jumpList);
+  setFont(treeWnd_, fonts_.tree);
+  setFont(panelWnd_, fonts_.panel);
+  setFont(tooltipWnd_, fonts_.ui);
   // The font resets the item height; the jump list's rows stay 18 high as designed.
-  if (list_) SendMessageW(list_, LB_SETITEMHEIGHT, 0, layout::scale(18, dpi));
-  if (tree_) {
-    TreeView_SetIndent(tree_, layout::scale(19, dpi));
+  if (jumpListWnd_) SendMessageW(jumpListWnd_, LB_SETITEMHEIGHT, 0, layout::scale(18, dpi));
+  if (treeWnd_) {
+    TreeView_SetIndent(treeWnd_, layout::scale(19, dpi));
     treeImages_ = dark::makeTreeImages(dpi);
-    TreeView_SetImageList(tree_, treeImages_.get(), TVSIL_NORMAL);
+    TreeView_SetImageList(treeWnd_, treeImages_.get(), TVSIL_NORMAL);
   }
 }
 
@@ -262,7 +265,7 @@ void Win32MainView::layoutControls() {
     HWND ctl = control(p.id);
     if (!ctl) continue;
     int h = p.box.h;
-    if (p.id == ids::kComboBox1) h += layout::scale(kComboListH, dpi_);
+    if (p.id == ids::EditorBox) h += layout::scale(kComboListH, dpi_);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (defer)
       defer = DeferWindowPos(defer, ctl, nullptr, p.box.x, p.box.y, p.box.w, h, flags);

@@ -68,25 +68,25 @@ void Win32MainView::Bar::setPosition(int pos) {
 }
 
 void Win32MainView::setEncodingLabel(const Text& label) {
-  SetWindowTextW(control(ids::kLabel1), toWide(label).c_str());
+  SetWindowTextW(control(ids::EncodingLabel), toWide(label).c_str());
 }
 
 void Win32MainView::setFileNameText(const Text& name) {
-  if (edit1_) SetWindowTextW(edit1_, toWide(name).c_str());
+  if (fileNameWnd_) SetWindowTextW(fileNameWnd_, toWide(name).c_str());
 }
 
 void Win32MainView::showTree(const FuncTree& tree) {
-  if (!tree_) return;
+  if (!treeWnd_) return;
   treeFilling_ = true;
   {
-    RedrawOff quiet(tree_);
-    TreeView_DeleteAllItems(tree_);
+    RedrawOff quiet(treeWnd_);
+    TreeView_DeleteAllItems(treeWnd_);
     itemRefs_.clear();
     items_.clear();
     std::vector<HTREEITEM> parents;  // items that get children, expanded at the end
     auto add = [&](HTREEITEM parent, const TreeNode& node, NodeRef ref) {
       const LPARAM index = static_cast<LPARAM>(itemRefs_.size());
-      HTREEITEM item = insertItem(tree_, parent, node, index);
+      HTREEITEM item = insertItem(treeWnd_, parent, node, index);
       itemRefs_.push_back(ref);
       items_.push_back(item);
       if (item && !node.children.empty()) parents.push_back(item);
@@ -106,19 +106,19 @@ void Win32MainView::showTree(const FuncTree& tree) {
       }
     }
     // Expanding after the children are in is far quicker than inserting into open nodes.
-    for (HTREEITEM item : parents) TreeView_Expand(tree_, item, TVE_EXPAND);
+    for (HTREEITEM item : parents) TreeView_Expand(treeWnd_, item, TVE_EXPAND);
     if (!items_.empty() && items_.front())
-      TreeView_Select(tree_, items_.front(), TVGN_FIRSTVISIBLE);
+      TreeView_Select(treeWnd_, items_.front(), TVGN_FIRSTVISIBLE);
   }
   treeFilling_ = false;
 }
 
 NodeRef Win32MainView::refOf(HTREEITEM item) const {
-  if (!item || !tree_) return {};
+  if (!item || !treeWnd_) return {};
   TVITEMW it{};
   it.mask = TVIF_PARAM | TVIF_HANDLE;
   it.hItem = item;
-  if (!SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it))) return {};
+  if (!SendMessageW(treeWnd_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it))) return {};
   if (it.lParam < 0 || static_cast<size_t>(it.lParam) >= itemRefs_.size()) return {};
   return itemRefs_[static_cast<size_t>(it.lParam)];
 }
@@ -130,29 +130,29 @@ HTREEITEM Win32MainView::itemOf(const NodeRef& ref) const {
 }
 
 NodeRef Win32MainView::treeSelection() const {
-  return tree_ ? refOf(TreeView_GetSelection(tree_)) : NodeRef{};
+  return treeWnd_ ? refOf(TreeView_GetSelection(treeWnd_)) : NodeRef{};
 }
 
 NodeRef Win32MainView::treeTopItem() const {
-  return tree_ ? refOf(TreeView_GetFirstVisible(tree_)) : NodeRef{};
+  return treeWnd_ ? refOf(TreeView_GetFirstVisible(treeWnd_)) : NodeRef{};
 }
 
 void Win32MainView::restoreTreePlace(const RestoredPlace& place) {
-  if (!tree_) return;
+  if (!treeWnd_) return;
   HTREEITEM selected = place.selected.valid() ? itemOf(place.selected) : nullptr;
   treeFilling_ = true;
   {
-    RedrawOff quiet(tree_);
+    RedrawOff quiet(treeWnd_);
     if (HTREEITEM top = place.top.valid() ? itemOf(place.top) : nullptr)
-      TreeView_Select(tree_, top, TVGN_FIRSTVISIBLE);
-    if (selected) TreeView_Select(tree_, selected, TVGN_CARET);
+      TreeView_Select(treeWnd_, top, TVGN_FIRSTVISIBLE);
+    if (selected) TreeView_Select(treeWnd_, selected, TVGN_CARET);
   }
   treeFilling_ = false;
-  if (selected) SetFocus(tree_);
+  if (selected) SetFocus(treeWnd_);
 }
 
 void Win32MainView::setPanelLines(const TextList& lines) {
-  if (!memo_) return;
+  if (!panelWnd_) return;
   size_t total = 0;
   for (const Text& l : lines) total += l.size() + 2;
   std::wstring text;
@@ -161,33 +161,33 @@ void Win32MainView::setPanelLines(const TextList& lines) {
     if (i) text += L"\r\n";
     text.append(lines[i].begin(), lines[i].end());
   }
-  RedrawOff quiet(memo_);
-  SetWindowTextW(memo_, text.c_str());
+  RedrawOff quiet(panelWnd_);
+  SetWindowTextW(panelWnd_, text.c_str());
 }
 
 void Win32MainView::setPanelHint(const Text& hint) {
-  if (!tooltip_ || !memo_) return;
+  if (!tooltipWnd_ || !panelWnd_) return;
   std::wstring w = toWide(hint);
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof ti;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = hwnd();
-  ti.uId = reinterpret_cast<UINT_PTR>(memo_);
+  ti.uId = reinterpret_cast<UINT_PTR>(panelWnd_);
   ti.lpszText = w.data();
-  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltipWnd_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void Win32MainView::scrollPanelTop() {
-  if (!memo_) return;
+  if (!panelWnd_) return;
   // Back by as many lines as the caret is down, then the caret to the very start.
   DWORD selStart = 0;
-  SendMessageW(memo_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), 0);
-  const LRESULT line = SendMessageW(memo_, EM_LINEFROMCHAR, selStart, 0);
-  SendMessageW(memo_, EM_LINESCROLL, 0, -line);
-  SendMessageW(memo_, EM_SETSEL, 0, 0);
+  SendMessageW(panelWnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), 0);
+  const LRESULT line = SendMessageW(panelWnd_, EM_LINEFROMCHAR, selStart, 0);
+  SendMessageW(panelWnd_, EM_LINESCROLL, 0, -line);
+  SendMessageW(panelWnd_, EM_SETSEL, 0, 0);
   // The panel may have been scrolled away from the caret; the first line shows in any case.
-  SendMessageW(memo_, WM_VSCROLL, SB_TOP, 0);
-  SendMessageW(memo_, WM_HSCROLL, SB_LEFT, 0);
+  SendMessageW(panelWnd_, WM_VSCROLL, SB_TOP, 0);
+  SendMessageW(panelWnd_, WM_HSCROLL, SB_LEFT, 0);
 }
 
 void Win32MainView::processMessages() { pumpPending(); }
@@ -203,40 +203,40 @@ std::optional<size_t> Win32MainView::chooseFromHistory(const TextList& history) 
 }
 
 int Win32MainView::editorIndex() const {
-  if (!combo_) return -1;
-  const std::wstring typed = textOf(combo_);
-  const LRESULT sel = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
-  if (sel != CB_ERR && sel >= 0 && comboItem(combo_, static_cast<int>(sel)) == typed)
+  if (!editorBoxWnd_) return -1;
+  const std::wstring typed = textOf(editorBoxWnd_);
+  const LRESULT sel = SendMessageW(editorBoxWnd_, CB_GETCURSEL, 0, 0);
+  if (sel != CB_ERR && sel >= 0 && comboItem(editorBoxWnd_, static_cast<int>(sel)) == typed)
     return static_cast<int>(sel);
   // Typed text counts as a choice only when it reads exactly as one of the items.
-  const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(editorBoxWnd_, CB_GETCOUNT, 0, 0);
   for (int i = 0; i < count; ++i)
-    if (comboItem(combo_, i) == typed) return i;
+    if (comboItem(editorBoxWnd_, i) == typed) return i;
   return -1;
 }
 
 void Win32MainView::setEditorIndex(int index) {
-  if (!combo_) return;
+  if (!editorBoxWnd_) return;
   // An index outside the list leaves no item chosen and the box empty.
-  const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
+  const LRESULT count = SendMessageW(editorBoxWnd_, CB_GETCOUNT, 0, 0);
   if (index < 0 || index >= count) index = -1;
-  SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(editorBoxWnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool Win32MainView::jumpChecked() const {
-  return SendMessageW(control(ids::kCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(control(ids::JumpCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32MainView::setJumpChecked(bool on) {
-  SendMessageW(control(ids::kCheckBox1), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(control(ids::JumpCheck), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool Win32MainView::reloadChecked() const {
-  return SendMessageW(control(ids::kCheckBox2), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(control(ids::ReloadCheck), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32MainView::setReloadChecked(bool on) {
-  SendMessageW(control(ids::kCheckBox2), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(control(ids::ReloadCheck), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 }  // namespace nokari::win
