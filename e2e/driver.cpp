@@ -175,33 +175,34 @@ HWND controlById(HWND parent, int id) {
   return ctx.found;
 }
 
+// The names the scenarios give the main window's controls.
 struct Named {
   const char* name;
   int id;
 };
 namespace ids = nokari::ids;
 const Named kControls[] = {
-    {"Button1", ids::kButton1},
-    {"ComboBox1", ids::kComboBox1},
-    {"CheckBox1", ids::kCheckBox1},
-    {"CheckBox2", ids::kCheckBox2},
-    {"Button3", ids::kButton3},
-    {"Button8", ids::kButton8},
-    {"Button9", ids::kButton9},
-    {"Button5", ids::kButton5},
-    {"Button2", ids::kButton2},
-    {"Button4", ids::kButton4},
-    {"Button6", ids::kButton6},
-    {"Button7", ids::kButton7},
-    {"SpeedButton4", ids::kSpeedButton4},
-    {"SpeedButton5", ids::kSpeedButton5},
-    {"Label1", ids::kLabel1},
-    {"Edit1", ids::kEdit1},
-    {"Button10", ids::kButton10},
-    {"ListBox1", ids::kListBox1},
-    {"TreeView1", ids::kTreeView1},
-    {"Memo2", ids::kMemo2},
-    {"ProgressBar1", ids::kProgressBar1},
+    {"Button1", ids::OpenButton},
+    {"ComboBox1", ids::EditorBox},
+    {"CheckBox1", ids::JumpCheck},
+    {"CheckBox2", ids::ReloadCheck},
+    {"Button3", ids::CadLoadButton},
+    {"Button8", ids::CadActivateButton},
+    {"Button9", ids::EditorActivateButton},
+    {"Button5", ids::CatalogueButton},
+    {"Button2", ids::ParenthesisCheckButton},
+    {"Button4", ids::VariableCheckButton},
+    {"Button6", ids::ExclusionListButton},
+    {"Button7", ids::FunctionCheckButton},
+    {"SpeedButton4", ids::DockLeftButton},
+    {"SpeedButton5", ids::DockRightButton},
+    {"Label1", ids::EncodingLabel},
+    {"Edit1", ids::FileNameBox},
+    {"Button10", ids::HistoryButton},
+    {"ListBox1", ids::JumpList},
+    {"TreeView1", ids::Tree},
+    {"Memo2", ids::Panel},
+    {"ProgressBar1", ids::ProgressBar},
 };
 
 int controlId(const std::string& name) {
@@ -324,7 +325,7 @@ int answer(HWND main, const std::string& which, const Options& o) {
 }
 
 int select(HWND main, const std::wstring& path) {
-  HWND tree = controlById(main, nokari::ids::kTreeView1);
+  HWND tree = controlById(main, nokari::ids::Tree);
   if (!tree) return fail("no tree");
   std::vector<TreeItem> items;
   if (!readTree(tree, items)) return fail("cannot read the tree");
@@ -365,15 +366,15 @@ std::vector<std::wstring> listEntries(HWND list) {
 int historyOpen(HWND main, int n) {
   HWND dialog = waitTopLevel(NOKARI_HISTORY_CLASS, processOf(main));
   if (!dialog) return fail("no history dialog within the timeout");
-  HWND list = controlById(dialog, nokari::ids::kHistList);
-  HWND ok = controlById(dialog, nokari::ids::kHistOk);
+  HWND list = controlById(dialog, nokari::ids::HistoryList);
+  HWND ok = controlById(dialog, nokari::ids::HistoryOk);
   if (!list || !ok) return fail("the history dialog lacks its list or OK");
   LRESULT count = 0;
   send(list, LB_GETCOUNT, 0, 0, &count);
   if (n < 1 || n > count) return fail("no history entry " + std::to_string(n));
   // What a mouse click on the entry does: select it, and tell the dialog.
   send(list, LB_SETCURSEL, static_cast<WPARAM>(n - 1), 0);
-  send(GetParent(list), WM_COMMAND, MAKEWPARAM(nokari::ids::kHistList, LBN_SELCHANGE),
+  send(GetParent(list), WM_COMMAND, MAKEWPARAM(nokari::ids::HistoryList, LBN_SELCHANGE),
        reinterpret_cast<LPARAM>(list));
   while (!IsWindowEnabled(ok)) {
     if (expired()) return fail("OK stayed disabled after choosing an entry");
@@ -453,7 +454,7 @@ int run(std::vector<std::wstring> args) {
     return 0;
   }
   if (cmd == "tree") {
-    HWND tree = controlById(main, nokari::ids::kTreeView1);
+    HWND tree = controlById(main, nokari::ids::Tree);
     if (!tree) return fail("no tree");
     return printOrExpect(o, [&](std::string& s) {
       std::vector<TreeItem> items;
@@ -471,7 +472,7 @@ int run(std::vector<std::wstring> args) {
     });
   }
   if (cmd == "selected") {
-    HWND tree = controlById(main, nokari::ids::kTreeView1);
+    HWND tree = controlById(main, nokari::ids::Tree);
     if (!tree) return fail("no tree");
     std::optional<std::wstring> path = selectedPath(tree);
     if (!path) return fail("cannot read the tree");
@@ -500,7 +501,7 @@ int run(std::vector<std::wstring> args) {
   if (cmd == "history") {
     HWND dialog = waitTopLevel(NOKARI_HISTORY_CLASS, processOf(main));
     if (!dialog) return fail("no history dialog within the timeout");
-    HWND list = controlById(dialog, nokari::ids::kHistList);
+    HWND list = controlById(dialog, nokari::ids::HistoryList);
     if (!list) return fail("the history dialog has no list");
     return printOrExpect(o, [&](std::string& s) {
       s.clear();

@@ -104,39 +104,39 @@ inline std::vector<Placed> mainLayout(int clientW, int clientH, Areas a, int dpi
     int id, x, y, w, h;
   };
   static constexpr Fixed kTop[] = {
-      {ids::kButton1, 9, 5, 43, 45},
-      {ids::kComboBox1, 58, 8, 79, 21},
-      {ids::kCheckBox1, 143, 10, 49, 17},
-      {ids::kCheckBox2, 143, 30, 65, 17},
-      {ids::kButton3, 198, 5, 30, 45},
-      {ids::kButton8, 230, 5, 27, 21},
-      {ids::kButton9, 230, 28, 27, 21},
-      {ids::kButton5, 55, 28, 82, 22},
-      {ids::kButton2, 6, 53, 43, 22},
-      {ids::kButton4, 55, 53, 45, 22},
-      {ids::kButton6, 101, 53, 42, 22},
-      {ids::kButton7, 144, 53, 43, 22},
-      {ids::kSpeedButton4, 192, 53, 31, 22},
-      {ids::kSpeedButton5, 226, 53, 31, 22},
+      {ids::OpenButton, 9, 5, 43, 45},
+      {ids::EditorBox, 58, 8, 79, 21},
+      {ids::JumpCheck, 143, 10, 49, 17},
+      {ids::ReloadCheck, 143, 30, 65, 17},
+      {ids::CadLoadButton, 198, 5, 30, 45},
+      {ids::CadActivateButton, 230, 5, 27, 21},
+      {ids::EditorActivateButton, 230, 28, 27, 21},
+      {ids::CatalogueButton, 55, 28, 82, 22},
+      {ids::ParenthesisCheckButton, 6, 53, 43, 22},
+      {ids::VariableCheckButton, 55, 53, 45, 22},
+      {ids::ExclusionListButton, 101, 53, 42, 22},
+      {ids::FunctionCheckButton, 144, 53, 43, 22},
+      {ids::DockLeftButton, 192, 53, 31, 22},
+      {ids::DockRightButton, 226, 53, 31, 22},
       // Up to the file name box: "UTF8" must not be cut where Tahoma runs wide.
-      {ids::kLabel1, 9, 83, 29, 13},
+      {ids::EncodingLabel, 9, 83, 29, 13},
   };
   for (const Fixed& f : kTop) out.push_back({f.id, {s(f.x), s(f.y), s(f.w), s(f.h)}});
   // The file name stretches; the history button keeps its distance to the right edge.
-  out.push_back({ids::kEdit1, {s(39), s(81), std::max(0, s(154) + extra), s(24)}});
-  out.push_back({ids::kButton10, {clientW - s(kClientW - 198), s(79), s(59), s(24)}});
+  out.push_back({ids::FileNameBox, {s(39), s(81), std::max(0, s(154) + extra), s(24)}});
+  out.push_back({ids::HistoryButton, {clientW - s(kClientW - 198), s(79), s(59), s(24)}});
   // The jump list fills the rest of the top panel.
-  out.push_back({ids::kListBox1,
+  out.push_back({ids::JumpList,
                  {s(2), s(102), std::max(0, clientW - s(2)), std::max(0, a.panel2H - s(104))}});
 
   const int treeTop = a.panel2H + split;
   const int panel1Top = clientH - a.panel1H;
   const int progressH = std::min(s(kProgressH), a.panel1H);
-  out.push_back({ids::kSplitter1, {0, a.panel2H, clientW, split}});
-  out.push_back({ids::kTreeView1, {0, treeTop, clientW, std::max(0, panel1Top - split - treeTop)}});
-  out.push_back({ids::kSplitter2, {0, panel1Top - split, clientW, split}});
-  out.push_back({ids::kMemo2, {0, panel1Top, clientW, a.panel1H - progressH}});
-  out.push_back({ids::kProgressBar1, {0, clientH - progressH, clientW, progressH}});
+  out.push_back({ids::UpperSplitter, {0, a.panel2H, clientW, split}});
+  out.push_back({ids::Tree, {0, treeTop, clientW, std::max(0, panel1Top - split - treeTop)}});
+  out.push_back({ids::LowerSplitter, {0, panel1Top - split, clientW, split}});
+  out.push_back({ids::Panel, {0, panel1Top, clientW, a.panel1H - progressH}});
+  out.push_back({ids::ProgressBar, {0, clientH - progressH, clientW, progressH}});
   return out;
 }
 

@@ -23,36 +23,36 @@ TEST(MainLayout, Boxes) {
   const Areas design = designAreas(96);
   const Case cases[] = {
       // As designed.
-      {"button", 259, 432, 96, design, ids::kButton1, {9, 5, 43, 45}},
-      {"file name", 259, 432, 96, design, ids::kEdit1, {39, 81, 154, 24}},
-      {"history", 259, 432, 96, design, ids::kButton10, {198, 79, 59, 24}},
-      {"jump list", 259, 432, 96, design, ids::kListBox1, {2, 102, 257, 89}},
-      {"upper splitter", 259, 432, 96, design, ids::kSplitter1, {0, 193, 259, 4}},
-      {"tree", 259, 432, 96, design, ids::kTreeView1, {0, 197, 259, 128}},
-      {"lower splitter", 259, 432, 96, design, ids::kSplitter2, {0, 325, 259, 4}},
-      {"panel", 259, 432, 96, design, ids::kMemo2, {0, 329, 259, 96}},
-      {"progress", 259, 432, 96, design, ids::kProgressBar1, {0, 425, 259, 7}},
+      {"button", 259, 432, 96, design, ids::OpenButton, {9, 5, 43, 45}},
+      {"file name", 259, 432, 96, design, ids::FileNameBox, {39, 81, 154, 24}},
+      {"history", 259, 432, 96, design, ids::HistoryButton, {198, 79, 59, 24}},
+      {"jump list", 259, 432, 96, design, ids::JumpList, {2, 102, 257, 89}},
+      {"upper splitter", 259, 432, 96, design, ids::UpperSplitter, {0, 193, 259, 4}},
+      {"tree", 259, 432, 96, design, ids::Tree, {0, 197, 259, 128}},
+      {"lower splitter", 259, 432, 96, design, ids::LowerSplitter, {0, 325, 259, 4}},
+      {"panel", 259, 432, 96, design, ids::Panel, {0, 329, 259, 96}},
+      {"progress", 259, 432, 96, design, ids::ProgressBar, {0, 425, 259, 7}},
       // Wider: the file name and the jump list stretch, the history button follows the edge,
       // the rest stays put.
-      {"wide file name", 359, 432, 96, design, ids::kEdit1, {39, 81, 254, 24}},
-      {"wide history", 359, 432, 96, design, ids::kButton10, {298, 79, 59, 24}},
-      {"wide jump list", 359, 432, 96, design, ids::kListBox1, {2, 102, 357, 89}},
-      {"wide CAD", 359, 432, 96, design, ids::kButton3, {198, 5, 30, 45}},
+      {"wide file name", 359, 432, 96, design, ids::FileNameBox, {39, 81, 254, 24}},
+      {"wide history", 359, 432, 96, design, ids::HistoryButton, {298, 79, 59, 24}},
+      {"wide jump list", 359, 432, 96, design, ids::JumpList, {2, 102, 357, 89}},
+      {"wide CAD", 359, 432, 96, design, ids::CadLoadButton, {198, 5, 30, 45}},
       // Narrower than designed.
-      {"narrow file name", 200, 432, 96, design, ids::kEdit1, {39, 81, 95, 24}},
-      {"narrow history", 200, 432, 96, design, ids::kButton10, {139, 79, 59, 24}},
-      {"too narrow file name", 50, 432, 96, design, ids::kEdit1, {39, 81, 0, 24}},
+      {"narrow file name", 200, 432, 96, design, ids::FileNameBox, {39, 81, 95, 24}},
+      {"narrow history", 200, 432, 96, design, ids::HistoryButton, {139, 79, 59, 24}},
+      {"too narrow file name", 50, 432, 96, design, ids::FileNameBox, {39, 81, 0, 24}},
       // Taller: the tree takes the height.
-      {"tall tree", 259, 1000, 96, design, ids::kTreeView1, {0, 197, 259, 696}},
-      {"tall panel", 259, 1000, 96, design, ids::kMemo2, {0, 897, 259, 96}},
+      {"tall tree", 259, 1000, 96, design, ids::Tree, {0, 197, 259, 696}},
+      {"tall panel", 259, 1000, 96, design, ids::Panel, {0, 897, 259, 96}},
       // A dragged top panel: the jump list follows it.
-      {"dragged jump list", 259, 432, 96, {250, 103}, ids::kListBox1, {2, 102, 257, 146}},
-      {"dragged tree", 259, 432, 96, {250, 103}, ids::kTreeView1, {0, 254, 259, 71}},
+      {"dragged jump list", 259, 432, 96, {250, 103}, ids::JumpList, {2, 102, 257, 146}},
+      {"dragged tree", 259, 432, 96, {250, 103}, ids::Tree, {0, 254, 259, 71}},
       // 150 %.
-      {"150% button", 389, 648, 144, designAreas(144), ids::kButton1, {14, 8, 65, 68}},
-      {"150% history", 389, 648, 144, designAreas(144), ids::kButton10, {297, 119, 89, 36}},
-      {"150% tree", 389, 648, 144, designAreas(144), ids::kTreeView1, {0, 296, 389, 191}},
-      {"150% progress", 389, 648, 144, designAreas(144), ids::kProgressBar1, {0, 637, 389, 11}},
+      {"150% button", 389, 648, 144, designAreas(144), ids::OpenButton, {14, 8, 65, 68}},
+      {"150% history", 389, 648, 144, designAreas(144), ids::HistoryButton, {297, 119, 89, 36}},
+      {"150% tree", 389, 648, 144, designAreas(144), ids::Tree, {0, 296, 389, 191}},
+      {"150% progress", 389, 648, 144, designAreas(144), ids::ProgressBar, {0, 637, 389, 11}},
   };
   for (const Case& c : cases) {
     const auto placed = mainLayout(c.clientW, c.clientH, c.areas, c.dpi);
@@ -61,12 +61,29 @@ TEST(MainLayout, Boxes) {
 }
 
 TEST(MainLayout, EveryControlOnce) {
-  const int all[] = {ids::kButton1,      ids::kComboBox1,    ids::kCheckBox1,   ids::kCheckBox2,
-                     ids::kButton3,      ids::kButton8,      ids::kButton9,     ids::kButton5,
-                     ids::kButton2,      ids::kButton4,      ids::kButton6,     ids::kButton7,
-                     ids::kSpeedButton4, ids::kSpeedButton5, ids::kLabel1,      ids::kEdit1,
-                     ids::kButton10,     ids::kListBox1,     ids::kSplitter1,   ids::kTreeView1,
-                     ids::kSplitter2,    ids::kMemo2,        ids::kProgressBar1};
+  const int all[] = {ids::OpenButton,
+                     ids::EditorBox,
+                     ids::JumpCheck,
+                     ids::ReloadCheck,
+                     ids::CadLoadButton,
+                     ids::CadActivateButton,
+                     ids::EditorActivateButton,
+                     ids::CatalogueButton,
+                     ids::ParenthesisCheckButton,
+                     ids::VariableCheckButton,
+                     ids::ExclusionListButton,
+                     ids::FunctionCheckButton,
+                     ids::DockLeftButton,
+                     ids::DockRightButton,
+                     ids::EncodingLabel,
+                     ids::FileNameBox,
+                     ids::HistoryButton,
+                     ids::JumpList,
+                     ids::UpperSplitter,
+                     ids::Tree,
+                     ids::LowerSplitter,
+                     ids::Panel,
+                     ids::ProgressBar};
   const auto placed = mainLayout(259, 432, designAreas(96), 96);
   EXPECT_EQ(placed.size(), std::size(all));
   for (int id : all) {

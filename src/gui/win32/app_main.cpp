@@ -21,7 +21,8 @@
 
 namespace {
 
-// OLE on this (the user interface) thread, for the automation that comes later.
+// OLE on this (the user interface) thread: the shell's file dialog expects a single-threaded
+// apartment.
 class OleSession {
  public:
   OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}

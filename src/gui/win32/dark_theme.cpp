@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/main_layout.h"
+#include "gui/win32/window.h"
 
 namespace nokari::win::dark {
 
@@ -58,14 +59,6 @@ void frame(HDC dc, const RECT& r, COLORREF c) {
   edge = r;
   edge.left = edge.right - 1;
   fill(dc, edge, c);
-}
-
-std::wstring windowText(HWND wnd) {
-  int n = GetWindowTextLengthW(wnd);
-  std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
-  n = GetWindowTextW(wnd, s.data(), static_cast<int>(s.size()));
-  s.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return s;
 }
 
 // Symbols such as the check mark, which the UI fonts may lack.

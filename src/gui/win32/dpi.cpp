@@ -38,6 +38,12 @@ SIZE outerSizeFor(int clientW, int clientH, DWORD style, DWORD exStyle, int dpi)
 
 int fontHeight(int points, int dpi) { return -MulDiv(points, dpi, 72); }
 
+Font makeFont(int points, int dpi, int weight, const wchar_t* face) {
+  return Font(CreateFontW(fontHeight(points, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                          CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
+}
+
 POINT centredOnScreen(HWND nearWnd, int w, int h) {
   HMONITOR mon = nearWnd ? MonitorFromWindow(nearWnd, MONITOR_DEFAULTTONEAREST)
                          : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);

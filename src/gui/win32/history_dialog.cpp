@@ -1,9 +1,10 @@
 #include "gui/win32/history_dialog.h"
 
+#include <algorithm>
+
 #include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
-#include "gui/main_layout.h"
 #include "gui/win32/message_loop.h"
 #include "platform/win32/wide.h"
 
@@ -12,59 +13,60 @@ namespace nokari::win {
 namespace {
 
 constexpr int kClientW = 269, kClientH = 189, kListH = 143;
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-HMENU idOf(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+constexpr DarkWindow::Frame kFrame = {NOKARI_HISTORY_CLASS, CS_DBLCLKS,
+                                      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                                      WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT};
 
 }  // namespace
 
 bool HistoryDialog::create(HWND owner) {
-  registerClass(inst_, NOKARI_HISTORY_CLASS, CS_DBLCLKS, dark::brushes().window.get(), nullptr);
-  if (!Window::create(inst_, kExStyle, NOKARI_HISTORY_CLASS, L"ファイル履歴", kStyle, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 0, 0, owner, nullptr))
-    return false;
-  const DWORD child = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-  list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                          child | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0,
-                          0, 0, hwnd(), idOf(ids::kHistList), inst_, nullptr);
-  ok_ = CreateWindowExW(0, L"BUTTON", L"OK", child | BS_OWNERDRAW | WS_DISABLED, 0, 0, 0, 0, hwnd(),
-                        idOf(ids::kHistOk), inst_, nullptr);
-  cancel_ = CreateWindowExW(0, L"BUTTON", L"取り消し", child | BS_OWNERDRAW, 0, 0, 0, 0, hwnd(),
-                            idOf(ids::kHistCancel), inst_, nullptr);
-  dark::useDarkTitleBar(hwnd());
-  dark::useDarkControlStyle(list_);
-  applyDpi(dpiOf(hwnd()));
-  return list_ && ok_ && cancel_;
-}
-
-void HistoryDialog::applyDpi(int dpi) {
-  dpi_ = dpi;
-  listFont_.reset(CreateFontW(fontHeight(10, dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
-                              0, CLEARTYPE_QUALITY, 0, L"Tahoma"));
-  uiFont_.reset(CreateFontW(fontHeight(8, dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                            CLEARTYPE_QUALITY, 0, L"Tahoma"));
-  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
-  SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
-  SendMessageW(cancel_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
-  const SIZE outer = outerSizeFor(layout::scale(kClientW, dpi), layout::scale(kClientH, dpi),
-                                  kStyle, kExStyle, dpi);
+  if (!DarkWindow::create(inst_, kFrame, nullptr, L"ファイル履歴", owner, 0, 0)) return false;
+  const DWORD tab = WS_TABSTOP;
+  listWnd_ = createChild(hwnd(), ids::HistoryList, L"LISTBOX", L"",
+                         tab | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                         WS_EX_CLIENTEDGE);
+  okWnd_ = createChild(hwnd(), ids::HistoryOk, L"BUTTON", L"OK", tab | BS_OWNERDRAW | WS_DISABLED);
+  cancelWnd_ = createChild(hwnd(), ids::HistoryCancel, L"BUTTON", L"取り消し", tab | BS_OWNERDRAW);
+  dark::useDarkControlStyle(listWnd_);
+  applyFonts();
+  const SIZE outer = outerSize(kClientW, kClientH);
   SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   layoutControls();
+  return listWnd_ && okWnd_ && cancelWnd_;
+}
+
+void HistoryDialog::dpiChanged(int) { applyFonts(); }
+
+void HistoryDialog::applyFonts() {
+  listFont_ = makeFont(10, FW_NORMAL, L"Tahoma");
+  uiFont_ = makeFont(8, FW_NORMAL, L"Tahoma");
+  setFont(listWnd_, listFont_.get());
+  setFont(okWnd_, uiFont_.get());
+  setFont(cancelWnd_, uiFont_.get());
 }
 
 void HistoryDialog::layoutControls() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
-  auto s = [this](int v) { return layout::scale(v, dpi_); };
   const int w = rc.right, h = rc.bottom;
   // The list keeps the buttons' strip below it; both stretch with the dialog.
-  const int stripH = s(kClientH - kListH);
-  MoveWindow(list_, 0, 0, w, std::max(0, h - stripH), TRUE);
-  const int bw = s(90), bh = s(28), top = h - stripH + (stripH - bh) / 2;
-  MoveWindow(ok_, s(24), top, bw, bh, TRUE);
-  MoveWindow(cancel_, w - s(24) - bw, top, bw, bh, TRUE);
+  const int stripH = scaled(kClientH - kListH);
+  MoveWindow(listWnd_, 0, 0, w, std::max(0, h - stripH), TRUE);
+  const int bw = scaled(90), bh = scaled(28), top = h - stripH + (stripH - bh) / 2;
+  MoveWindow(okWnd_, scaled(24), top, bw, bh, TRUE);
+  MoveWindow(cancelWnd_, w - scaled(24) - bw, top, bw, bh, TRUE);
+}
+
+void HistoryDialog::fillList(const TextList& entries) {
+  SendMessageW(listWnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(listWnd_, LB_RESETCONTENT, 0, 0);
+  for (const Text& e : entries) {
+    const std::wstring w = toWide(e);
+    SendMessageW(listWnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
+  }
+  SendMessageW(listWnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(listWnd_, nullptr, TRUE);
 }
 
 std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
@@ -73,15 +75,7 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   running_ = true;
   done_ = false;
   accepted_ = false;
-
-  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-  for (const Text& e : entries) {
-    const std::wstring w = toWide(e);
-    SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-  }
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  fillList(entries);
 
   RECT r{};
   GetWindowRect(dlg, &r);
@@ -94,7 +88,7 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   addKeyboardNavigation(dlg);
   ShowWindow(dlg, SW_SHOW);
   SetForegroundWindow(dlg);
-  SetFocus(list_);
+  SetFocus(listWnd_);
 
   runUntil([this] { return done_ || !hwnd(); });
 
@@ -105,7 +99,7 @@ std::optional<size_t> HistoryDialog::choose(const TextList& entries) {
   std::optional<size_t> chosen;
   if (hwnd()) {
     if (accepted_) {
-      LRESULT sel = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+      LRESULT sel = SendMessageW(listWnd_, LB_GETCURSEL, 0, 0);
       if (sel != LB_ERR && sel >= 0 && static_cast<size_t>(sel) < entries.size())
         chosen = static_cast<size_t>(sel);
     }
@@ -120,58 +114,37 @@ void HistoryDialog::finish(bool ok) {
   done_ = true;
 }
 
-LRESULT HistoryDialog::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+void HistoryDialog::onCommand(int id, int code) {
+  if (id == ids::HistoryList && code == LBN_SELCHANGE) {
+    // OK is usable exactly while an entry is selected; it keeps its state when the dialog is
+    // shown again.
+    EnableWindow(okWnd_, SendMessageW(listWnd_, LB_GETCURSEL, 0, 0) != LB_ERR);
+  } else if (id == ids::HistoryOk && running_ && IsWindowEnabled(okWnd_)) {
+    finish(true);
+  } else if (id == ids::HistoryCancel && running_) {
+    finish(false);
+  }
+}
+
+LRESULT HistoryDialog::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_COMMAND: {
-      const int id = LOWORD(wp), code = HIWORD(wp);
-      if (id == ids::kHistList && code == LBN_SELCHANGE) {
-        // OK is usable exactly while an entry is selected; it keeps its state when the
-        // dialog is shown again.
-        EnableWindow(ok_, SendMessageW(list_, LB_GETCURSEL, 0, 0) != LB_ERR);
-      } else if (id == ids::kHistOk && running_ && IsWindowEnabled(ok_)) {
-        finish(true);
-      } else if (id == ids::kHistCancel && running_) {
-        finish(false);
-      }
+    case WM_COMMAND:
+      onCommand(LOWORD(wp), HIWORD(wp));
       return 0;
-    }
     case DM_GETDEFID:
-      return MAKELRESULT(ids::kHistOk, DC_HASDEFID);
+      return MAKELRESULT(ids::HistoryOk, DC_HASDEFID);
     case WM_CLOSE:
       if (running_) finish(false);
       return 0;
     case WM_SIZE:
       layoutControls();
       return 0;
-    case WM_DPICHANGED: {
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      applyDpi(HIWORD(wp));
-      return 0;
-    }
-    case WM_DRAWITEM: {
-      const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d->CtlType == ODT_BUTTON) {
-        dark::drawButton(*d, false);
-        return TRUE;
-      }
-      break;
-    }
-    case WM_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(wp);
-      SetTextColor(dc, dark::kText);
-      SetBkColor(dc, dark::kField);
-      return reinterpret_cast<LRESULT>(dark::brushes().field.get());
-    }
-    case WM_CTLCOLORBTN:
-      return reinterpret_cast<LRESULT>(dark::brushes().window.get());
     case WM_DESTROY:
       done_ = true;
-      list_ = ok_ = cancel_ = nullptr;
+      listWnd_ = okWnd_ = cancelWnd_ = nullptr;
       break;
   }
-  return Window::handleMessage(msg, wp, lp);
+  return DarkWindow::ownMessage(msg, wp, lp);
 }
 
 }  // namespace nokari::win

@@ -3,13 +3,13 @@
 
 #include <optional>
 
-#include "gui/win32/win_handles.h"
-#include "gui/win32/window.h"
 #include "base/text.h"
+#include "gui/win32/dark_window.h"
+#include "gui/win32/win_handles.h"
 
 namespace nokari::win {
 
-class HistoryDialog final : public Window {
+class HistoryDialog final : public DarkWindow {
  public:
   explicit HistoryDialog(HINSTANCE inst) : inst_(inst) {}
   // Creates the dialog hidden, owned by `owner`.
@@ -19,17 +19,19 @@ class HistoryDialog final : public Window {
   std::optional<size_t> choose(const TextList& entries);
 
  protected:
-  LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  LRESULT ownMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void dpiChanged(int oldDpi) override;
+  void layoutControls() override;
 
  private:
-  void applyDpi(int dpi);
-  void layoutControls();
+  void applyFonts();
+  void fillList(const TextList& entries);
+  void onCommand(int id, int code);
   void finish(bool ok);
 
   HINSTANCE inst_;
-  HWND list_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
+  HWND listWnd_ = nullptr, okWnd_ = nullptr, cancelWnd_ = nullptr;
   Font listFont_, uiFont_;
-  int dpi_ = 96;
   bool running_ = false;
   bool done_ = false;
   bool accepted_ = false;

@@ -2,11 +2,12 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 #include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
-#include "gui/win32/dpi.h"
 #include "gui/win32/message_boxes.h"
 #include "gui/win32/message_loop.h"
 #include "platform/win32/wide.h"
@@ -15,14 +16,29 @@ namespace nokari::win {
 
 namespace {
 
-constexpr DWORD kStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle =
-    WS_EX_TOPMOST | WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+constexpr DarkWindow::Frame kFrame = {
+    NOKARI_MAIN_CLASS, 0,
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
+    WS_EX_TOPMOST | WS_EX_ACCEPTFILES | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW};
 
 // Events that run after the control that caused them has finished with the mouse.
 constexpr UINT kMsgTreeClicked = WM_APP + 1;
-constexpr UINT kMsgEdit1Clicked = WM_APP + 2;
+constexpr UINT kMsgFileNameClicked = WM_APP + 2;
+
+// The buttons whose click is an event of the controller.
+struct ButtonEvent {
+  int id;
+  void (MainController::*event)();
+};
+constexpr ButtonEvent kButtonEvents[] = {
+    {ids::OpenButton, &MainController::openClicked},
+    {ids::ParenthesisCheckButton, &MainController::parenthesisCheckClicked},
+    {ids::VariableCheckButton, &MainController::variableCheckClicked},
+    {ids::ExclusionListButton, &MainController::exclusionListClicked},
+    {ids::FunctionCheckButton, &MainController::functionCheckClicked},
+    {ids::CatalogueButton, &MainController::catalogueClicked},
+    {ids::HistoryButton, &MainController::historyClicked},
+};
 
 bool isClick(int code) { return code == BN_CLICKED || code == BN_DOUBLECLICKED; }
 
@@ -43,10 +59,8 @@ Win32MainView::~Win32MainView() = default;
 bool Win32MainView::create() {
   HICON icon = LoadIconW(inst_, MAKEINTRESOURCEW(1));
   if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-  registerClass(inst_, NOKARI_MAIN_CLASS, 0, dark::brushes().window.get(), icon);
-  return Window::create(inst_, kExStyle, NOKARI_MAIN_CLASS, L"Nokari\u3000Ver.0.93", kStyle,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                        nullptr) != nullptr;
+  return DarkWindow::create(inst_, kFrame, icon, L"Nokari\u3000Ver.0.93", nullptr, CW_USEDEFAULT,
+                            CW_USEDEFAULT) != nullptr;
 }
 
 void Win32MainView::start() {
@@ -104,46 +118,17 @@ void Win32MainView::destroyOnce() {
   }
 }
 
-LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Win32MainView::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
-      dpi_ = dpiOf(hwnd());
-      areas_ = layout::designAreas(dpi_);
-      createControls();
-      applyDpi(dpi_);
-      {
-        const SIZE outer =
-            outerSizeFor(layout::scale(layout::kClientW, dpi_),
-                         layout::scale(layout::kClientH, dpi_), kStyle, kExStyle, dpi_);
-        const POINT at = centredOnScreen(hwnd(), outer.cx, outer.cy);
-        SetWindowPos(hwnd(), nullptr, at.x, at.y, outer.cx, outer.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-      dark::useDarkTitleBar(hwnd());
-      DragAcceptFiles(hwnd(), TRUE);
-      addKeyboardNavigation(hwnd());
+      onCreate();
       return 0;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) layoutControls();
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      const SIZE least =
-          outerSizeFor(layout::scale(layout::kMinClientW, dpi_),
-                       layout::scale(layout::kMinClientH, dpi_), kStyle, kExStyle, dpi_);
-      mm->ptMinTrackSize = {least.cx, least.cy};
+    case WM_GETMINMAXINFO:
+      onMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp));
       return 0;
-    }
-    case WM_DPICHANGED: {
-      const int newDpi = HIWORD(wp);
-      areas_ = layout::rescaleAreas(areas_, dpi_, newDpi);
-      applyDpi(newDpi);
-      const RECT* r = reinterpret_cast<const RECT*>(lp);
-      SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      layoutControls();
-      return 0;
-    }
     case WM_COMMAND:
       onCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
@@ -155,40 +140,18 @@ LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:
       onContextMenu(reinterpret_cast<HWND>(wp), lp);
       return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-      return onColour(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_DRAWITEM: {
-      const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      if (d->CtlType == ODT_MENU) {
-        dark::drawMenuItem(*d, fonts_.ui.get());
-      } else if (d->CtlType == ODT_BUTTON) {
-        const bool flat = d->CtlID == ids::kSpeedButton4 || d->CtlID == ids::kSpeedButton5;
-        dark::drawButton(*d, flat);
-      }
-      return TRUE;
-    }
-    case WM_MEASUREITEM: {
-      auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-      if (m->CtlType == ODT_MENU) dark::measureMenuItem(hwnd(), *m, fonts_.ui.get(), dpi_);
-      return TRUE;
-    }
+    case WM_DRAWITEM:
+      return onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    case WM_MEASUREITEM:
+      return onMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
     case kMsgTreeClicked:
       forward([](MainController& c) { c.treeClicked(); });
       return 0;
-    case kMsgEdit1Clicked:
+    case kMsgFileNameClicked:
       forward([](MainController& c) { c.fileNameClicked(); });
       return 0;
     case WM_CLOSE:
-      // A close in the middle of an action (a load pumping messages, an open message box)
-      // waits until the action is over.
-      if (eventDepth_ > 0) {
-        closePending_ = true;
-        return 0;
-      }
-      DestroyWindow(hwnd());
+      onClose();
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -197,51 +160,75 @@ LRESULT Win32MainView::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) destroyOnce();
       return 0;
     case WM_DESTROY:
-      destroyOnce();
-      removeKeyboardNavigation(hwnd());
-      DragAcceptFiles(hwnd(), FALSE);
-      PostQuitMessage(0);
+      onDestroy();
       return 0;
     case WM_NCDESTROY:
-      tree_ = memo_ = edit1_ = list_ = combo_ = tooltip_ = nullptr;
-      progress_.wnd = nullptr;
+      forgetControls();
       break;
   }
-  return Window::handleMessage(msg, wp, lp);
+  return DarkWindow::ownMessage(msg, wp, lp);
+}
+
+void Win32MainView::onMinMaxInfo(MINMAXINFO& mm) const {
+  const SIZE least = outerSize(layout::kMinClientW, layout::kMinClientH);
+  mm.ptMinTrackSize = {least.cx, least.cy};
+}
+
+LRESULT Win32MainView::onDrawItem(const DRAWITEMSTRUCT& d) {
+  if (d.CtlType == ODT_MENU) dark::drawMenuItem(d, fonts_.ui.get());
+  return TRUE;
+}
+
+LRESULT Win32MainView::onMeasureItem(MEASUREITEMSTRUCT& m) {
+  if (m.CtlType == ODT_MENU) dark::measureMenuItem(hwnd(), m, fonts_.ui.get(), dpi());
+  return TRUE;
+}
+
+void Win32MainView::onClose() {
+  // A close in the middle of an action (a load pumping messages, an open message box) waits
+  // until the action is over.
+  if (eventDepth_ > 0) {
+    closePending_ = true;
+    return;
+  }
+  DestroyWindow(hwnd());
+}
+
+void Win32MainView::onDestroy() {
+  destroyOnce();
+  removeKeyboardNavigation(hwnd());
+  DragAcceptFiles(hwnd(), FALSE);
+  PostQuitMessage(0);
+}
+
+void Win32MainView::forgetControls() {
+  tree_.forget();
+  panel_.forget();
+  progress_.forget();
+  editorBox_.forget();
+  hints_.forget();
+  fileNameWnd_ = jumpListWnd_ = encodingWnd_ = jumpCheckWnd_ = reloadCheckWnd_ = nullptr;
+}
+
+COLORREF Win32MainView::labelColour(HWND ctl) const {
+  return ctl && ctl == jumpCheckWnd_ ? dark::kWhite : dark::kText;
+}
+
+bool Win32MainView::isFlatButton(int id) const {
+  return id == ids::DockLeftButton || id == ids::DockRightButton;
 }
 
 void Win32MainView::onCommand(int id, int code, HWND ctl) {
-  if (!ctl) return;  // popup menu items: their actions come with later features
-  if (!isClick(code)) return;
-  switch (id) {
-    case ids::kButton1:
-      forward([](MainController& c) { c.openClicked(); });
-      break;
-    case ids::kButton2:
-      forward([](MainController& c) { c.parenthesisCheckClicked(); });
-      break;
-    case ids::kButton4:
-      forward([](MainController& c) { c.variableCheckClicked(); });
-      break;
-    case ids::kButton6:
-      forward([](MainController& c) { c.exclusionListClicked(); });
-      break;
-    case ids::kButton7:
-      forward([](MainController& c) { c.functionCheckClicked(); });
-      break;
-    case ids::kButton5:
-      forward([](MainController& c) { c.catalogueClicked(); });
-      break;
-    case ids::kButton10:
-      forward([](MainController& c) { c.historyClicked(); });
-      break;
-    default:
-      break;  // CAD, editor and docking buttons come with later features
-  }
+  // Only the buttons' clicks; popup menu items come without a control.
+  if (!ctl || !isClick(code)) return;
+  const auto* found = std::find_if(std::begin(kButtonEvents), std::end(kButtonEvents),
+                                   [id](const ButtonEvent& b) { return b.id == id; });
+  if (found == std::end(kButtonEvents)) return;
+  forward([event = found->event](MainController& c) { (c.*event)(); });
 }
 
 LRESULT Win32MainView::onNotify(NMHDR* hdr) {
-  if (!hdr || !tree_ || hdr->hwndFrom != tree_) return 0;
+  if (!hdr || !tree_.wnd() || hdr->hwndFrom != tree_.wnd()) return 0;
   switch (hdr->code) {
     case NM_CLICK:
       // The tree changes its selection after this notification; act once it has.
@@ -251,7 +238,7 @@ LRESULT Win32MainView::onNotify(NMHDR* hdr) {
       forward([](MainController& c) { c.treeDoubleClicked(); });
       return 0;
     case TVN_SELCHANGEDW:
-      if (!treeFilling_) forward([](MainController& c) { c.treeClicked(); });
+      if (!tree_.changingItself()) forward([](MainController& c) { c.treeClicked(); });
       return 0;
   }
   return 0;
@@ -274,10 +261,10 @@ void Win32MainView::onDropFiles(HDROP handle) {
 }
 
 void Win32MainView::onContextMenu(HWND ctl, LPARAM at) {
-  HMENU menu = ctl == tree_   ? treeMenu_.get()
-               : ctl == list_ ? jumpListMenu_.get()
-               : ctl == memo_ ? panelMenu_.get()
-                              : nullptr;
+  HMENU menu = ctl == tree_.wnd()    ? treeMenu_.get()
+               : ctl == jumpListWnd_ ? jumpListMenu_.get()
+               : ctl == panel_.wnd() ? panelMenu_.get()
+                                     : nullptr;
   if (!menu || !ctl) return;
   POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (at == -1) {
@@ -289,63 +276,54 @@ void Win32MainView::onContextMenu(HWND ctl, LPARAM at) {
   TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, p.x, p.y, hwnd(), nullptr);
 }
 
-LRESULT Win32MainView::onColour(UINT msg, HDC dc, HWND ctl) {
-  const auto& b = dark::brushes();
-  // Read-only edits ask with WM_CTLCOLORSTATIC; they still look like fields.
-  if (msg != WM_CTLCOLORSTATIC || ctl == edit1_ || ctl == memo_) {
-    if (msg == WM_CTLCOLORBTN) return reinterpret_cast<LRESULT>(b.window.get());
-    SetTextColor(dc, dark::kText);
-    SetBkColor(dc, dark::kField);
-    return reinterpret_cast<LRESULT>(b.field.get());
+bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  if (ctl == tree_.wnd()) return treeMessage(msg, wp, lp, result);
+  if (ctl == panel_.wnd()) return panelMessage(msg, wp, lp, result);
+  if (ctl == fileNameWnd_ && msg == WM_LBUTTONUP) {
+    *result = DefSubclassProc(ctl, msg, wp, lp);
+    PostMessageW(hwnd(), kMsgFileNameClicked, 0, 0);
+    return true;
   }
-  const int id = GetDlgCtrlID(ctl);
-  SetTextColor(dc, id == ids::kCheckBox1 ? dark::kWhite : dark::kText);
-  SetBkColor(dc, dark::kWindow);
-  return reinterpret_cast<LRESULT>(b.window.get());
+  return false;
 }
 
-bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
-  if (ctl == tree_) {
-    switch (msg) {
-      case WM_GETDLGCODE: {
-        // Enter belongs to the tree, not to the window's keyboard navigation.
-        *result = DefSubclassProc(ctl, msg, wp, lp);
-        const MSG* m = reinterpret_cast<const MSG*>(lp);
-        if (m && m->wParam == VK_RETURN && (m->message == WM_KEYDOWN || m->message == WM_CHAR))
-          *result |= DLGC_WANTMESSAGE;
-        return true;
-      }
-      case WM_CHAR:
-        if (wp == VK_RETURN &&
-            forwardKey([](MainController& c) { return c.treeKeyPressed(u'\r'); })) {
-          *result = 0;
-          return true;
-        }
-        return false;
-      case WM_KEYUP:
-        *result = DefSubclassProc(ctl, msg, wp, lp);
-        forward([](MainController& c) { c.treeKeyReleased(); });
-        return true;
+bool Win32MainView::treeMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND ctl = tree_.wnd();
+  switch (msg) {
+    case WM_GETDLGCODE: {
+      // Enter belongs to the tree, not to the window's keyboard navigation.
+      *result = DefSubclassProc(ctl, msg, wp, lp);
+      const MSG* m = reinterpret_cast<const MSG*>(lp);
+      if (m && m->wParam == VK_RETURN && (m->message == WM_KEYDOWN || m->message == WM_CHAR))
+        *result |= DLGC_WANTMESSAGE;
+      return true;
     }
-    return false;
-  }
-  if (ctl == memo_) {
-    switch (msg) {
-      case WM_CONTEXTMENU:
-        onContextMenu(ctl, lp);
+    case WM_CHAR:
+      if (wp == VK_RETURN &&
+          forwardKey([](MainController& c) { return c.treeKeyPressed(u'\r'); })) {
         *result = 0;
         return true;
-      case WM_GETDLGCODE:
-        // Read-only: Tab and Enter move on instead of being swallowed.
-        *result = DefSubclassProc(ctl, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
-        return true;
-    }
-    return false;
+      }
+      return false;
+    case WM_KEYUP:
+      *result = DefSubclassProc(ctl, msg, wp, lp);
+      forward([](MainController& c) { c.treeKeyReleased(); });
+      return true;
   }
-  if (ctl == edit1_ && msg == WM_LBUTTONUP) {
-    *result = DefSubclassProc(ctl, msg, wp, lp);
-    PostMessageW(hwnd(), kMsgEdit1Clicked, 0, 0);
-    return true;
+  return false;
+}
+
+bool Win32MainView::panelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND ctl = panel_.wnd();
+  switch (msg) {
+    case WM_CONTEXTMENU:
+      onContextMenu(ctl, lp);
+      *result = 0;
+      return true;
+    case WM_GETDLGCODE:
+      // Read-only: Tab and Enter move on instead of being swallowed.
+      *result = DefSubclassProc(ctl, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+      return true;
   }
   return false;
 }

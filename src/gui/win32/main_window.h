@@ -4,21 +4,19 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "gui/main_controller.h"
-#include "gui/main_view.h"
-#include "gui/win32/history_dialog.h"
 #include "gui/main_layout.h"
+#include "gui/main_view.h"
+#include "gui/win32/controls.h"
+#include "gui/win32/dark_window.h"
+#include "gui/win32/history_dialog.h"
 #include "gui/win32/splitter.h"
+#include "gui/win32/tree_control.h"
 #include "gui/win32/win_handles.h"
-#include "gui/win32/window.h"
 
 namespace nokari::win {
 
-class Win32MainView final : public Window, public MainView {
+class Win32MainView final : public DarkWindow, public MainView {
  public:
   explicit Win32MainView(HINSTANCE inst);
   ~Win32MainView() override;
@@ -56,33 +54,26 @@ class Win32MainView final : public Window, public MainView {
   void setReloadChecked(bool on) override;
 
  protected:
-  LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  LRESULT ownMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+  void dpiChanged(int oldDpi) override;
+  void layoutControls() override;
+  COLORREF labelColour(HWND ctl) const override;
+  bool isFlatButton(int id) const override;
 
  private:
-  // The progress bar as the scanner stages see it.
-  class Bar : public Progress {
-   public:
-    int position() const override;
-    void setPosition(int pos) override;
-    HWND wnd = nullptr;
-  };
-
   struct Fonts {
     Font ui, fileName, jumpList, tree, panel;
   };
 
   // Creation (main_window_controls.cpp).
+  void onCreate();
   void createControls();
   HWND addControl(int id, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle = 0);
-  void addHint(HWND ctl, const wchar_t* hint);
-  void makeFonts();
   void applyFonts();
   void makePopupMenus();
-  void applyDpi(int dpi);
 
   // Layout.
-  void layoutControls();
   void moveUpperSplitter(int y);
   void moveLowerSplitter(int y);
   int clientHeight() const;
@@ -92,7 +83,14 @@ class Win32MainView final : public Window, public MainView {
   LRESULT onNotify(NMHDR* hdr);
   void onDropFiles(HDROP drop);
   void onContextMenu(HWND ctl, LPARAM at);
-  LRESULT onColour(UINT msg, HDC dc, HWND ctl);
+  LRESULT onDrawItem(const DRAWITEMSTRUCT& d);
+  LRESULT onMeasureItem(MEASUREITEMSTRUCT& m);
+  void onMinMaxInfo(MINMAXINFO& mm) const;
+  void onClose();
+  void onDestroy();
+  void forgetControls();
+  bool treeMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  bool panelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   // Runs a controller event unless one is already running (a load pumping messages, a
   // modal box): events do not nest. A close asked for meanwhile happens afterwards.
   template <typename F>
@@ -103,27 +101,22 @@ class Win32MainView final : public Window, public MainView {
   void destroyOnce();
 
   HWND control(int id) const { return hwnd() ? GetDlgItem(hwnd(), id) : nullptr; }
-  NodeRef refOf(HTREEITEM item) const;
-  HTREEITEM itemOf(const NodeRef& ref) const;
 
   HINSTANCE inst_;
   MainController* controller_ = nullptr;
   HistoryDialog* history_ = nullptr;
-  int dpi_ = layout::kDesignDpi;
   layout::Areas areas_ = layout::designAreas(layout::kDesignDpi);
 
-  HWND tree_ = nullptr, memo_ = nullptr, edit1_ = nullptr, list_ = nullptr, combo_ = nullptr;
-  HWND tooltip_ = nullptr;
-  Bar progress_;
+  TreeControl tree_;
+  PanelControl panel_;
+  ProgressBar progress_;
+  ChoiceBox editorBox_;
+  HintTip hints_;
+  HWND fileNameWnd_ = nullptr, jumpListWnd_ = nullptr, encodingWnd_ = nullptr;
+  HWND jumpCheckWnd_ = nullptr, reloadCheckWnd_ = nullptr;
   Splitter upper_, lower_;
   Fonts fonts_;
-  ImageList treeImages_;
   Menu treeMenu_, jumpListMenu_, panelMenu_;
-
-  // The tree's items in tree order with the node each shows; an item's lParam is its index.
-  std::vector<NodeRef> itemRefs_;
-  std::vector<HTREEITEM> items_;
-  bool treeFilling_ = false;
 
   int eventDepth_ = 0;
   bool closePending_ = false;

@@ -3,13 +3,13 @@
 // clang-format off
 #include <windows.h>
 #include <imm.h>
-#include <uxtheme.h>
 // clang-format on
 
 #include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
 #include "gui/win32/main_window.h"
+#include "gui/win32/message_loop.h"
 
 namespace nokari::win {
 
@@ -21,31 +21,53 @@ struct MenuLine {
 };
 
 constexpr MenuLine kTreeMenu[] = {
-    {ids::kMenuN6, {L"ジャンプリストに追加"}},
-    {ids::kMenuN5, {L"ジャンプリストの先頭に挿入"}},
+    {ids::AddToJumpListItem, {L"ジャンプリストに追加"}},
+    {ids::InsertAtJumpListTopItem, {L"ジャンプリストの先頭に挿入"}},
     {0, {nullptr}},
-    {ids::kMenuN7, {L"ジャンプリストをクリア"}},
+    {ids::ClearJumpListItem, {L"ジャンプリストをクリア"}},
     {0, {nullptr}},
-    {ids::kMenuN1, {L"関数名だけをクリップボードにコピー"}},
-    {ids::kMenuN14, {L"関数の範囲すべてをクリップボードにコピー"}},
+    {ids::CopyFunctionNameItem, {L"関数名だけをクリップボードにコピー"}},
+    {ids::CopyFunctionTextItem, {L"関数の範囲すべてをクリップボードにコピー"}},
     {0, {nullptr}},
-    {ids::kMenuCAD1, {L"コマンドを CAD へ送信"}},
+    {ids::SendTreeCommandToCadItem, {L"コマンドを CAD へ送信"}},
 };
 
 constexpr MenuLine kJumpListMenu[] = {
-    {ids::kMenuN8, {L"撰択行を１つ上に"}},
-    {ids::kMenuN9, {L"選択行を１つ下に"}},
+    {ids::MoveUpItem, {L"撰択行を１つ上に"}},
+    {ids::MoveDownItem, {L"選択行を１つ下に"}},
     {0, {nullptr}},
-    {ids::kMenuN10, {L"選択行を削除"}},
+    {ids::DeleteItem, {L"選択行を削除"}},
     {0, {nullptr}},
-    {ids::kMenuN13, {L"すべてを削除"}},
+    {ids::DeleteAllItem, {L"すべてを削除"}},
     {0, {nullptr}},
-    {ids::kMenuCAD2, {L"コマンドを CAD へ送信"}},
+    {ids::SendJumpListCommandToCadItem, {L"コマンドを CAD へ送信"}},
 };
 
 constexpr MenuLine kPanelMenu[] = {
-    {ids::kMenuN16, {L"選択した関数行へジャンプ"}},
+    {ids::JumpToSelectedLineItem, {L"選択した関数行へジャンプ"}},
 };
+
+// The push buttons between the check boxes and the file name, with their hints.
+struct ButtonLine {
+  int id;
+  const wchar_t* caption;
+  const wchar_t* hint;
+};
+
+constexpr ButtonLine kButtons[] = {
+    {ids::CadLoadButton, L"CAD", L"CADへロード"},
+    {ids::CadActivateButton, L"C", L"CAD をアクティブに"},
+    {ids::EditorActivateButton, L"E", L"Editor をアクティブに"},
+    {ids::CatalogueButton, L"関数カタログ", L"関数カタログを表示"},
+    {ids::ParenthesisCheckButton, L"((\u2714))", L"括弧数チェック"},
+    {ids::VariableCheckButton, L"変数\u2714", L"変数チェック"},
+    {ids::ExclusionListButton, L"除外", L"変数チェックで除外される文字列を表示"},
+    {ids::FunctionCheckButton, L"関数\u2714", L"関数チェック、出現数集計"},
+    {ids::DockLeftButton, L"<", L"スクリーン左端に配置"},
+    {ids::DockRightButton, L">", L"スクリーンの右端に配置"},
+};
+
+constexpr DWORD kPushButton = WS_TABSTOP | BS_OWNERDRAW;
 
 constexpr const wchar_t* kEditors[] = {L"VS Code", L"メモ帳", L"Notepad ++", L"Mery", L"TeraPad"};
 
@@ -72,12 +94,6 @@ Menu makeMenu(const MenuLine (&lines)[N], HBRUSH background) {
   info.hbrBack = background;
   SetMenuInfo(menu.get(), &info);
   return menu;
-}
-
-Font makeFont(int points, int dpi, int weight, const wchar_t* face) {
-  return Font(CreateFontW(fontHeight(points, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 // Whether the font draws ASCII at one width and, when asked, has Japanese glyphs of its own.
@@ -119,95 +135,55 @@ Font makeFixedFont(int points, int dpi, int weight, const wchar_t* face, bool ne
 
 HWND Win32MainView::addControl(int id, const wchar_t* cls, const wchar_t* text, DWORD style,
                                DWORD exStyle) {
-  return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd(),
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst_, nullptr);
+  return createChild(hwnd(), id, cls, text, style, exStyle);
 }
 
-void Win32MainView::addHint(HWND ctl, const wchar_t* hint) {
-  if (!tooltip_ || !ctl) return;
-  TTTOOLINFOW ti{};
-  ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = hwnd();
-  ti.uId = reinterpret_cast<UINT_PTR>(ctl);
-  ti.lpszText = const_cast<wchar_t*>(hint);
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+void Win32MainView::onCreate() {
+  areas_ = layout::designAreas(dpi());
+  createControls();
+  applyFonts();
+  const SIZE outer = outerSize(layout::kClientW, layout::kClientH);
+  const POINT at = centredOnScreen(hwnd(), outer.cx, outer.cy);
+  SetWindowPos(hwnd(), nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  DragAcceptFiles(hwnd(), TRUE);
+  addKeyboardNavigation(hwnd());
 }
 
 void Win32MainView::createControls() {
   const DWORD tab = WS_TABSTOP;
-  const DWORD button = tab | BS_OWNERDRAW;
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, inst_, nullptr);
-  if (tooltip_) {
-    dark::useClassicLook(tooltip_);
-    SendMessageW(tooltip_, TTM_SETTIPBKCOLOR, dark::kMenu, 0);
-    SendMessageW(tooltip_, TTM_SETTIPTEXTCOLOR, dark::kText, 0);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-  }
-
+  hints_.create(hwnd());
   // In the order of the keyboard's Tab.
-  addHint(addControl(ids::kButton1, L"BUTTON", L"Open\n...", button), L"LISP ファイルを読み込み");
-  combo_ = addControl(ids::kComboBox1, L"COMBOBOX", L"", tab | CBS_DROPDOWN | WS_VSCROLL);
-  for (const wchar_t* e : kEditors)
-    SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e));
-  SendMessageW(combo_, CB_SETCURSEL, 0, 0);
-  HWND jump = addControl(ids::kCheckBox1, L"BUTTON", L"Jump", tab | BS_AUTOCHECKBOX);
-  SendMessageW(jump, BM_SETCHECK, BST_CHECKED, 0);
-  HWND reload = addControl(ids::kCheckBox2, L"BUTTON", L"Reload", tab | BS_AUTOCHECKBOX);
+  hints_.add(addControl(ids::OpenButton, L"BUTTON", L"Open\n...", kPushButton),
+             L"LISP ファイルを読み込み");
+  editorBox_.create(hwnd(), ids::EditorBox, kEditors);
+  jumpCheckWnd_ = addControl(ids::JumpCheck, L"BUTTON", L"Jump", tab | BS_AUTOCHECKBOX);
+  setChecked(jumpCheckWnd_, true);
+  reloadCheckWnd_ = addControl(ids::ReloadCheck, L"BUTTON", L"Reload", tab | BS_AUTOCHECKBOX);
   // Themed check boxes ignore the text colour; the classic ones take ours.
-  dark::useClassicLook(jump);
-  dark::useClassicLook(reload);
-  addHint(addControl(ids::kButton3, L"BUTTON", L"CAD", button), L"CADへロード");
-  addHint(addControl(ids::kButton8, L"BUTTON", L"C", button), L"CAD をアクティブに");
-  addHint(addControl(ids::kButton9, L"BUTTON", L"E", button), L"Editor をアクティブに");
-  addHint(addControl(ids::kButton5, L"BUTTON", L"関数カタログ", button), L"関数カタログを表示");
-  addHint(addControl(ids::kButton2, L"BUTTON", L"((\u2714))", button), L"括弧数チェック");
-  addHint(addControl(ids::kButton4, L"BUTTON", L"変数\u2714", button), L"変数チェック");
-  addHint(addControl(ids::kButton6, L"BUTTON", L"除外", button),
-          L"変数チェックで除外される文字列を表示");
-  addHint(addControl(ids::kButton7, L"BUTTON", L"関数\u2714", button), L"関数チェック、出現数集計");
-  addHint(addControl(ids::kSpeedButton4, L"BUTTON", L"<", button), L"スクリーン左端に配置");
-  addHint(addControl(ids::kSpeedButton5, L"BUTTON", L">", button), L"スクリーンの右端に配置");
-  addControl(ids::kLabel1, L"STATIC", L"ANSI", SS_LEFT | SS_NOPREFIX);
-  edit1_ =
-      addControl(ids::kEdit1, L"EDIT", L"", tab | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+  dark::useClassicLook(jumpCheckWnd_);
+  dark::useClassicLook(reloadCheckWnd_);
+  for (const ButtonLine& b : kButtons)
+    hints_.add(addControl(b.id, L"BUTTON", b.caption, kPushButton), b.hint);
+  encodingWnd_ = addControl(ids::EncodingLabel, L"STATIC", L"ANSI", SS_LEFT | SS_NOPREFIX);
+  fileNameWnd_ = addControl(ids::FileNameBox, L"EDIT", L"", tab | ES_READONLY | ES_AUTOHSCROLL,
+                            WS_EX_CLIENTEDGE);
   // The file name box takes no input method.
-  ImmAssociateContextEx(edit1_, nullptr, 0);
-  addHint(edit1_, L"クリックでフルネーム表示");
-  addControl(ids::kButton10, L"BUTTON", L"履歴", button);
-  list_ = addControl(ids::kListBox1, L"LISTBOX", L"",
-                     tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
-  addHint(list_, L"ドラッグで行移動、[Enter] またはダブルクリックでジャンプ");
-
-  upper_.create(inst_, hwnd(), ids::kSplitter1);
-  tree_ = addControl(ids::kTreeView1, WC_TREEVIEWW, L"",
-                     tab | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_FULLROWSELECT |
-                         TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP,
-                     WS_EX_CLIENTEDGE);
-  addHint(tree_, L"[Enter] またはダブルクリックでジャンプ、右クリックでコピー");
-  TreeView_SetBkColor(tree_, dark::kField);
-  TreeView_SetTextColor(tree_, dark::kText);
-  TreeView_SetLineColor(tree_, dark::kBorder);
-  lower_.create(inst_, hwnd(), ids::kSplitter2);
-  memo_ = addControl(ids::kMemo2, L"EDIT", L"",
-                     tab | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY |
-                         ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL,
-                     WS_EX_CLIENTEDGE);
-  SendMessageW(memo_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-  addHint(memo_, L"");
-  progress_.wnd = addControl(ids::kProgressBar1, PROGRESS_CLASSW, L"", PBS_SMOOTH);
-  SendMessageW(progress_.wnd, PBM_SETRANGE32, 0, 100);
-  dark::useClassicLook(progress_.wnd);
-  SendMessageW(progress_.wnd, PBM_SETBARCOLOR, 0, dark::kProgressBar);
-  SendMessageW(progress_.wnd, PBM_SETBKCOLOR, 0, dark::kField);
-
-  for (HWND c : {tree_, list_, memo_}) dark::useDarkControlStyle(c);
-  dark::useDarkControlStyle(combo_, L"DarkMode_CFD");
-  subclassControl(tree_);
-  subclassControl(memo_);
-  subclassControl(edit1_);
+  ImmAssociateContextEx(fileNameWnd_, nullptr, 0);
+  hints_.add(fileNameWnd_, L"クリックでフルネーム表示");
+  addControl(ids::HistoryButton, L"BUTTON", L"履歴", kPushButton);
+  jumpListWnd_ = addControl(ids::JumpList, L"LISTBOX", L"",
+                            tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+  hints_.add(jumpListWnd_, L"ドラッグで行移動、[Enter] またはダブルクリックでジャンプ");
+  dark::useDarkControlStyle(jumpListWnd_);
+  upper_.create(inst_, hwnd(), ids::UpperSplitter);
+  tree_.create(hwnd(), ids::Tree);
+  hints_.add(tree_.wnd(), L"[Enter] またはダブルクリックでジャンプ、右クリックでコピー");
+  lower_.create(inst_, hwnd(), ids::LowerSplitter);
+  panel_.create(hwnd(), ids::Panel, hints_);
+  progress_.create(hwnd(), ids::ProgressBar);
+  subclassControl(tree_.wnd());
+  subclassControl(panel_.wnd());
+  subclassControl(fileNameWnd_);
   makePopupMenus();
 }
 
@@ -218,30 +194,27 @@ void Win32MainView::makePopupMenus() {
   panelMenu_ = makeMenu(kPanelMenu, bg);
 }
 
-void Win32MainView::applyDpi(int dpi) {
-  dpi_ = dpi;
-  fonts_.ui = makeFont(8, dpi, FW_NORMAL, L"Tahoma");
-  fonts_.fileName = makeFont(10, dpi, FW_BOLD, L"Tahoma");
-  fonts_.jumpList = makeFixedFont(11, dpi, FW_BOLD, L"Consolas", false);
-  fonts_.tree = makeFixedFont(11, dpi, FW_NORMAL, L"Consolas", false);
-  fonts_.panel = makeFixedFont(10, dpi, FW_NORMAL, L"ＭＳ ゴシック", true);
-  auto setFont = [](HWND w, const Font& f) {
-    if (w) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(f.get()), TRUE);
-  };
+void Win32MainView::dpiChanged(int oldDpi) {
+  areas_ = layout::rescaleAreas(areas_, oldDpi, dpi());
+  applyFonts();
+}
+
+void Win32MainView::applyFonts() {
+  fonts_.ui = makeFont(8, FW_NORMAL, L"Tahoma");
+  fonts_.fileName = makeFont(10, FW_BOLD, L"Tahoma");
+  fonts_.jumpList = makeFixedFont(11, dpi(), FW_BOLD, L"Consolas", false);
+  fonts_.tree = makeFixedFont(11, dpi(), FW_NORMAL, L"Consolas", false);
+  fonts_.panel = makeFixedFont(10, dpi(), FW_NORMAL, L"ＭＳ ゴシック", true);
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    setFont(child, fonts_.ui);
-  setFont(edit1_, fonts_.fileName);
-  setFont(list_, fonts_.jumpList);
-  setFont(tree_, fonts_.tree);
-  setFont(memo_, fonts_.panel);
-  setFont(tooltip_, fonts_.ui);
+    setFont(child, fonts_.ui.get());
+  setFont(fileNameWnd_, fonts_.fileName.get());
+  setFont(jumpListWnd_, fonts_.jumpList.get());
+  setFont(tree_.wnd(), fonts_.tree.get());
+  setFont(panel_.wnd(), fonts_.panel.get());
+  setFont(hints_.wnd(), fonts_.ui.get());
   // The font resets the item height; the jump list's rows stay 18 high as designed.
-  if (list_) SendMessageW(list_, LB_SETITEMHEIGHT, 0, layout::scale(18, dpi));
-  if (tree_) {
-    TreeView_SetIndent(tree_, layout::scale(19, dpi));
-    treeImages_ = dark::makeTreeImages(dpi);
-    TreeView_SetImageList(tree_, treeImages_.get(), TVSIL_NORMAL);
-  }
+  if (jumpListWnd_) SendMessageW(jumpListWnd_, LB_SETITEMHEIGHT, 0, scaled(18));
+  tree_.applyDpi(dpi());
 }
 
 int Win32MainView::clientHeight() const {
@@ -255,14 +228,14 @@ void Win32MainView::layoutControls() {
   RECT rc{};
   GetClientRect(hwnd(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return;
-  areas_ = layout::fitAreas(areas_, rc.bottom, dpi_);
-  const auto placed = layout::mainLayout(rc.right, rc.bottom, areas_, dpi_);
+  areas_ = layout::fitAreas(areas_, rc.bottom, dpi());
+  const auto placed = layout::mainLayout(rc.right, rc.bottom, areas_, dpi());
   HDWP defer = BeginDeferWindowPos(static_cast<int>(placed.size()));
   for (const layout::Placed& p : placed) {
     HWND ctl = control(p.id);
     if (!ctl) continue;
     int h = p.box.h;
-    if (p.id == ids::kComboBox1) h += layout::scale(kComboListH, dpi_);
+    if (p.id == ids::EditorBox) h += scaled(kComboListH);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (defer)
       defer = DeferWindowPos(defer, ctl, nullptr, p.box.x, p.box.y, p.box.w, h, flags);
@@ -273,16 +246,14 @@ void Win32MainView::layoutControls() {
 }
 
 void Win32MainView::moveUpperSplitter(int y) {
-  const int h = clientHeight();
-  const int want = layout::dragUpperSplitter(y, areas_, h, dpi_);
+  const int want = layout::dragUpperSplitter(y, areas_, clientHeight(), dpi());
   if (want == areas_.panel2H) return;
   areas_.panel2H = want;
   layoutControls();
 }
 
 void Win32MainView::moveLowerSplitter(int y) {
-  const int h = clientHeight();
-  const int want = layout::dragLowerSplitter(y, areas_, h, dpi_);
+  const int want = layout::dragLowerSplitter(y, areas_, clientHeight(), dpi());
   if (want == areas_.panel1H) return;
   areas_.panel1H = want;
   layoutControls();

@@ -1,12 +1,4 @@
 // The main window as the controller sees it: controls read and written as plain values.
-// <windows.h> comes before the headers that build on it.
-// clang-format off
-#include <windows.h>
-// clang-format on
-
-#include <algorithm>
-
-#include "gui/control_ids.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
 #include "platform/win32/wide.h"
@@ -15,180 +7,35 @@ namespace nokari::win {
 
 namespace {
 
-std::wstring textOf(HWND wnd) {
-  if (!wnd) return {};
-  const int n = GetWindowTextLengthW(wnd);
-  std::wstring s(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
-  const int got = GetWindowTextW(wnd, s.data(), static_cast<int>(s.size()));
-  s.resize(static_cast<size_t>(std::max(got, 0)));
-  return s;
-}
-
-std::wstring comboItem(HWND combo, int i) {
-  const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-  if (n == CB_ERR || n < 0) return {};
-  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-  const LRESULT got =
-      SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
-  return s;
-}
-
 void setTopmost(HWND wnd, bool on) {
   if (wnd && IsWindow(wnd))
     SetWindowPos(wnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HTREEITEM insertItem(HWND tree, HTREEITEM parent, const TreeNode& node, LPARAM index) {
-  const std::wstring text = toWide(node.text);
-  TVINSERTSTRUCTW ins{};
-  ins.hParent = parent;
-  ins.hInsertAfter = TVI_LAST;
-  ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  ins.item.pszText = const_cast<wchar_t*>(text.c_str());
-  ins.item.iImage = node.image;
-  ins.item.iSelectedImage = 0;  // as designed: every node shows image 0 while selected
-  ins.item.lParam = index;
-  return reinterpret_cast<HTREEITEM>(
-      SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
-}
-
 }  // namespace
 
-int Win32MainView::Bar::position() const {
-  return wnd ? static_cast<int>(SendMessageW(wnd, PBM_GETPOS, 0, 0)) : 0;
-}
-
-void Win32MainView::Bar::setPosition(int pos) {
-  if (!wnd) return;
-  SendMessageW(wnd, PBM_SETPOS, static_cast<WPARAM>(std::clamp(pos, 0, 100)), 0);
-  // A long load shows its progress even before it pumps messages.
-  UpdateWindow(wnd);
-}
-
 void Win32MainView::setEncodingLabel(const Text& label) {
-  SetWindowTextW(control(ids::kLabel1), toWide(label).c_str());
+  if (encodingWnd_) SetWindowTextW(encodingWnd_, toWide(label).c_str());
 }
 
 void Win32MainView::setFileNameText(const Text& name) {
-  if (edit1_) SetWindowTextW(edit1_, toWide(name).c_str());
+  if (fileNameWnd_) SetWindowTextW(fileNameWnd_, toWide(name).c_str());
 }
 
-void Win32MainView::showTree(const FuncTree& tree) {
-  if (!tree_) return;
-  treeFilling_ = true;
-  {
-    RedrawOff quiet(tree_);
-    TreeView_DeleteAllItems(tree_);
-    itemRefs_.clear();
-    items_.clear();
-    std::vector<HTREEITEM> parents;  // items that get children, expanded at the end
-    auto add = [&](HTREEITEM parent, const TreeNode& node, NodeRef ref) {
-      const LPARAM index = static_cast<LPARAM>(itemRefs_.size());
-      HTREEITEM item = insertItem(tree_, parent, node, index);
-      itemRefs_.push_back(ref);
-      items_.push_back(item);
-      if (item && !node.children.empty()) parents.push_back(item);
-      return item;
-    };
-    for (size_t g = 0; g < tree.roots.size(); ++g) {
-      const TreeNode& group = tree.roots[g];
-      HTREEITEM groupItem = add(TVI_ROOT, group, {static_cast<int>(g), -1, -1});
-      if (!groupItem) continue;
-      for (size_t c = 0; c < group.children.size(); ++c) {
-        const TreeNode& fn = group.children[c];
-        HTREEITEM fnItem = add(groupItem, fn, {static_cast<int>(g), static_cast<int>(c), -1});
-        if (!fnItem) continue;
-        for (size_t n = 0; n < fn.children.size(); ++n)
-          add(fnItem, fn.children[n],
-              {static_cast<int>(g), static_cast<int>(c), static_cast<int>(n)});
-      }
-    }
-    // Expanding after the children are in is far quicker than inserting into open nodes.
-    for (HTREEITEM item : parents) TreeView_Expand(tree_, item, TVE_EXPAND);
-    if (!items_.empty() && items_.front())
-      TreeView_Select(tree_, items_.front(), TVGN_FIRSTVISIBLE);
-  }
-  treeFilling_ = false;
-}
+void Win32MainView::showTree(const FuncTree& tree) { tree_.fill(tree); }
 
-NodeRef Win32MainView::refOf(HTREEITEM item) const {
-  if (!item || !tree_) return {};
-  TVITEMW it{};
-  it.mask = TVIF_PARAM | TVIF_HANDLE;
-  it.hItem = item;
-  if (!SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it))) return {};
-  if (it.lParam < 0 || static_cast<size_t>(it.lParam) >= itemRefs_.size()) return {};
-  return itemRefs_[static_cast<size_t>(it.lParam)];
-}
+NodeRef Win32MainView::treeSelection() const { return tree_.selection(); }
 
-HTREEITEM Win32MainView::itemOf(const NodeRef& ref) const {
-  for (size_t i = 0; i < itemRefs_.size(); ++i)
-    if (itemRefs_[i] == ref) return items_[i];
-  return nullptr;
-}
+NodeRef Win32MainView::treeTopItem() const { return tree_.topItem(); }
 
-NodeRef Win32MainView::treeSelection() const {
-  return tree_ ? refOf(TreeView_GetSelection(tree_)) : NodeRef{};
-}
+void Win32MainView::restoreTreePlace(const RestoredPlace& place) { tree_.restorePlace(place); }
 
-NodeRef Win32MainView::treeTopItem() const {
-  return tree_ ? refOf(TreeView_GetFirstVisible(tree_)) : NodeRef{};
-}
+void Win32MainView::setPanelLines(const TextList& lines) { panel_.setLines(lines); }
 
-void Win32MainView::restoreTreePlace(const RestoredPlace& place) {
-  if (!tree_) return;
-  HTREEITEM selected = place.selected.valid() ? itemOf(place.selected) : nullptr;
-  treeFilling_ = true;
-  {
-    RedrawOff quiet(tree_);
-    if (HTREEITEM top = place.top.valid() ? itemOf(place.top) : nullptr)
-      TreeView_Select(tree_, top, TVGN_FIRSTVISIBLE);
-    if (selected) TreeView_Select(tree_, selected, TVGN_CARET);
-  }
-  treeFilling_ = false;
-  if (selected) SetFocus(tree_);
-}
+void Win32MainView::setPanelHint(const Text& hint) { panel_.setHint(hint); }
 
-void Win32MainView::setPanelLines(const TextList& lines) {
-  if (!memo_) return;
-  size_t total = 0;
-  for (const Text& l : lines) total += l.size() + 2;
-  std::wstring text;
-  text.reserve(total);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) text += L"\r\n";
-    text.append(lines[i].begin(), lines[i].end());
-  }
-  RedrawOff quiet(memo_);
-  SetWindowTextW(memo_, text.c_str());
-}
-
-void Win32MainView::setPanelHint(const Text& hint) {
-  if (!tooltip_ || !memo_) return;
-  std::wstring w = toWide(hint);
-  TTTOOLINFOW ti{};
-  ti.cbSize = sizeof ti;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = hwnd();
-  ti.uId = reinterpret_cast<UINT_PTR>(memo_);
-  ti.lpszText = w.data();
-  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-void Win32MainView::scrollPanelTop() {
-  if (!memo_) return;
-  // Back by as many lines as the caret is down, then the caret to the very start.
-  DWORD selStart = 0;
-  SendMessageW(memo_, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), 0);
-  const LRESULT line = SendMessageW(memo_, EM_LINEFROMCHAR, selStart, 0);
-  SendMessageW(memo_, EM_LINESCROLL, 0, -line);
-  SendMessageW(memo_, EM_SETSEL, 0, 0);
-  // The panel may have been scrolled away from the caret; the first line shows in any case.
-  SendMessageW(memo_, WM_VSCROLL, SB_TOP, 0);
-  SendMessageW(memo_, WM_HSCROLL, SB_LEFT, 0);
-}
+void Win32MainView::scrollPanelTop() { panel_.scrollToTop(); }
 
 void Win32MainView::processMessages() { pumpPending(); }
 
@@ -202,41 +49,16 @@ std::optional<size_t> Win32MainView::chooseFromHistory(const TextList& history) 
   return chosen;
 }
 
-int Win32MainView::editorIndex() const {
-  if (!combo_) return -1;
-  const std::wstring typed = textOf(combo_);
-  const LRESULT sel = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
-  if (sel != CB_ERR && sel >= 0 && comboItem(combo_, static_cast<int>(sel)) == typed)
-    return static_cast<int>(sel);
-  // Typed text counts as a choice only when it reads exactly as one of the items.
-  const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
-  for (int i = 0; i < count; ++i)
-    if (comboItem(combo_, i) == typed) return i;
-  return -1;
-}
+int Win32MainView::editorIndex() const { return editorBox_.chosen(); }
 
-void Win32MainView::setEditorIndex(int index) {
-  if (!combo_) return;
-  // An index outside the list leaves no item chosen and the box empty.
-  const LRESULT count = SendMessageW(combo_, CB_GETCOUNT, 0, 0);
-  if (index < 0 || index >= count) index = -1;
-  SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
+void Win32MainView::setEditorIndex(int index) { editorBox_.choose(index); }
 
-bool Win32MainView::jumpChecked() const {
-  return SendMessageW(control(ids::kCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool Win32MainView::jumpChecked() const { return isChecked(jumpCheckWnd_); }
 
-void Win32MainView::setJumpChecked(bool on) {
-  SendMessageW(control(ids::kCheckBox1), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void Win32MainView::setJumpChecked(bool on) { setChecked(jumpCheckWnd_, on); }
 
-bool Win32MainView::reloadChecked() const {
-  return SendMessageW(control(ids::kCheckBox2), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool Win32MainView::reloadChecked() const { return isChecked(reloadCheckWnd_); }
 
-void Win32MainView::setReloadChecked(bool on) {
-  SendMessageW(control(ids::kCheckBox2), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void Win32MainView::setReloadChecked(bool on) { setChecked(reloadCheckWnd_, on); }
 
 }  // namespace nokari::win

@@ -9,6 +9,26 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x4E4B;
 }  // namespace
 
+HWND createChild(HWND parent, int id, const wchar_t* cls, const wchar_t* text, DWORD style,
+                 DWORD exStyle) {
+  auto* inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+}
+
+std::wstring windowText(HWND wnd) {
+  if (!wnd) return {};
+  const int n = GetWindowTextLengthW(wnd);
+  std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+  const int got = GetWindowTextW(wnd, s.data(), static_cast<int>(s.size()));
+  s.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return s;
+}
+
+void setFont(HWND ctl, HFONT font) {
+  if (ctl) SendMessageW(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 Window::~Window() {
   if (wnd_ && IsWindow(wnd_)) {
     // Unbind first: the window may outlive nothing of this object.

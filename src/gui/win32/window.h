@@ -4,7 +4,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace nokari::win {
+
+// A visible child control with the id; it is placed by the parent's layout.
+HWND createChild(HWND parent, int id, const wchar_t* cls, const wchar_t* text, DWORD style,
+                 DWORD exStyle = 0);
+// The window's whole text.
+std::wstring windowText(HWND wnd);
+// Gives the control the font, repainting it (nothing for a null control).
+void setFont(HWND ctl, HFONT font);
 
 class Window {
  public:

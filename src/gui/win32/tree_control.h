@@ -1,0 +1,45 @@
+// The function tree's control: it mirrors the tree model and answers in the model's terms
+// (NodeRef), not in tree items.
+#pragma once
+
+#include <vector>
+
+#include "app/func_tree.h"
+#include "gui/win32/win_handles.h"
+
+namespace nokari::win {
+
+class TreeControl {
+ public:
+  // Creates the tree view in the dark colours.
+  bool create(HWND parent, int id);
+  HWND wnd() const { return wnd_; }
+  // The control went with its parent.
+  void forget() { wnd_ = nullptr; }
+  // Indent and images for the DPI.
+  void applyDpi(int dpi);
+
+  // Replaces every item (redraw off meanwhile), expands them all and shows the first on top.
+  void fill(const FuncTree& tree);
+  NodeRef selection() const;
+  NodeRef topItem() const;
+  // Shows the place's top item on top, then selects its node and takes the focus.
+  void restorePlace(const RestoredPlace& place);
+  // True while the control changes its selection itself (filling, restoring a place): such
+  // a change is not the user's.
+  bool changingItself() const { return changing_; }
+
+ private:
+  NodeRef refOf(HTREEITEM item) const;
+  HTREEITEM itemOf(const NodeRef& ref) const;
+  HTREEITEM add(HTREEITEM parent, const TreeNode& node, const NodeRef& ref);
+
+  HWND wnd_ = nullptr;
+  ImageList images_;
+  // The items in tree order with the node each shows; an item's lParam is its index.
+  std::vector<NodeRef> refs_;
+  std::vector<HTREEITEM> items_;
+  bool changing_ = false;
+};
+
+}  // namespace nokari::win
