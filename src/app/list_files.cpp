@@ -18,20 +18,28 @@ ListFileRead readListFile(const Files& files, const Text& path, const CodePage& 
   return r;
 }
 
+namespace {
+
+// The lines of the list file `name` in folder; `read`, when given, learns how the read went.
+TextList listFileLines(const Files& files, const Text& folder, const char16_t* name,
+                       const CodePage& ansi, ListFileRead* read) {
+  ListFileRead r = readListFile(files, joinPath(folder, name), ansi);
+  TextList lines = r.lines;
+  if (read) *read = std::move(r);
+  return lines;
+}
+
+}  // namespace
+
 ExclusionList loadExclusionList(const Files& files, const Text& folder, const CodePage& ansi,
                                 ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kExclusionFileName), ansi);
-  ExclusionList list = ExclusionList::withFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
+  return ExclusionList::withFileLines(
+      listFileLines(files, folder, kExclusionFileName, ansi, read));
 }
 
 BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,
                             ListFileRead* read) {
-  ListFileRead r = readListFile(files, joinPath(folder, kBuiltinFileName), ansi);
-  BuiltinList list = BuiltinList::fromFileLines(r.lines);
-  if (read) *read = std::move(r);
-  return list;
+  return BuiltinList::fromFileLines(listFileLines(files, folder, kBuiltinFileName, ansi, read));
 }
 
 }  // namespace nokari

@@ -98,31 +98,24 @@ bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusio
 }
 
 TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
-  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
   int open = 0;
   CodePos start, end;
-  bool haveStart = false, haveEnd = false;
-  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
-    const Text& line = codeSL[k];
-    const size_t len = line.size();
-    long long first =
-        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
-    if (first < 1) first = 1;
-    for (size_t p = static_cast<size_t>(first); p <= len; ++p) {
-      const char16_t c = line[p - 1];
-      if (c == u'(') {
-        if (++open > 2) return {};
-      } else if (open == 2 && c == u'/') {
-        if (!listStartAfter(codeSL, k, p, &start)) return {};
-        haveStart = true;
-      } else if (open == 2 && c == u')') {
-        if (!listEndBefore(codeSL, k, p, &end)) return {};
-        // Without a "/" seen the rest of this line is passed over; a later "(" gives up.
-        if (haveStart) haveEnd = true;
-        break;
-      }
+  bool haveStart = false, haveEnd = false, failed = false;
+  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
+    if (c == u'(') {
+      failed = ++open > 2;
+    } else if (open == 2 && c == u'/') {
+      haveStart = listStartAfter(codeSL, k, p, &start);
+      failed = !haveStart;
+    } else if (open == 2 && c == u')') {
+      if (!listEndBefore(codeSL, k, p, &end)) return Walk::Stop;
+      // Without a "/" seen the rest of this line is passed over; a later "(" gives up.
+      if (!haveStart) return Walk::SkipLine;
+      haveEnd = true;
+      return Walk::Stop;
     }
-  }
+    return failed ? Walk::Stop : Walk::Next;
+  });
   if (!haveStart || !haveEnd) return {};
   TextList locals = splitCommaText(joinedCodeText(codeSL, start, end));
   sortTextIgnoreCase(locals);

@@ -96,22 +96,31 @@ void warnUnreadable(const ListFileRead& read, const Text& path, const char* cons
 
 }  // namespace
 
+namespace {
+
+// A list file read with load; an existing file that cannot be read is a warning, not an error.
+template <typename List>
+List loadReporting(List (*load)(const Files&, const Text&, const CodePage&, ListFileRead*),
+                   const Files& files, const Text& dataDir, const CodePage& ansi,
+                   const char16_t* fileName, const char* consequence, std::string& warnings) {
+  ListFileRead read;
+  List list = load(files, dataDir, ansi, &read);
+  warnUnreadable(read, joinPath(dataDir, fileName), consequence, warnings);
+  return list;
+}
+
+}  // namespace
+
 ExclusionList loadExclusionsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
                                       std::string& warnings) {
-  ListFileRead read;
-  ExclusionList list = loadExclusionList(files, dataDir, ansi, &read);
-  warnUnreadable(read, joinPath(dataDir, kExclusionFileName), "the default exclusions apply",
-                 warnings);
-  return list;
+  return loadReporting(&loadExclusionList, files, dataDir, ansi, kExclusionFileName,
+                       "the default exclusions apply", warnings);
 }
 
 BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
                                   std::string& warnings) {
-  ListFileRead read;
-  BuiltinList list = loadBuiltinList(files, dataDir, ansi, &read);
-  warnUnreadable(read, joinPath(dataDir, kBuiltinFileName), "no built-in function is known",
-                 warnings);
-  return list;
+  return loadReporting(&loadBuiltinList, files, dataDir, ansi, kBuiltinFileName,
+                       "no built-in function is known", warnings);
 }
 
 Text currentTimeText() {

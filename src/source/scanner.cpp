@@ -84,34 +84,26 @@ Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b) {
 }
 
 Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
-  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return {};
   int counter = 0;
   CodePos start, end;
-  bool haveStart = false, haveEnd = false;
-  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size() && !haveEnd; ++k) {
-    const Text& line = codeSL[k];
-    const size_t len = line.size();
-    long long first = k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
-    if (first < 1) first = 1;
-    if (static_cast<long long>(len) < first) continue;
-    for (size_t p = static_cast<size_t>(first); p <= len; ++p) {
-      const char16_t c = line[p - 1];
-      if (c == u'(') {
-        ++counter;
-        if (counter == 2) {
-          if (!listStartAfter(codeSL, k, p, &start)) return {};
-          haveStart = true;
-        } else if (counter == 3) {
-          return {};
-        }
-      } else if (counter == 2 && (c == u'/' || c == u')')) {
-        if (!listEndBefore(codeSL, k, p, &end)) return {};
-        haveEnd = true;
-        break;
+  bool haveStart = false, haveEnd = false, failed = false;
+  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
+    if (c == u'(') {
+      ++counter;
+      if (counter == 2) {
+        haveStart = listStartAfter(codeSL, k, p, &start);
+        failed = !haveStart;
+      } else if (counter == 3) {
+        failed = true;
       }
+    } else if (counter == 2 && (c == u'/' || c == u')')) {
+      haveEnd = listEndBefore(codeSL, k, p, &end);
+      failed = !haveEnd;
+      return Walk::Stop;
     }
-  }
-  if (!haveStart || !haveEnd) return {};
+    return failed ? Walk::Stop : Walk::Next;
+  });
+  if (failed || !haveStart || !haveEnd) return {};
   const Text list = joinedCodeText(codeSL, start, end);
   Text result;
   if (list.empty()) return result;

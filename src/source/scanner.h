@@ -19,6 +19,28 @@ struct CodePos {
   size_t pos = 0;
 };
 
+// What a walk over the code lines does after a character.
+enum class Walk { Next, SkipLine, Stop };
+
+// Visits each character of the code lines from just after (startLine, startCol) on: visit gets
+// the 0-based line, the 1-based position and the character, and answers how to go on. Nothing
+// is visited when startLine lies outside the lines.
+template <typename Visit>
+void walkCodeFrom(const TextList& codeSL, int startLine, int startCol, Visit visit) {
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return;
+  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
+    const Text& line = codeSL[k];
+    long long first =
+        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    if (first < 1) first = 1;
+    for (size_t p = static_cast<size_t>(first); p <= line.size(); ++p) {
+      const Walk next = visit(k, p, line[p - 1]);
+      if (next == Walk::Stop) return;
+      if (next == Walk::SkipLine) break;
+    }
+  }
+}
+
 // Where a list opened by the character at (line, pos) starts: the next position, or position 1
 // of the next non-empty line when the opener ends its line. False when there is none.
 bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start);
