@@ -137,6 +137,12 @@ ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>
   int target = 0;
   bool named = false;
   ParenMessage m;
+  // The question that closes the message: to the named function, else to the last line
+  // where the counts agreed.
+  auto jumpQuestion = [&](const Text& where, int lastBalanced) {
+    return named ? where + u"\n(" + name + u") へジャンプしますか？"
+                 : num(lastBalanced + 1) + u" 行へジャンプしますか？";
+  };
   if (open > close) {
     for (int i = topLast + 1; i < n && !named; ++i)
       if (defunLineName(code[i], name)) target = i, named = true;
@@ -147,12 +153,7 @@ ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>
     const Text where = u"(" + name + u") 内か、それより上の " + num(topLast + 2) +
                        u" 行までで一致していない可能性があります．";
     if (editorFound) {
-      m.text += u"\n";
-      if (named) {
-        m.text += where + u"\n(" + name + u") へジャンプしますか？";
-      } else {
-        m.text += num(topLast + 1) + u" 行へジャンプしますか？";
-      }
+      m.text += u"\n" + jumpQuestion(where, topLast);
     } else if (named) {
       m.text += u"\n" + where;
     }
@@ -166,12 +167,7 @@ ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>
     const Text where = u"(" + name + u") 内か、それより下の " + num(bottomLast) +
                        u" 行までで一致していない可能性があります．";
     if (editorFound) {
-      m.text += u"\nこれより上の行で括弧数が一致していません，\n";
-      if (named) {
-        m.text += where + u"\n(" + name + u") へジャンプしますか？";
-      } else {
-        m.text += num(bottomLast + 1) + u" 行へジャンプしますか？";
-      }
+      m.text += u"\nこれより上の行で括弧数が一致していません，\n" + jumpQuestion(where, bottomLast);
     } else {
       m.text += u"\nこれより上の行で括弧数が一致していません．";
       if (named) m.text += u"\n" + where;
