@@ -2,12 +2,11 @@
 // lines, as the window runs them after a load or a button.
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_sizes.h"
-
 #include <cstdio>
 #include <map>
 #include <memory>
 
+#include "bench/bench_sizes.h"
 #include "bench/lsp_gen.h"
 #include "checks/catalogue.h"
 #include "checks/exclusion_list.h"

@@ -74,7 +74,8 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
       auto it = nestedByOuter.find(name);
       if (it != nestedByOuter.end()) {
         for (const NestedEntry& e : it->second) {
-          if (start < e.line && e.line <= end) node.children.push_back(TreeNode{2, *e.name, e.line + 1, 3, {}});
+          if (start < e.line && e.line <= end)
+            node.children.push_back(TreeNode{2, *e.name, e.line + 1, 3, {}});
         }
       }
     }

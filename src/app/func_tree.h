@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "base/text.h"
 #include "source/func_index.h"
 #include "source/progress.h"
-#include "base/text.h"
 
 namespace nokari {
 

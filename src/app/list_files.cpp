@@ -33,8 +33,7 @@ TextList listFileLines(const Files& files, const Text& folder, const char16_t* n
 
 ExclusionList loadExclusionList(const Files& files, const Text& folder, const CodePage& ansi,
                                 ListFileRead* read) {
-  return ExclusionList::withFileLines(
-      listFileLines(files, folder, kExclusionFileName, ansi, read));
+  return ExclusionList::withFileLines(listFileLines(files, folder, kExclusionFileName, ansi, read));
 }
 
 BuiltinList loadBuiltinList(const Files& files, const Text& folder, const CodePage& ansi,

@@ -1,11 +1,11 @@
 // The two list files beside the program: the user's exclusions and the built-in function names.
 #pragma once
 
+#include "base/text.h"
 #include "checks/exclusion_list.h"
 #include "checks/func_check.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
-#include "base/text.h"
 
 namespace nokari {
 

@@ -1,6 +1,7 @@
-#include "source/decode.h"
 #include "app/settings.h"
+
 #include "platform/collate.h"
+#include "source/decode.h"
 
 namespace nokari {
 

@@ -1,5 +1,6 @@
-#include "source/decode.h"
 #include "app/source_loading.h"
+
+#include "source/decode.h"
 
 namespace nokari {
 

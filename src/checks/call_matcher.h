@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "source/progress.h"
 #include "base/text.h"
+#include "source/progress.h"
 
 namespace nokari {
 

@@ -1,8 +1,8 @@
 // The function catalogue: every top-level function's head and heading comment.
 #pragma once
 
-#include "source/progress.h"
 #include "base/text.h"
+#include "source/progress.h"
 
 namespace nokari {
 

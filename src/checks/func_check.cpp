@@ -5,9 +5,9 @@
 #include <unordered_set>
 
 #include "checks/call_matcher.h"
+#include "platform/collate.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 

@@ -2,10 +2,10 @@
 // lines reference each function.
 #pragma once
 
+#include "base/text.h"
 #include "checks/findings.h"
 #include "source/func_index.h"
 #include "source/progress.h"
-#include "base/text.h"
 
 namespace nokari {
 

@@ -2,10 +2,10 @@
 // function checks with its line and an English category.
 #pragma once
 
+#include "base/text.h"
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "checks/func_check.h"
-#include "base/text.h"
 
 namespace nokari {
 

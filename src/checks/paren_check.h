@@ -5,9 +5,9 @@
 #include <functional>
 #include <optional>
 
+#include "base/text.h"
 #include "checks/findings.h"
 #include "source/progress.h"
-#include "base/text.h"
 
 namespace nokari {
 
@@ -39,8 +39,8 @@ ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>
 // The same with the editor's presence known in advance.
 inline ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
                                      Findings* findings = nullptr) {
-  return parenBalanceCheck(lspSL, std::function<bool()>([editorFound] { return editorFound; }),
-                           bar, findings);
+  return parenBalanceCheck(lspSL, std::function<bool()>([editorFound] { return editorFound; }), bar,
+                           findings);
 }
 
 }  // namespace nokari

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "platform/collate.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 

@@ -4,8 +4,8 @@
 
 #include <span>
 
-#include "checks/exclusion_list.h"
 #include "base/text.h"
+#include "checks/exclusion_list.h"
 
 namespace nokari {
 

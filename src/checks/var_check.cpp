@@ -6,10 +6,10 @@
 #include <unordered_set>
 
 #include "checks/symbols.h"
+#include "platform/collate.h"
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
-#include "platform/collate.h"
 
 namespace nokari {
 

@@ -2,10 +2,10 @@
 // top-level code before the first and after the last function uses.
 #pragma once
 
+#include "base/text.h"
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "source/progress.h"
-#include "base/text.h"
 
 namespace nokari {
 

@@ -1,9 +1,9 @@
 // Entry point of nokari-check.
 #include <cstdio>
 
-#include "source/decode.h"
 #include "cli/check_cli.h"
 #include "platform/cli_args.h"
+#include "source/decode.h"
 
 int main(int argc, char** argv) {
   nokari::prepareStdio();

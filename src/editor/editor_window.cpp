@@ -7,11 +7,16 @@ namespace {
 // The main window classes of the editors found by class, by editor index.
 const char16_t* mainWindowClass(int editorIndex) {
   switch (editorIndex) {
-    case Notepad: return u"Notepad";
-    case NotepadPlusPlus: return u"Notepad++";
-    case Mery: return u"TChildForm";
-    case TeraPad: return u"TTeraPadMainForm";
-    default: return nullptr;
+    case Notepad:
+      return u"Notepad";
+    case NotepadPlusPlus:
+      return u"Notepad++";
+    case Mery:
+      return u"TChildForm";
+    case TeraPad:
+      return u"TTeraPadMainForm";
+    default:
+      return nullptr;
   }
 }
 

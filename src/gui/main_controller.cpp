@@ -123,7 +123,8 @@ struct MainController::State {
     return node->line;
   }
 
-  // Brings the chosen editor to the 1-based line; a jump that cannot be made does not happen.
+  // Where every jump to a 1-based line of the editor goes (the tree, the parenthesis
+  // question). This build drives no editor, so the jump does not happen.
   void sendEditorLineNo(int /*line*/) {}
 
   // Whether the chosen editor's main window is open, looking it up afresh.
@@ -238,7 +239,8 @@ void MainController::parenthesisCheckClicked() {
   s.reLoad();
   s.view.setPanelLines({});
   if (s.lspSL.empty()) return;
-  ParenResult result = parenBalanceCheck(s.lspSL, [&s] { return s.lookUpEditor(); }, &s.view.progress());
+  ParenResult result = parenBalanceCheck(
+      s.lspSL, [&s] { return s.lookUpEditor(); }, &s.view.progress());
   s.view.setPanelLines(result.panel);
   if (const auto& m = result.message) {
     if (m->question) {
@@ -285,8 +287,8 @@ void MainController::functionCheckClicked() {
 void MainController::catalogueClicked() {
   State& s = *s_;
   s.reLoad();
-  s.view.setPanelLines(makeLspIndex(s.lspSL, s.lspFileName, s.sys.clock.localDateTimeText(),
-                                    &s.view.progress()));
+  s.view.setPanelLines(
+      makeLspIndex(s.lspSL, s.lspFileName, s.sys.clock.localDateTimeText(), &s.view.progress()));
   s.view.scrollPanelTop();
   s.view.setPanelHint(u"関数カタログ");
 }

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "app/func_tree.h"
-#include "source/progress.h"
 #include "base/text.h"
+#include "source/progress.h"
 
 namespace nokari {
 

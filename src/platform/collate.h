@@ -19,9 +19,8 @@ inline bool sameTextIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 // Stable sort of a list with compareTextIgnoreCase.
 inline void sortTextIgnoreCase(TextList& list) {
-  std::stable_sort(list.begin(), list.end(), [](const Text& a, const Text& b) {
-    return compareTextIgnoreCase(a, b) < 0;
-  });
+  std::stable_sort(list.begin(), list.end(),
+                   [](const Text& a, const Text& b) { return compareTextIgnoreCase(a, b) < 0; });
 }
 
 }  // namespace nokari

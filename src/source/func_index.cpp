@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "source/scanner.h"
 #include "platform/collate.h"
+#include "source/scanner.h"
 
 namespace nokari {
 

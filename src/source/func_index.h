@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "source/progress.h"
 #include "base/text.h"
+#include "source/progress.h"
 
 namespace nokari {
 

@@ -1,8 +1,8 @@
 // The scanner: code lines without comments and strings, defun parameter lists, comma text.
 #pragma once
 
-#include "source/progress.h"
 #include "base/text.h"
+#include "source/progress.h"
 
 namespace nokari {
 

@@ -2,13 +2,13 @@
 // of the index is split and examined. The fast build must give the same tree on any file.
 #include <gtest/gtest.h>
 
-#include "source/decode.h"
 #include "app/func_tree.h"
 #include "bench/lsp_gen.h"
+#include "platform/collate.h"
 #include "platform/files.h"
+#include "source/decode.h"
 #include "source/scanner.h"
 #include "test_util.h"
-#include "platform/collate.h"
 
 namespace nokari {
 namespace {
@@ -32,7 +32,8 @@ FuncTree literalTree(const TextList& codeSL, const TextList& sorted) {
         TextList o = splitCommaText(other);
         if (o.size() != 4) continue;
         int w = toIntDef(o[2], -1);
-        if (start < w && w <= end && o[0] == items[0]) node.children.push_back({2, o[1], w + 1, 3, {}});
+        if (start < w && w <= end && o[0] == items[0])
+          node.children.push_back({2, o[1], w + 1, 3, {}});
       }
     }
     tree.roots[command ? 0 : 1].children.push_back(std::move(node));
@@ -61,7 +62,8 @@ TEST(FuncTreeOracle, FastChildSearchMatchesTheLiteralOne) {
     std::string bytes = generateLsp(p);
     // Every few files, break a parenthesis or duplicate a name so the odd paths run too.
     if (seed % 3 == 0 && bytes.size() > 100) bytes.erase(bytes.size() / 2, 1);
-    if (seed % 5 == 0) bytes += "\n(defun dup (a) (defun kid () 1)\n 1)\n(defun dup (b)\n (defun kid () 2) 2)\n";
+    if (seed % 5 == 0)
+      bytes += "\n(defun dup (a) (defun kid () 1)\n 1)\n(defun dup (b)\n (defun kid () 2) 2)\n";
     TextList lines = decodeSource(bytes, *cp932).lines;
     TextList code;
     FuncIndex index;

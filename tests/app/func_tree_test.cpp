@@ -78,8 +78,8 @@ TEST(HeadingLines, CommentsAndHeader) {
 }
 
 TEST(TreePlace, RestoresSelectionAndTop) {
-  const TextList before = lines({"(defun c:a () 1)", "(defun f (x)", " (defun g () 1)", " 2)",
-                                 "(defun h (y) 3)"});
+  const TextList before =
+      lines({"(defun c:a () 1)", "(defun f (x)", " (defun g () 1)", " 2)", "(defun h (y) 3)"});
   const FuncTree tree = makeFuncTree(before, nullptr);
   // Command(0): c:a ; Function(1): f (x) -> g ; h (y)
   struct Case {

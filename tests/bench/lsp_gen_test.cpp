@@ -8,12 +8,12 @@
 #include <set>
 #include <tuple>
 
+#include "platform/collate.h"
 #include "platform/files.h"
 #include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
 #include "test_util.h"
-#include "platform/collate.h"
 
 namespace nokari {
 namespace {

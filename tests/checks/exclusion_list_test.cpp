@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "test_util.h"
 #include "platform/collate.h"
+#include "test_util.h"
 
 namespace nokari {
 namespace {

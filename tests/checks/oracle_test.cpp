@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <optional>
 
-#include "source/decode.h"
 #include "bench/lsp_gen.h"
 #include "checks/func_check.h"
 #include "checks/symbols.h"
 #include "checks/var_check.h"
+#include "platform/collate.h"
 #include "platform/files.h"
+#include "source/decode.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
 #include "test_util.h"
-#include "platform/collate.h"
 
 namespace nokari {
 namespace {

@@ -19,13 +19,18 @@ TEST(EditorWindow, LookUpByEditor) {
   struct Case {
     const char* name;
     std::vector<Win> windows;
-    int firstIndex;     // a search made before, -1 for none
-    bool closeAll;      // every window closes between the two searches
+    int firstIndex;  // a search made before, -1 for none
+    bool closeAll;   // every window closes between the two searches
     int editorIndex;
     WindowHandle found;  // editorWnd afterwards: 1-based place in `windows`, 0 for none
   };
   const Case cases[] = {
-      {"notepad by class, not title", {{u"Edit", u"Notepad"}, {u"Notepad", u"x - メモ帳"}}, -1, false, 1, 2},
+      {"notepad by class, not title",
+       {{u"Edit", u"Notepad"}, {u"Notepad", u"x - メモ帳"}},
+       -1,
+       false,
+       1,
+       2},
       {"notepad gone clears", {{u"Notepad", u"a"}}, 1, true, 1, 0},
       {"notepad++", {{u"Notepad++", u"*C:\\a.lsp - Notepad++"}}, -1, false, 2, 1},
       {"mery", {{u"TChildForm", u"a.lsp"}}, -1, false, 3, 1},
@@ -36,7 +41,10 @@ TEST(EditorWindow, LookUpByEditor) {
         {u"Chrome_WidgetWin_1", u""},
         {u"Chrome_WidgetWin_1", u"● a.lsp - w - Visual Studio Code"},
         {u"Chrome_WidgetWin_1", u"b.lsp - Visual Studio Code"}},
-       -1, false, 0, 4},
+       -1,
+       false,
+       0,
+       4},
       {"vs code absent keeps the earlier window", {{u"Notepad", u"a"}}, 1, false, 0, 1},
       {"vs code absent keeps even a closed one", {{u"Notepad", u"a"}}, 1, true, 0, 1},
       {"no editor chosen leaves it", {{u"Notepad", u"a"}}, 1, false, -1, 1},

@@ -112,7 +112,9 @@ class FakeDesktop : public Desktop {
     for (auto& [h, w] : windows)
       if (w.open && isBelow(h, parent) && !visit(h)) return;
   }
-  Text windowText(WindowHandle h) override { return isWindow(h) ? windows[h].title.substr(0, 254) : Text(); }
+  Text windowText(WindowHandle h) override {
+    return isWindow(h) ? windows[h].title.substr(0, 254) : Text();
+  }
   Text className(WindowHandle h) override { return isWindow(h) ? windows[h].className : Text(); }
   bool isWindow(WindowHandle h) override { return windows.count(h) && windows[h].open; }
   bool isIconic(WindowHandle h) override { return isWindow(h) && windows[h].iconic; }

@@ -1,16 +1,15 @@
-#include "source/decode.h"
 #include "gui/main_controller.h"
+
+#include <gtest/gtest.h>
 
 #include "checks/catalogue.h"
 #include "checks/func_check.h"
 #include "checks/paren_check.h"
 #include "checks/var_check.h"
-
-#include <gtest/gtest.h>
-
 #include "fakes/fake_files.h"
 #include "fakes/fake_services.h"
 #include "fakes/fake_view.h"
+#include "source/decode.h"
 #include "test_util.h"
 
 namespace nokari {
@@ -37,7 +36,9 @@ struct Harness {
     c->windowCreated();
     return *c;
   }
-  std::string file(const Text& path) { return files.content.count(path) ? files.content[path] : "<none>"; }
+  std::string file(const Text& path) {
+    return files.content.count(path) ? files.content[path] : "<none>";
+  }
   std::string ini() { return file(where.iniPath); }
   std::string history() { return file(where.historyPath); }
   std::vector<std::string> treeTexts() {
@@ -64,7 +65,8 @@ TEST(MainController, StartAndExit) {
   const Case cases[] = {
       {"first start", nullptr, nullptr, true, 0, true, false, "",
        "[Nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=\r\n", ""},
-      {"last file reopened", "[Nokari]\r\nTargetEditor=3\r\nJumpCheak=0\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n",
+      {"last file reopened",
+       "[Nokari]\r\nTargetEditor=3\r\nJumpCheak=0\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n",
        "/w/old.lsp\r\n", true, 3, false, true, "a.lsp",
        "[Nokari]\r\nTargetEditor=3\r\nJumpCheak=0\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n",
        "/w/a.lsp\r\n/w/old.lsp\r\n"},
@@ -72,13 +74,15 @@ TEST(MainController, StartAndExit) {
        true, false, "",
        "[Nokari]\r\nLspFullName=\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\n", ""},
       {"not a number counts as absent",
-       "; mine\r\n[Other]\r\nx=1\r\n[nokari]\r\nTargetEditor=vs\r\njumpcheak=yes\r\nReloadCheak=2\r\n",
+       "; "
+       "mine\r\n[Other]\r\nx=1\r\n[nokari]\r\nTargetEditor=vs\r\njumpcheak=yes\r\nReloadCheak="
+       "2\r\n",
        nullptr, true, 0, true, true, "",
        "; mine\r\n[Other]\r\nx=1\r\n[nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=1\r\n"
        "LspFullName=\r\n",
        ""},
-      {"no item chosen stays -1", "[Nokari]\r\nTargetEditor=-1\r\n", nullptr, true, -1, true, false, "",
-       "[Nokari]\r\nTargetEditor=-1\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=\r\n", ""},
+      {"no item chosen stays -1", "[Nokari]\r\nTargetEditor=-1\r\n", nullptr, true, -1, true, false,
+       "", "[Nokari]\r\nTargetEditor=-1\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=\r\n", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -96,7 +100,8 @@ TEST(MainController, StartAndExit) {
       EXPECT_TRUE(m.lspSL().empty());
       EXPECT_TRUE(m.lspFullName().empty());
     } else {
-      EXPECT_EQ(h.treeTexts(), (std::vector<std::string>{"Command", "c:go", "Function", "add (a b)"}));
+      EXPECT_EQ(h.treeTexts(),
+                (std::vector<std::string>{"Command", "c:go", "Function", "add (a b)"}));
       EXPECT_EQ(utf8(h.view.label), "UTF8");
       EXPECT_EQ(utf8(h.view.hint), "行番号ダブルクリックでジャンプ");
     }
@@ -120,7 +125,8 @@ TEST(MainController, OpenDropAndHistoryRoads) {
          h.sys.dialogs.openAnswer = u"/w/b.lsp";
          h.c->openClicked();
        },
-       "/w/b.lsp", {"tree"}},
+       "/w/b.lsp",
+       {"tree"}},
       {"open a missing file keeps everything",
        [](Harness& h) {
          h.sys.dialogs.openAnswer = u"/w/missing.lsp";
@@ -142,25 +148,29 @@ TEST(MainController, OpenDropAndHistoryRoads) {
          h.files.put(u"/w/c.lsp", kSample);
          h.c->filesDropped({u"/w/a.txt", u"/w/b.LSP", u"/w/c.lsp"});
        },
-       "/w/b.LSP", {"tree"}},
+       "/w/b.LSP",
+       {"tree"}},
       {"drop skips a file in use",
        [](Harness& h) {
          h.files.locked.insert(u"/w/b.lsp");
          h.c->filesDropped({u"/w/b.lsp", u"/w/x.lsp.txt"});
        },
-       "/w/a.lsp", {}},
+       "/w/a.lsp",
+       {}},
       {"history entry missing",
        [](Harness& h) {
          h.view.historyAnswer = 1;
          h.c->historyClicked();
        },
-       "/w/a.lsp", {"message: ファイルが見つかりません."}},
+       "/w/a.lsp",
+       {"message: ファイルが見つかりません."}},
       {"history entry opened",
        [](Harness& h) {
          h.view.historyAnswer = 2;
          h.c->historyClicked();
        },
-       "/w/b.lsp", {"tree"}},
+       "/w/b.lsp",
+       {"tree"}},
       {"history cancelled", [](Harness& h) { h.c->historyClicked(); }, "/w/a.lsp", {}},
   };
   for (const Case& c : cases) {
@@ -205,7 +215,8 @@ TEST(MainController, ReloadWaitsForTheEditorAndKeepsThePlace) {
   h.sys.calls.clear();
   h.files.put(u"/w/a.lsp", "(defun other () 1)\n");
   h.c->reLoad();
-  EXPECT_EQ(h.sys.calls, (std::vector<std::string>{"sleep 50", "sleep 50", "sleep 50", "sleep 50"}));
+  EXPECT_EQ(h.sys.calls,
+            (std::vector<std::string>{"sleep 50", "sleep 50", "sleep 50", "sleep 50"}));
   EXPECT_EQ(h.c->lspSL().size(), 6u);  // unchanged
 }
 
@@ -250,22 +261,39 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     std::vector<std::string> events;
   };
   const Case cases[] = {
-      {"variables", &MainController::variableCheckClicked, kSample,
+      {"variables",
+       &MainController::variableCheckClicked,
+       kSample,
        [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
-       "行番号ダブルクリックでジャンプ", {"tree", "scroll"}},
-      {"functions", &MainController::functionCheckClicked, kSample,
-       [](const TextList& l) { return funcCheck(l, BuiltinList(), nullptr); }, "", {"tree", "scroll"}},
-      {"catalogue", &MainController::catalogueClicked, kSample,
+       "行番号ダブルクリックでジャンプ",
+       {"tree", "scroll"}},
+      {"functions",
+       &MainController::functionCheckClicked,
+       kSample,
+       [](const TextList& l) { return funcCheck(l, BuiltinList(), nullptr); },
+       "",
+       {"tree", "scroll"}},
+      {"catalogue",
+       &MainController::catalogueClicked,
+       kSample,
        [](const TextList& l) { return makeLspIndex(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
-       "関数カタログ", {"tree", "scroll"}},
-      {"parentheses balanced", &MainController::parenthesisCheckClicked, kSample,
-       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
-       "行番号ダブルクリックでジャンプ", {"tree", "scroll"}},
-      {"parentheses unbalanced", &MainController::parenthesisCheckClicked, unbalanced,
+       "関数カタログ",
+       {"tree", "scroll"}},
+      {"parentheses balanced",
+       &MainController::parenthesisCheckClicked,
+       kSample,
        [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
        "行番号ダブルクリックでジャンプ",
-       {"tree", "message: " + test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines,
-                                                           false, nullptr).message->text),
+       {"tree", "scroll"}},
+      {"parentheses unbalanced",
+       &MainController::parenthesisCheckClicked,
+       unbalanced,
+       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
+       "行番号ダブルクリックでジャンプ",
+       {"tree",
+        "message: " + test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines,
+                                                   false, nullptr)
+                                     .message->text),
         "scroll"}},
   };
   for (const Case& c : cases) {
@@ -285,12 +313,14 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
 
 TEST(MainController, ParenthesisCheckAsksToJumpWhenTheEditorIsOpen) {
   const std::string unbalanced = std::string(kSample) + "(defun bad ()\n  (setq x 1)\n";
-  const std::string question = test::utf8(
-      parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, true, nullptr).message->text);
-  const std::string plain = test::utf8(
-      parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, false, nullptr).message->text);
+  const std::string question =
+      test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, true, nullptr)
+                     .message->text);
+  const std::string plain =
+      test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines, false, nullptr)
+                     .message->text);
   struct Case {
-    const char* editor;       // TargetEditor
+    const char* editor;         // TargetEditor
     const char16_t* openClass;  // an editor window on the desktop, or nullptr
     std::string shown;
   };

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/collate.h"
 #include "platform/files.h"
 #include "test_util.h"
-#include "platform/collate.h"
 
 namespace nokari {
 namespace {
@@ -36,7 +36,10 @@ TEST(DecodeSource, PicksEncodingAndSplitsLines) {
       {"\xF4\x90\x80\x80", "ANSI", {}},
       {"abc\xE3\x81", "ANSI", {}},
       // A UTF-8 mark keeps UTF-8 even with a broken sequence in the text.
-      {"\xEF\xBB\xBF" "a\xFF", "UTF8", {"a\xEF\xBF\xBD"}},
+      {"\xEF\xBB\xBF"
+       "a\xFF",
+       "UTF8",
+       {"a\xEF\xBF\xBD"}},
   };
   for (const Case& c : cases) {
     DecodedSource d = decodeSource(c.bytes, *cp932);
@@ -59,9 +62,16 @@ TEST(Text, ConversionsAndHelpers) {
     const char* text;
     int value;
   };
-  const IntCase ints[] = {{"12", 12},   {"-3", -3},      {"+4", 4},         {"", -1},
-                          {"1x", -1},   {" 1", -1},      {"2147483647", 2147483647},
-                          {"2147483648", -1}, {"-2147483648", -2147483647 - 1}, {"-", -1}};
+  const IntCase ints[] = {{"12", 12},
+                          {"-3", -3},
+                          {"+4", 4},
+                          {"", -1},
+                          {"1x", -1},
+                          {" 1", -1},
+                          {"2147483647", 2147483647},
+                          {"2147483648", -1},
+                          {"-2147483648", -2147483647 - 1},
+                          {"-", -1}};
   for (const IntCase& c : ints) EXPECT_EQ(toIntDef(fromUtf8(c.text), -1), c.value) << c.text;
   EXPECT_LT(compareTextIgnoreCase(u"abc", u"ABD"), 0);
   EXPECT_EQ(compareTextIgnoreCase(u"Foo", u"fOO"), 0);

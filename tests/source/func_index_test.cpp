@@ -41,8 +41,7 @@ TEST(MakeFuncIndex, Records) {
   const Case cases[] = {
       {{"(defun foo (a) (+ a 1))"}, {"foo ,,0,0,0,22"}},
       {{"(DeFuN Foo (x) x)"}, {"Foo ,,0,0,0,16"}},
-      {{"(defun-q foo () 1)", "( defun bar () 1)", "\"(defun s () 1)\"", "; (defun c () 1)"},
-       {}},
+      {{"(defun-q foo () 1)", "( defun bar () 1)", "\"(defun s () 1)\"", "; (defun c () 1)"}, {}},
       {{"(defun  two (x) x)"}, {" two ,,0,0,0,17"}},
       {{"", "", "", "(defun outer (x)", "  (defun inner (y) y)", "  (inner x))"},
        {"outer ,,3,0,5,11", "outer ,inner ,4,2"}},

@@ -9,15 +9,15 @@
 
 #include <string>
 
-#include "source/decode.h"
 #include "gui/main_controller.h"
-#include "platform/files.h"
 #include "gui/win32/dialogs_win32.h"
 #include "gui/win32/history_dialog.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
-#include "platform/win32/wide.h"
+#include "platform/files.h"
 #include "platform/win32/system_services.h"
+#include "platform/win32/wide.h"
+#include "source/decode.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 #include <commdlg.h>
 // clang-format on
 
+#include "gui/win32/dialogs_win32.h"
+
 #include <algorithm>
 #include <string>
 
-#include "gui/win32/dialogs_win32.h"
 #include "gui/win32/message_boxes.h"
 #include "platform/win32/wide.h"
 

@@ -1,7 +1,10 @@
 #include <fcntl.h>
 #include <io.h>
+// <windows.h> comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <cstdio>
 

@@ -6,10 +6,10 @@
 namespace nokari {
 
 int compareTextIgnoreCase(std::u16string_view a, std::u16string_view b) {
-  int r = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE,
-                          reinterpret_cast<LPCWCH>(a.data()), static_cast<int>(a.size()),
-                          reinterpret_cast<LPCWCH>(b.data()), static_cast<int>(b.size()), nullptr,
-                          nullptr, 0);
+  int r =
+      CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, reinterpret_cast<LPCWCH>(a.data()),
+                      static_cast<int>(a.size()), reinterpret_cast<LPCWCH>(b.data()),
+                      static_cast<int>(b.size()), nullptr, nullptr, 0);
   if (r == CSTR_LESS_THAN) return -1;
   if (r == CSTR_GREATER_THAN) return 1;
   if (r == CSTR_EQUAL) return 0;

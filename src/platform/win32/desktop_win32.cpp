@@ -22,7 +22,9 @@ HWND hwndOf(WindowHandle w) { return reinterpret_cast<HWND>(w); }
 WindowHandle handleOf(HWND w) { return reinterpret_cast<WindowHandle>(w); }
 
 // The text that GetWindowTextW / GetClassNameW leave in a 255-character buffer.
-Text bufferText(const wchar_t* buf, int got) { return got > 0 ? fromWide({buf, size_t(got)}) : Text(); }
+Text bufferText(const wchar_t* buf, int got) {
+  return got > 0 ? fromWide({buf, size_t(got)}) : Text();
+}
 
 BOOL CALLBACK visitWindow(HWND wnd, LPARAM visit) {
   return (*reinterpret_cast<const Desktop::Visit*>(visit))(handleOf(wnd)) ? TRUE : FALSE;

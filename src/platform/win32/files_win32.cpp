@@ -28,9 +28,9 @@ class FileHandle {
 Text lastErrorText() {
   DWORD err = GetLastError();
   wchar_t* msg = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, err, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
+  DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, err, 0, reinterpret_cast<wchar_t*>(&msg), 0, nullptr);
   Text out;
   if (n && msg) out = trim(fromWide(std::wstring_view(msg, n)));
   if (msg) LocalFree(msg);
@@ -47,9 +47,8 @@ class Win32Files : public Files {
 
   ReadResult readAll(const Text& path) const override {
     ReadResult r;
-    FileHandle f(CreateFileW(toWide(path).c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle f(CreateFileW(toWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) {
       r.error = lastErrorText();
       return r;
@@ -67,8 +66,8 @@ class Win32Files : public Files {
     size_t done = 0;
     while (done < r.bytes.size()) {
       DWORD got = 0;
-      if (!ReadFile(f.get(), r.bytes.data() + done, static_cast<DWORD>(r.bytes.size() - done),
-                    &got, nullptr)) {
+      if (!ReadFile(f.get(), r.bytes.data() + done, static_cast<DWORD>(r.bytes.size() - done), &got,
+                    nullptr)) {
         r.error = lastErrorText();
         r.bytes.clear();
         return r;
