@@ -1,7 +1,6 @@
 #include "app/file_history.h"
 
 #include "platform/collate.h"
-#include "source/decode.h"
 
 namespace nokari {
 
@@ -21,12 +20,9 @@ void trimToMax(TextList& entries) {
 
 FileHistory loadFileHistory(const Text& path, const Files& files, const CodePage& ansi) {
   FileHistory h;
-  if (!files.exists(path)) return h;
-  ReadResult r = files.readAll(path);
-  if (!r.ok) return h;
-  TextFile f = decodeTextFile(r.bytes, ansi);
-  h.entries = std::move(f.lines);
-  h.encoding = f.encoding;
+  LoadedStoredFile f = loadStoredFile(path, files, ansi);
+  h.read = f.read;
+  h.entries = f.text.lines();
   return h;
 }
 
@@ -50,9 +46,11 @@ void updateFileHistoryAtExit(TextList& entries, const Text& lspFullName) {
   trimToMax(entries);
 }
 
-bool writeFileHistory(const Text& path, const FileHistory& history, const Files& files,
-                      const CodePage& ansi) {
-  return files.writeReplace(path, encodeTextFile(history.entries, history.encoding, ansi));
+std::optional<Text> writeFileHistory(const Text& path, const FileHistory& history,
+                                     const Files& files, const CodePage& ansi) {
+  return saveStoredFile(
+      path, history.read, [&](StoredText& text) { text.replaceLines(history.entries); }, files,
+      ansi);
 }
 
 }  // namespace nokari

@@ -1,8 +1,10 @@
 // The short list of opened files, newest first, kept in "NokariHist.txt".
 #pragma once
 
+#include <optional>
+
+#include "app/stored_file.h"
 #include "platform/files.h"
-#include "source/decode.h"
 
 namespace nokari {
 
@@ -10,7 +12,7 @@ inline constexpr size_t kHistoryMax = 20;
 
 struct FileHistory {
   TextList entries;  // full paths, newest first
-  TextFileEncoding encoding = TextFileEncoding::Ansi;  // written back as read
+  StoredRead read;  // how the file was found at start
 };
 
 // Reads the history file; a missing or unreadable one gives an empty list.
@@ -24,8 +26,10 @@ void addToFileHistory(TextList& entries, const Text& path);
 // is cut to 20 entries.
 void updateFileHistoryAtExit(TextList& entries, const Text& lspFullName);
 
-// Writes the list whole (also when empty), replacing the file in one step.
-bool writeFileHistory(const Text& path, const FileHistory& history, const Files& files,
-                      const CodePage& ansi);
+// Writes the list whole (also when empty) in the encoding and line endings the file has,
+// replacing it in one step. Nothing is written when the file was not read exactly at start or
+// now; the result is then the reason, as it is when the write fails.
+std::optional<Text> writeFileHistory(const Text& path, const FileHistory& history,
+                                     const Files& files, const CodePage& ansi);
 
 }  // namespace nokari

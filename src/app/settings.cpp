@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include "platform/collate.h"
-#include "source/decode.h"
 
 namespace nokari {
 
@@ -39,7 +38,7 @@ std::optional<bool> readBool(const IniFile& ini, std::u16string_view key) {
 
 std::optional<Text> IniFile::value(std::u16string_view section, std::u16string_view key) const {
   bool inSection = false;
-  for (const Text& line : file_.lines) {
+  for (const Text& line : file_.lines()) {
     if (auto name = sectionName(line)) {
       inSection = sameTextIgnoreCase(*name, section);
       continue;
@@ -56,7 +55,7 @@ std::optional<Text> IniFile::value(std::u16string_view section, std::u16string_v
 }
 
 void IniFile::setValue(std::u16string_view section, std::u16string_view key, const Text& value) {
-  TextList& lines = file_.lines;
+  const TextList& lines = file_.lines();
   const Text entry = Text(key) + u"=" + value;
   bool inSection = false;
   size_t sectionEnd = Text::npos;  // index after the section's last key line
@@ -70,46 +69,45 @@ void IniFile::setValue(std::u16string_view section, std::u16string_view key, con
     if (!inSection) continue;
     if (auto kv = keyValue(lines[i])) {
       if (sameTextIgnoreCase(kv->first, key)) {
-        lines[i] = entry;
+        file_.setLine(i, entry);
         return;
       }
       sectionEnd = i + 1;
     }
   }
   if (sectionEnd == Text::npos) {
-    lines.push_back(u"[" + Text(section) + u"]");
-    lines.push_back(entry);
+    file_.insertLine(lines.size(), u"[" + Text(section) + u"]");
+    file_.insertLine(lines.size(), entry);
   } else {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
+    file_.insertLine(sectionEnd, entry);
   }
 }
 
-Settings readSettings(const Text& iniPath, const Files& files, const CodePage& ansi) {
-  Settings s;
-  if (!files.exists(iniPath)) return s;
-  ReadResult r = files.readAll(iniPath);
-  if (!r.ok) return s;
-  IniFile ini(decodeTextFile(r.bytes, ansi));
+SettingsRead readSettings(const Text& iniPath, const Files& files, const CodePage& ansi) {
+  SettingsRead out;
+  LoadedStoredFile f = loadStoredFile(iniPath, files, ansi);
+  out.read = f.read;
+  const IniFile ini(std::move(f.text));
+  Settings& s = out.values;
   int n;
   if (auto v = ini.value(kSection, u"TargetEditor"); v && parseInt(*v, &n)) s.targetEditor = n;
   if (auto b = readBool(ini, u"JumpCheak")) s.jumpCheck = *b;
   if (auto b = readBool(ini, u"ReloadCheak")) s.reloadCheck = *b;
   if (auto v = ini.value(kSection, u"LspFullName")) s.lspFullName = *v;
-  return s;
+  return out;
 }
 
-bool writeSettings(const Text& iniPath, const Settings& s, const Files& files,
-                   const CodePage& ansi) {
-  IniFile ini;
-  if (files.exists(iniPath)) {
-    ReadResult r = files.readAll(iniPath);
-    if (r.ok) ini = IniFile(decodeTextFile(r.bytes, ansi));
-  }
-  ini.setValue(kSection, u"TargetEditor", fromAscii(std::to_string(s.targetEditor)));
-  ini.setValue(kSection, u"JumpCheak", s.jumpCheck ? u"1" : u"0");
-  ini.setValue(kSection, u"ReloadCheak", s.reloadCheck ? u"1" : u"0");
-  ini.setValue(kSection, u"LspFullName", s.lspFullName);
-  return files.writeReplace(iniPath, encodeTextFile(ini.file().lines, ini.file().encoding, ansi));
+std::optional<Text> writeSettings(const Text& iniPath, const Settings& s, const StoredRead& atStart,
+                                  const Files& files, const CodePage& ansi) {
+  auto change = [&s](StoredText& text) {
+    IniFile ini(std::move(text));
+    ini.setValue(kSection, u"TargetEditor", fromAscii(std::to_string(s.targetEditor)));
+    ini.setValue(kSection, u"JumpCheak", s.jumpCheck ? u"1" : u"0");
+    ini.setValue(kSection, u"ReloadCheak", s.reloadCheck ? u"1" : u"0");
+    ini.setValue(kSection, u"LspFullName", s.lspFullName);
+    text = std::move(ini.file());
+  };
+  return saveStoredFile(iniPath, atStart, change, files, ansi);
 }
 
 }  // namespace nokari

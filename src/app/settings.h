@@ -3,8 +3,9 @@
 
 #include <optional>
 
+#include "app/stored_file.h"
 #include "platform/files.h"
-#include "source/decode.h"
+#include "source/stored_text.h"
 
 namespace nokari {
 
@@ -12,7 +13,7 @@ namespace nokari {
 class IniFile {
  public:
   IniFile() = default;
-  explicit IniFile(TextFile file) : file_(std::move(file)) {}
+  explicit IniFile(StoredText file) : file_(std::move(file)) {}
 
   // The value of key in section, both compared case-insensitively; surrounding blanks and a
   // pair of enclosing quotes are removed.
@@ -20,10 +21,11 @@ class IniFile {
   // Replaces the key's value, adding the key (and the section) when missing.
   void setValue(std::u16string_view section, std::u16string_view key, const Text& value);
 
-  const TextFile& file() const { return file_; }
+  const StoredText& file() const { return file_; }
+  StoredText& file() { return file_; }
 
  private:
-  TextFile file_;
+  StoredText file_;
 };
 
 struct Settings {
@@ -33,11 +35,20 @@ struct Settings {
   Text lspFullName;
 };
 
-// Reads the settings; a missing file, key or a value that is not a number gives the default.
-Settings readSettings(const Text& iniPath, const Files& files, const CodePage& ansi);
-// Writes the four keys into the INI file, keeping everything else it holds. The file is
-// replaced whole, so a failure never leaves it cut short.
-bool writeSettings(const Text& iniPath, const Settings& settings, const Files& files,
-                   const CodePage& ansi);
+// The settings as read at start, and how the file was found.
+struct SettingsRead {
+  Settings values;
+  StoredRead read;
+};
+
+// Reads the settings; a missing or unreadable file, a missing key or a value that is not a
+// number gives the default.
+SettingsRead readSettings(const Text& iniPath, const Files& files, const CodePage& ansi);
+// Writes the four keys into the INI file, keeping everything else it holds as it is. Nothing
+// is written when the file was not read exactly at start (atStart) or now; the result is then
+// the reason, as it is when the write fails.
+std::optional<Text> writeSettings(const Text& iniPath, const Settings& settings,
+                                  const StoredRead& atStart, const Files& files,
+                                  const CodePage& ansi);
 
 }  // namespace nokari

@@ -52,6 +52,7 @@ struct MainController::State {
   Text lspFileName;
   Text openDialogFileName;
   FileHistory history;
+  StoredRead settingsRead;  // how the INI was found at start
   ExclusionList exclusions;
   FuncTree tree;
 
@@ -147,7 +148,9 @@ void MainController::windowCreated() {
   s.view.setFileNameText({});
   s.view.setPanelLines({});
   s.view.setPanelHint({});
-  const Settings settings = readSettings(s.where.iniPath, s.files, s.ansi);
+  const SettingsRead read = readSettings(s.where.iniPath, s.files, s.ansi);
+  s.settingsRead = read.read;
+  const Settings& settings = read.values;
   s.view.setEditorIndex(settings.targetEditor);
   s.view.setJumpChecked(settings.jumpCheck);
   s.view.setReloadChecked(settings.reloadCheck);
@@ -162,16 +165,20 @@ void MainController::windowCreated() {
   }
 }
 
-void MainController::windowDestroyed() {
+void MainController::windowClosing() {
   State& s = *s_;
   Settings settings;
   settings.targetEditor = s.view.editorIndex();
   settings.jumpCheck = s.view.jumpChecked();
   settings.reloadCheck = s.view.reloadChecked();
   settings.lspFullName = s.lspFullName;
-  writeSettings(s.where.iniPath, settings, s.files, s.ansi);
+  TextList notSaved;
+  if (auto why = writeSettings(s.where.iniPath, settings, s.settingsRead, s.files, s.ansi))
+    notSaved.push_back(s.where.iniPath + u"\n" + *why);
   updateFileHistoryAtExit(s.history.entries, s.lspFullName);
-  writeFileHistory(s.where.historyPath, s.history, s.files, s.ansi);
+  if (auto why = writeFileHistory(s.where.historyPath, s.history, s.files, s.ansi))
+    notSaved.push_back(s.where.historyPath + u"\n" + *why);
+  if (!notSaved.empty()) s.dialogs.showMessage(notSavedMessage(notSaved));
 }
 
 void MainController::openClicked() {
@@ -269,7 +276,11 @@ void MainController::exclusionListClicked() {
   if (!s.dialogs.askYesNo(question, false)) return;
   const Text path = joinPath(s.where.folder, kExclusionFileName);
   if (!s.files.exists(path)) {
-    s.files.writeReplace(path, std::string());
+    const WriteResult created = s.files.writeReplace(path, std::string());
+    if (!created.ok) {
+      s.dialogs.showMessage(u"ファイルを作成できません.\n" + path + u"\n" + created.error);
+      return;
+    }
     s.sys.clock.sleep(100);
   }
   if (s.files.exists(path)) s.sys.shell.openInNotepad(path);

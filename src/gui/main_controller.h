@@ -24,8 +24,9 @@ class MainController {
 
   // The window was created: the lists, the history, the settings, the last file.
   void windowCreated();
-  // The window is going away: the settings and the history are written.
-  void windowDestroyed();
+  // The window is closing: the settings and the history are written; a file that could not
+  // be saved is named in one message.
+  void windowClosing();
 
   void openClicked();
   void filesDropped(const TextList& paths);

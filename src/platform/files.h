@@ -18,6 +18,12 @@ struct ReadResult {
   Text error;  // why the read failed, in the user's words
 };
 
+struct WriteResult {
+  bool ok = false;
+  bool readOnly = false;  // the file is marked read-only and was left as it was
+  Text error;             // why the write failed, in the user's words
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -25,8 +31,11 @@ class Files {
   virtual ReadResult readAll(const Text& path) const = 0;
   // Opens the existing file for reading and writing with no sharing, then closes it.
   virtual bool canOpenExclusive(const Text& path) const = 0;
-  // Replaces the file's content whole: written beside it first, then renamed over it.
-  virtual bool writeReplace(const Text& path, const std::string& bytes) const = 0;
+  // Replaces the file's content whole: written beside it first, then put in its place in one
+  // step, so a failure leaves the old file as it was. A symbolic link keeps pointing at its
+  // target, which gets the new content; the file keeps its permissions. A file marked
+  // read-only is not replaced.
+  virtual WriteResult writeReplace(const Text& path, const std::string& bytes) const = 0;
 };
 
 // The real file system of this platform.

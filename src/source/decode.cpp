@@ -53,8 +53,6 @@ TextList splitLines(std::u16string_view text) {
   return lines;
 }
 
-namespace {
-
 Text decodeUtf16(std::string_view s, bool bigEndian) {
   Text out;
   out.reserve(s.size() / 2 + 1);
@@ -76,8 +74,6 @@ void appendUtf16(std::string& out, std::u16string_view text, bool bigEndian) {
   }
 }
 
-}  // namespace
-
 TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi) {
   TextFile out;
   auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
@@ -94,31 +90,6 @@ TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi) {
     out.lines = splitLines(ansi.decode(bytes));
   }
   return out;
-}
-
-std::string encodeTextFile(const TextList& lines, TextFileEncoding encoding, const CodePage& ansi) {
-  Text all;
-  for (const Text& l : lines) {
-    all += l;
-    all += u"\r\n";
-  }
-  std::string out;
-  if (encoding == TextFileEncoding::Ansi) {
-    if (auto bytes = ansi.encode(all)) return *bytes;
-    encoding = TextFileEncoding::Utf16Le;
-  }
-  switch (encoding) {
-    case TextFileEncoding::Utf8Bom:
-      return "\xEF\xBB\xBF" + toUtf8(all);
-    case TextFileEncoding::Utf16Be:
-      out = "\xFE\xFF";
-      appendUtf16(out, all, true);
-      return out;
-    default:
-      out = "\xFF\xFE";
-      appendUtf16(out, all, false);
-      return out;
-  }
 }
 
 DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {

@@ -37,8 +37,9 @@ struct TextFile {
   TextFileEncoding encoding = TextFileEncoding::Ansi;
 };
 TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi);
-// Lines with CR LF after each, in the given encoding. Text the ANSI code page cannot hold
-// exactly is written as UTF-16 LE with a byte-order mark instead, so nothing is lost.
-std::string encodeTextFile(const TextList& lines, TextFileEncoding encoding, const CodePage& ansi);
+// UTF-16 code units from bytes; an odd last byte becomes U+FFFD.
+Text decodeUtf16(std::string_view bytes, bool bigEndian);
+// Appends the code units as UTF-16 bytes.
+void appendUtf16(std::string& out, std::u16string_view text, bool bigEndian);
 
 }  // namespace nokari

@@ -14,7 +14,9 @@ class FakeFiles : public Files {
   std::map<Text, std::string> content;
   std::set<Text> locked;      // exists, but cannot be opened exclusively
   std::set<Text> unreadable;  // exists, but reading fails
+  std::set<Text> readOnly;    // marked read-only: a replace is refused
   mutable int lockTests = 0;
+  mutable int writes = 0;
   bool failWrites = false;
 
   void put(const Text& path, std::string bytes) { content[path] = std::move(bytes); }
@@ -35,10 +37,20 @@ class FakeFiles : public Files {
     ++lockTests;
     return exists(path) && !locked.count(path);
   }
-  bool writeReplace(const Text& path, const std::string& bytes) const override {
-    if (failWrites) return false;
+  WriteResult writeReplace(const Text& path, const std::string& bytes) const override {
+    WriteResult w;
+    if (readOnly.count(path)) {
+      w.readOnly = true;
+      return w;
+    }
+    if (failWrites) {
+      w.error = u"ディスクに空き領域が不足しています。";
+      return w;
+    }
     const_cast<FakeFiles*>(this)->content[path] = bytes;
-    return true;
+    ++writes;
+    w.ok = true;
+    return w;
   }
 };
 

@@ -105,7 +105,7 @@ TEST(MainController, StartAndExit) {
       EXPECT_EQ(utf8(h.view.label), "UTF8");
       EXPECT_EQ(utf8(h.view.hint), "行番号ダブルクリックでジャンプ");
     }
-    m.windowDestroyed();
+    m.windowClosing();
     EXPECT_EQ(h.ini(), c.iniAfter);
     EXPECT_EQ(h.history(), c.historyAfter);
   }
@@ -190,7 +190,7 @@ TEST(MainController, OpenDropAndHistoryRoads) {
       EXPECT_EQ(h.c->lspSL(), linesBefore);
     }
     // Every successful open puts its path first in the history.
-    h.c->windowDestroyed();
+    h.c->windowClosing();
     EXPECT_EQ(h.history().substr(0, std::string(c.fullName).size()), c.fullName);
   }
 }

@@ -111,11 +111,14 @@ void Win32MainView::destroyOnce() {
   if (destroyed_) return;
   destroyed_ = true;
   if (!controller_) return;
+  // A close asked for while the exit sequence shows its message waits for it.
+  ++eventDepth_;
   try {
-    controller_->windowDestroyed();
+    controller_->windowClosing();
   } catch (...) {
     // The window is going away; there is nobody left to tell.
   }
+  --eventDepth_;
 }
 
 LRESULT Win32MainView::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -191,7 +194,9 @@ void Win32MainView::onClose() {
     closePending_ = true;
     return;
   }
-  DestroyWindow(hwnd());
+  // The exit sequence runs while the window still stands, so its message has an owner.
+  destroyOnce();
+  if (eventDepth_ == 0) DestroyWindow(hwnd());
 }
 
 void Win32MainView::onDestroy() {

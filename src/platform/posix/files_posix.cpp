@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/code_page.h"
@@ -78,29 +79,60 @@ class PosixFiles : public Files {
     return free;
   }
 
-  bool writeReplace(const Text& path, const std::string& bytes) const override {
-    const std::string target = native(path);
-    const std::string temp = target + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+  WriteResult writeReplace(const Text& path, const std::string& bytes) const override {
+    WriteResult w;
+    // Through a symbolic link: its target gets the new content, the link stays.
+    std::string target = native(path);
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+    mode_t mode = 0666 & ~currentUmask();
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0) {
+      if (!S_ISREG(st.st_mode)) return failed(w, EISDIR);
+      // No write bit for anyone: marked read-only (which root would otherwise write through).
+      if ((st.st_mode & 0222) == 0) {
+        w.readOnly = true;
+        w.error = errnoText(EACCES);
+        return w;
+      }
+      mode = st.st_mode & 07777;
+    }
+    std::string temp = target + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return failed(w, errno);
+    int err = 0;
+    if (::fchmod(fd, mode) != 0) err = errno;
+    for (size_t done = 0; !err && done < bytes.size();) {
+      const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
+        err = put < 0 ? errno : EIO;
+        break;
       }
       done += static_cast<size_t>(put);
     }
-    bool ok = ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    if (err) {
       ::unlink(temp.c_str());
-      return false;
+      return failed(w, err);
     }
-    return true;
+    w.ok = true;
+    return w;
+  }
+
+ private:
+  static WriteResult failed(WriteResult& w, int err) {
+    w.error = errnoText(err);
+    return w;
+  }
+  static mode_t currentUmask() {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
   }
 };
 

@@ -86,28 +86,84 @@ class Win32Files : public Files {
     return f.valid();
   }
 
-  bool writeReplace(const Text& path, const std::string& bytes) const override {
-    const std::wstring target = toWide(path);
-    const std::wstring temp = target + L".tmp";
-    {
-      FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!f.valid()) return false;
-      DWORD put = 0;
-      if (!bytes.empty() &&
-          (!WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) ||
-           put != bytes.size())) {
-        DeleteFileW(temp.c_str());
-        return false;
-      }
-      FlushFileBuffers(f.get());
+  WriteResult writeReplace(const Text& path, const std::string& bytes) const override {
+    WriteResult w;
+    // Through a symbolic link: its target gets the new content, the link stays.
+    const std::wstring target = finalPath(toWide(path));
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    const bool existed = attrs != INVALID_FILE_ATTRIBUTES;
+    if (existed && (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+      w.readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+      return failed(w, ERROR_ACCESS_DENIED);
     }
-    if (!MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    std::wstring temp;
+    if (!writeTempBeside(target, bytes, &temp)) return failed(w, GetLastError());
+    // ReplaceFileW keeps the old file's attributes and security; it needs an existing file.
+    BOOL done = existed ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                        : MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!done) {
+      const DWORD err = GetLastError();
       DeleteFileW(temp.c_str());
-      return false;
+      return failed(w, err);
     }
-    return true;
+    w.ok = true;
+    return w;
+  }
+
+ private:
+  static WriteResult failed(WriteResult& w, DWORD err) {
+    SetLastError(err);
+    w.error = lastErrorText();
+    return w;
+  }
+
+  // The path with every symbolic link resolved; the path itself when it cannot be opened.
+  static std::wstring finalPath(const std::wstring& path) {
+    FileHandle f(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!f.valid()) return path;
+    std::wstring out(MAX_PATH, L'\0');
+    for (;;) {
+      const DWORD n = GetFinalPathNameByHandleW(f.get(), out.data(), static_cast<DWORD>(out.size()),
+                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+      if (n == 0) return path;
+      if (n < out.size()) {
+        out.resize(n);
+        break;
+      }
+      out.resize(n + 1);
+    }
+    // "\\?\C:\..." -> "C:\...", "\\?\UNC\server\..." -> "\\server\..."
+    if (out.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + out.substr(7);
+    if (out.rfind(L"\\\\?\\", 0) == 0) return out.substr(4);
+    return out;
+  }
+
+  // Writes bytes to a new file with a unique name in target's folder.
+  static bool writeTempBeside(const std::wstring& target, const std::string& bytes,
+                              std::wstring* temp) {
+    const size_t sep = target.find_last_of(L"\\/");
+    const std::wstring folder = sep == std::wstring::npos ? L"." : target.substr(0, sep + 1);
+    wchar_t name[MAX_PATH + 16] = {};
+    if (folder.size() > MAX_PATH - 14 || !GetTempFileNameW(folder.c_str(), L"nki", 0, name))
+      return false;
+    *temp = name;
+    FileHandle f(CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD put = 0;
+    const bool ok =
+        f.valid() &&
+        (bytes.empty() ||
+         (WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+          put == bytes.size())) &&
+        FlushFileBuffers(f.get());
+    if (!ok) {
+      const DWORD err = GetLastError();
+      DeleteFileW(name);
+      SetLastError(err);
+    }
+    return ok;
   }
 };
 
