@@ -17,6 +17,7 @@ class FakeFiles : public Files {
   std::set<Text> readOnly;    // marked read-only: a replace is refused
   mutable int lockTests = 0;
   mutable int writes = 0;
+  mutable std::set<Text> written;
   bool failWrites = false;
 
   void put(const Text& path, std::string bytes) { content[path] = std::move(bytes); }
@@ -49,6 +50,7 @@ class FakeFiles : public Files {
     }
     const_cast<FakeFiles*>(this)->content[path] = bytes;
     ++writes;
+    written.insert(path);
     w.ok = true;
     return w;
   }

@@ -342,5 +342,55 @@ TEST(MainController, ParenthesisCheckAsksToJumpWhenTheEditorIsOpen) {
   }
 }
 
+TEST(MainController, ExitKeepsWhatItCannotWriteAndSaysSoOnce) {
+  // Both files change at exit: another editor is chosen and a.lsp comes first in the history.
+  const std::string ini = "[Nokari]\r\nTargetEditor=1\r\nLspFullName=/w/a.lsp\r\n";
+  const std::string hist = "/w/old.lsp\r\n";
+  const std::string notSaved = "message: 次のファイルを保存しませんでした.\n\n";
+  struct Case {
+    const char* name;
+    std::function<void(test::FakeFiles&)> before;  // before start
+    std::function<void(test::FakeFiles&)> atExit;  // between start and exit
+    bool iniKept, historyKept;
+    std::vector<std::string> events;
+  };
+  const Case cases[] = {
+      {"all well", nullptr, nullptr, false, false, {}},
+      {"INI unreadable at start",
+       [](test::FakeFiles& f) { f.unreadable.insert(u"/prog/Nokari.ini"); },
+       [](test::FakeFiles& f) { f.unreadable.clear(); }, true, false,
+       {notSaved + "/prog/Nokari.ini\n読み込めなかったため, 書き換えていません.\n(アクセスが拒否されました。)"}},
+      {"history unreadable at exit", nullptr,
+       [](test::FakeFiles& f) { f.unreadable.insert(u"/prog/NokariHist.txt"); }, false, true,
+       {notSaved + "/prog/NokariHist.txt\n読み込めなかったため, 書き換えていません.\n(アクセスが拒否されました。)"}},
+      {"INI not text",
+       [](test::FakeFiles& f) { f.put(u"/prog/Nokari.ini", std::string("[\0N\0", 4)); }, nullptr,
+       true, false,
+       {notSaved + "/prog/Nokari.ini\n文字コードを正確に読み取れなかったため, 書き換えていません."}},
+      {"INI read-only", nullptr, [](test::FakeFiles& f) { f.readOnly.insert(u"/prog/Nokari.ini"); },
+       true, false, {notSaved + "/prog/Nokari.ini\n読み取り専用のため, 書き換えていません."}},
+      {"every write fails", nullptr, [](test::FakeFiles& f) { f.failWrites = true; }, true, true,
+       {notSaved + "/prog/Nokari.ini\n書き込めませんでした.\n(ディスクに空き領域が不足しています。)\n\n" +
+        "/prog/NokariHist.txt\n書き込めませんでした.\n(ディスクに空き領域が不足しています。)"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.files.put(h.where.iniPath, ini);
+    h.files.put(h.where.historyPath, hist);
+    h.files.put(u"/w/a.lsp", kSample);
+    if (c.before) c.before(h.files);
+    const std::string iniAtStart = h.ini();
+    h.start();
+    h.view.setEditorIndex(3);
+    if (c.atExit) c.atExit(h.files);
+    h.view.events.clear();
+    h.c->windowClosing();
+    EXPECT_EQ(h.ini() == iniAtStart && !h.files.written.count(h.where.iniPath), c.iniKept);
+    EXPECT_EQ(h.history() == hist && !h.files.written.count(h.where.historyPath), c.historyKept);
+    EXPECT_EQ(h.view.events, c.events);
+  }
+}
+
 }  // namespace
 }  // namespace nokari
