@@ -262,5 +262,61 @@ printf '%s\n' "$basic_w" "$sjis_w" > "$exp/history2"
 same "NokariHist.txt puts the reopened file first" "$(cat "$exp/history2")" \
   "$(text_lines "$hist" 2>/dev/null)"
 
+echo "== stored files: kept byte for byte, or left alone with a message at exit"
+# close_with_message N WHAT PATTERN: closes the program, which names a file it did not save.
+close_with_message() {
+  drv --timeout 30 close > "$work/closed" 2>&1 &
+  local closer=$! text
+  text=$(drv --timeout 20 answer ok 2>&1)
+  case $text in
+    *"保存しませんでした"*$3*) ok "exit names the $2" ;;
+    *) bad "exit names the $2"; printf '%s\n' "$text" | sed 's/^/     /' ;;
+  esac
+  if wait "$closer"; then ok "close $1: the program ends"; else bad "close $1: the program ends"; fi
+}
+unchanged() {
+  if cmp -s "$2" "$3"; then ok "$1"; else bad "$1"; cmp "$2" "$3" 2>&1 | sed 's/^/     /'; fi
+}
+printf '; 設定\r\n[データ]\r\n名前=テスト\r\n[Nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=%s\r\n' \
+  "$basic_w" > "$ini"
+printf '%s\r\nC:\\データ\\テスト.lsp\r\n' "$basic_w" > "$hist"
+cp "$ini" "$work/ini.utf8"
+cp "$hist" "$work/hist.utf8"
+start_nokari
+close_nokari 3
+unchanged "a UTF-8 INI with a Japanese section survives start and exit" "$work/ini.utf8" "$ini"
+unchanged "a UTF-8 history survives start and exit" "$work/hist.utf8" "$hist"
+
+rm -f "$ini"
+truncate -s 300M "$ini"
+start_nokari
+close_with_message 4 "INI over the read limit" "Nokari.ini"
+if [ "$(stat -c %s "$ini")" = 314572800 ] && [ -z "$(head -c 4096 "$ini" | tr -d '\0')" ]; then
+  ok "the INI over the read limit is left untouched"
+else
+  bad "the INI over the read limit is left untouched"
+fi
+
+cp "$work/ini.utf8" "$ini"
+chmod 444 "$ini"
+start_nokari
+close_with_message 5 "read-only INI" "読み取り専用"
+unchanged "the read-only INI is left untouched" "$work/ini.utf8" "$ini"
+chmod 644 "$ini"
+
+mv "$ini" "$work/real.ini"
+ln -s "$work/real.ini" "$ini"
+printf '[Nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=%s\r\n' \
+  "$sjis_w" > "$work/real.ini"
+start_nokari
+close_nokari 6
+if [ -L "$ini" ] && [ "$(ini_get "$work/real.ini" LspFullName)" = "$sjis_w" ] &&
+  head -n 1 "$hist" | grep -qF "$sjis_w"; then  # the history stays UTF-8, as it was written
+  ok "an INI behind a symbolic link: the link stays, its target is written"
+else
+  bad "an INI behind a symbolic link: the link stays, its target is written"
+  ls -l "$ini" | sed 's/^/     /'
+fi
+
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish
