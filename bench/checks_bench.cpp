@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "bench/bench_sizes.h"
 #include "app/func_tree.h"
+#include "bench/bench_sizes.h"
 #include "bench/lsp_gen.h"
 #include "checks/catalogue.h"
 #include "checks/exclusion_list.h"

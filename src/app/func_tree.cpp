@@ -46,9 +46,8 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
   for (auto& [outer, group] : nestedByOuter) {
     group.byLine.resize(group.entries.size());
     std::iota(group.byLine.begin(), group.byLine.end(), size_t{0});
-    std::sort(group.byLine.begin(), group.byLine.end(), [&](size_t a, size_t b) {
-      return group.entries[a].line < group.entries[b].line;
-    });
+    std::sort(group.byLine.begin(), group.byLine.end(),
+              [&](size_t a, size_t b) { return group.entries[a].line < group.entries[b].line; });
   }
   std::vector<size_t> hits;
 
@@ -76,9 +75,9 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
       auto it = nestedByOuter.find(name);
       if (it != nestedByOuter.end()) {
         const NestedGroup& nested = it->second;
-        auto k = std::upper_bound(
-            nested.byLine.begin(), nested.byLine.end(), start,
-            [&](int line, size_t i) { return line < nested.entries[i].line; });
+        auto k =
+            std::upper_bound(nested.byLine.begin(), nested.byLine.end(), start,
+                             [&](int line, size_t i) { return line < nested.entries[i].line; });
         hits.clear();
         for (; k != nested.byLine.end() && nested.entries[*k].line <= end; ++k) hits.push_back(*k);
         // Children keep index order.
