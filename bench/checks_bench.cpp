@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <string>
 
+#include "app/func_tree.h"
 #include "bench/bench_sizes.h"
 #include "bench/lsp_gen.h"
 #include "checks/catalogue.h"
@@ -83,10 +85,51 @@ void BM_Catalogue(benchmark::State& st) {
   });
 }
 
+// One defun whose parameter list holds range(0) names on one line: the catalogue's head line
+// must grow linearly with the list.
+void BM_CatalogueManyParameters(benchmark::State& st) {
+  const int names = static_cast<int>(st.range(0));
+  Text head = u"(defun many (";
+  for (int i = 0; i < names; ++i) head += u"a" + fromAscii(std::to_string(i)) + u" ";
+  const TextList lines = {head + u")", u"  1)"};
+  for (auto _ : st) {
+    TextList panel = makeLspIndex(lines, u"bench.lsp", u"2026/12/09 12:34:56", nullptr);
+    benchmark::DoNotOptimize(panel.data());
+  }
+  st.SetComplexityN(st.range(0));
+}
+
+// range(0) defuns of one name, each with a nested defun: the tree looks each one's children up
+// by its line range.
+void BM_TreeOfOneNameDefinedOften(benchmark::State& st) {
+  TextList lines;
+  for (int64_t i = 0; i < st.range(0); ++i) {
+    lines.push_back(u"(defun same (a)");
+    lines.push_back(u"  (defun inner () a))");
+  }
+  for (auto _ : st) {
+    FuncTree tree = makeFuncTree(lines, nullptr);
+    benchmark::DoNotOptimize(tree.roots.data());
+  }
+  st.SetComplexityN(st.range(0));
+}
+
 NOKARI_SIZES(BM_VariableCheck);
 NOKARI_SIZES(BM_ParenCheck);
 NOKARI_SIZES(BM_FunctionCheck);
 NOKARI_SIZES(BM_Catalogue);
+BENCHMARK(BM_CatalogueManyParameters)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_TreeOfOneNameDefinedOften)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
 }  // namespace nokari

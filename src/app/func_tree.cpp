@@ -1,5 +1,7 @@
 #include "app/func_tree.h"
 
+#include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 #include "source/scanner.h"
@@ -8,21 +10,6 @@ namespace nokari {
 
 namespace {
 
-Text paramsAsText(const TextList& codeSL, int line, int col) {
-  Text params = getDefunParams(codeSL, line, col);
-  Text out;
-  out.reserve(params.size());
-  for (size_t i = 0; i < params.size(); ++i) {
-    if (params[i] == u'\r' && i + 1 < params.size() && params[i + 1] == u'\n') {
-      out += u' ';
-      ++i;
-    } else {
-      out += params[i];
-    }
-  }
-  return trim(out);
-}
-
 bool isCommandName(const Text& name) {
   return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
 }
@@ -30,6 +17,12 @@ bool isCommandName(const Text& name) {
 struct NestedEntry {
   int line;
   const Text* name;
+};
+
+// The nested records of one enclosing name: in index order, and their places ordered by line.
+struct NestedGroup {
+  std::vector<NestedEntry> entries;
+  std::vector<size_t> byLine;
 };
 
 struct TextHash {
@@ -42,13 +35,21 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
   FuncTree tree;
   if (sortedIndex.empty()) return tree;
 
-  // Nested records by enclosing name, in index order: the child search below visits exactly
-  // the records a scan of the whole index would accept.
-  std::unordered_map<Text, std::vector<NestedEntry>, TextHash> nestedByOuter;
+  // Nested records by enclosing name: the child search below accepts exactly the records a
+  // scan of the whole index would. A file may define one name many times, so each function
+  // looks its line range up instead of scanning every record of its name.
+  std::unordered_map<Text, NestedGroup, TextHash> nestedByOuter;
   for (const FuncRecord& rec : sortedIndex) {
     if (rec.kind != FuncKind::Nested) continue;
-    nestedByOuter[*rec.enclosing].push_back({rec.startLine, &rec.name});
+    nestedByOuter[*rec.enclosing].entries.push_back({rec.startLine, &rec.name});
   }
+  for (auto& [outer, group] : nestedByOuter) {
+    group.byLine.resize(group.entries.size());
+    std::iota(group.byLine.begin(), group.byLine.end(), size_t{0});
+    std::sort(group.byLine.begin(), group.byLine.end(),
+              [&](size_t a, size_t b) { return group.entries[a].line < group.entries[b].line; });
+  }
+  std::vector<size_t> hits;
 
   tree.roots.resize(2);
   tree.roots[0] = TreeNode{0, u"Command", 0, 0, {}};
@@ -66,16 +67,24 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
       node.text = name;
       group = &tree.roots[0];
     } else {
-      node.text = name + u" (" + paramsAsText(codeSL, start, rec.startCol) + u")";
+      node.text = name + u" (" + trim(defunParamsOnOneLine(codeSL, start, rec.startCol)) + u")";
       group = &tree.roots[1];
     }
     const int end = rec.endLine;
     if (start >= 0 && start < end) {
       auto it = nestedByOuter.find(name);
       if (it != nestedByOuter.end()) {
-        for (const NestedEntry& e : it->second) {
-          if (start < e.line && e.line <= end)
-            node.children.push_back(TreeNode{2, *e.name, e.line + 1, 3, {}});
+        const NestedGroup& nested = it->second;
+        auto k =
+            std::upper_bound(nested.byLine.begin(), nested.byLine.end(), start,
+                             [&](int line, size_t i) { return line < nested.entries[i].line; });
+        hits.clear();
+        for (; k != nested.byLine.end() && nested.entries[*k].line <= end; ++k) hits.push_back(*k);
+        // Children keep index order.
+        std::sort(hits.begin(), hits.end());
+        for (size_t i : hits) {
+          const NestedEntry& e = nested.entries[i];
+          node.children.push_back(TreeNode{2, *e.name, e.line + 1, 3, {}});
         }
       }
     }

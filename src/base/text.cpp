@@ -7,7 +7,11 @@ namespace nokari {
 
 Text fromAscii(std::string_view s) { return Text(s.begin(), s.end()); }
 
-Text fromUtf8(std::string_view s) {
+namespace {
+
+// UTF-8 to UTF-16; bad(byte) gives the code unit for a byte that starts no valid sequence.
+template <typename Bad>
+Text decodeUtf8(std::string_view s, Bad bad) {
   Text out;
   out.reserve(s.size());
   size_t i = 0;
@@ -38,7 +42,7 @@ Text fromUtf8(std::string_view s) {
     }
     if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
     if (!ok) {
-      out.push_back(0xFFFD);
+      out.push_back(bad(c));
       ++i;
       continue;
     }
@@ -54,7 +58,27 @@ Text fromUtf8(std::string_view s) {
   return out;
 }
 
-std::string toUtf8(std::u16string_view s) {
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// UTF-16 to UTF-8; lone(unit, out) writes what stands for an unpaired surrogate.
+template <typename Lone>
+std::string encodeUtf8(std::u16string_view s, Lone lone) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
@@ -64,25 +88,36 @@ std::string toUtf8(std::u16string_view s) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
+      lone(s[i], out);
+      continue;
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    appendUtf8(out, cp);
   }
   return out;
+}
+
+}  // namespace
+
+Text fromUtf8(std::string_view s) {
+  return decodeUtf8(s, [](unsigned char) { return char16_t{0xFFFD}; });
+}
+
+std::string toUtf8(std::u16string_view s) {
+  return encodeUtf8(s, [](char16_t, std::string& out) { appendUtf8(out, 0xFFFD); });
+}
+
+Text fromUtf8Escaped(std::string_view s) {
+  return decodeUtf8(s, [](unsigned char c) { return static_cast<char16_t>(0xDC00 + c); });
+}
+
+std::string toUtf8Escaped(std::u16string_view s) {
+  return encodeUtf8(s, [](char16_t unit, std::string& out) {
+    if (unit >= 0xDC80 && unit <= 0xDCFF) {
+      out.push_back(static_cast<char>(unit - 0xDC00));
+    } else {
+      appendUtf8(out, 0xFFFD);
+    }
+  });
 }
 
 std::string toUtf8(const Text& s) { return toUtf8(std::u16string_view(s)); }

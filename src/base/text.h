@@ -20,6 +20,13 @@ Text fromUtf8(std::string_view s);
 std::string toUtf8(const Text& s);
 std::string toUtf8(std::u16string_view s);
 
+// Bytes that should be UTF-8 but may not be (POSIX file names and arguments), kept whole:
+// each byte that starts no valid sequence becomes the lone surrogate U+DC80..U+DCFF
+// (0xDC00 + byte), so that toUtf8Escaped gives the same bytes back.
+Text fromUtf8Escaped(std::string_view s);
+// toUtf8, except that a lone U+DC80..U+DCFF becomes the byte it stands for.
+std::string toUtf8Escaped(std::u16string_view s);
+
 // Removes code units 0..32 at both ends.
 Text trim(std::u16string_view s);
 // Upper-cases a..z only.

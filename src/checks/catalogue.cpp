@@ -65,8 +65,7 @@ TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& t
   for (const FuncRecord& r : index) {
     if (r.kind != FuncKind::TopLevel) continue;
     const int line = r.startLine;
-    Text args = getDefunParams(code, line, r.startCol);
-    for (size_t p; (p = args.find(u"\r\n")) != Text::npos;) args.replace(p, 2, u" ");
+    Text args = defunParamsOnOneLine(code, line, r.startCol);
     if (!args.empty() && args.back() == u' ') args.pop_back();
     const Text head = r.name + u" " + args;
     panel.push_back(Text(50, u'-'));

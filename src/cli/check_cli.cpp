@@ -3,6 +3,7 @@
 #include "app/source_loading.h"
 #include "checks/lint.h"
 #include "cli/reports.h"
+#include "platform/cli_args.h"
 
 namespace nokari {
 
@@ -73,7 +74,9 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 when the report was printed; 1 for --parens on a file whose counts\n"
     "differ, and in lint mode when a file's counts differ (with --strict: any finding);\n"
-    "2 on a usage error or a file that cannot be read (lint mode checks the other files).\n";
+    "2 on a usage error, a file that cannot be read (lint mode checks the other files) or\n"
+    "output that cannot be written. Only regular files are read: a FIFO, a device or a folder\n"
+    "is refused at once.\n";
 
 void appendLines(const TextList& lines, std::string& out) {
   for (const Text& entry : lines) {
@@ -103,14 +106,15 @@ int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, co
   for (const Text& file : files) {
     LoadedSource loaded = loadSourceLines(file, *env.files, ansi);
     if (!loaded.ok) {
-      err += "nokari-check: cannot read " + toUtf8(file) + ": " + toUtf8(loaded.error) + "\n";
+      err +=
+          "nokari-check: cannot read " + argumentBytes(file) + ": " + toUtf8(loaded.error) + "\n";
       readError = true;
       continue;
     }
     LintResult r = lintSource(loaded.lines, exclusions, builtins);
     unbalanced = unbalanced || r.unbalanced;
     anyFinding = anyFinding || !r.findings.empty();
-    const std::string path = toUtf8(file);
+    const std::string path = argumentBytes(file);
     for (const Finding& f : r.findings)
       out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) + "\n";
   }
@@ -157,7 +161,7 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
       const ReportKind* found = nullptr;
       for (const ReportKind& k : reportKinds())
         if (a == k.option) found = &k;
-      if (!found) return usageError(err, "unknown option " + a);
+      if (!found) return usageError(err, "unknown option " + argumentBytes(args[i]));
       if (report) return usageError(err, "only one report at a time");
       report = found;
     } else {
@@ -175,7 +179,7 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     err += std::string("nokari-check: ") + report->option + " is not available\n";
     return 2;
   }
-  if (files.size() > 1) return usageError(err, "more than one file: " + toUtf8(files[1]));
+  if (files.size() > 1) return usageError(err, "more than one file: " + argumentBytes(files[1]));
   if (report->needsFile && files.empty()) return usageError(err, "no file given");
   if (!report->needsFile && !files.empty())
     return usageError(err, std::string(report->option) + " takes no file");
@@ -193,7 +197,8 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
   if (file) {
     LoadedSource loaded = loadSourceLines(*file, *env.files, *ansi);
     if (!loaded.ok) {
-      err += "nokari-check: cannot read " + toUtf8(*file) + ": " + toUtf8(loaded.error) + "\n";
+      err +=
+          "nokari-check: cannot read " + argumentBytes(*file) + ": " + toUtf8(loaded.error) + "\n";
       return 2;
     }
     source.lines = std::move(loaded.lines);

@@ -1,5 +1,7 @@
 // Entry point of nokari-check.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/check_cli.h"
 #include "platform/cli_args.h"
@@ -14,8 +16,19 @@ int main(int argc, char** argv) {
   env.programFolder = nokari::programFolder();
   std::string out, err;
   int rc = nokari::runNokariCheck(nokari::commandLineArgs(argc, argv), env, out, err);
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
+  // A report that did not reach its reader (a full disk, a closed descriptor) is a failure: the
+  // tools that compare the output must not take a cut-off report for a good one.
+  errno = 0;
+  const bool written = std::fwrite(out.data(), 1, out.size(), stdout) == out.size() &&
+                       std::fflush(stdout) == 0 && !std::ferror(stdout);
+  if (!written) {
+    const int writeErrno = errno;
+    err += "nokari-check: cannot write the output";
+    if (writeErrno != 0) err += std::string(": ") + std::strerror(writeErrno);
+    err += "\n";
+    rc = 2;
+  }
   std::fwrite(err.data(), 1, err.size(), stderr);
+  std::fflush(stderr);
   return rc;
 }

@@ -6,6 +6,7 @@
 #include "checks/catalogue.h"
 #include "checks/paren_check.h"
 #include "checks/var_check.h"
+#include "platform/cli_args.h"
 #include "source/func_index.h"
 #include "source/scanner.h"
 
@@ -90,8 +91,8 @@ ReportOutput exclusionsReport(const ReportInput& in) {
 void warnUnreadable(const ListFileRead& read, const Text& path, const char* consequence,
                     std::string& warnings) {
   if (read.status != ListFileRead::Unreadable) return;
-  warnings += "nokari-check: warning: cannot read " + toUtf8(path) + ": " + toUtf8(read.error) +
-              "; " + consequence + "\n";
+  warnings += "nokari-check: warning: cannot read " + argumentBytes(path) + ": " +
+              toUtf8(read.error) + "; " + consequence + "\n";
 }
 
 }  // namespace

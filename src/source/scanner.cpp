@@ -114,6 +114,23 @@ Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
   return result;
 }
 
+Text defunParamsOnOneLine(const TextList& codeSL, int startLine, int startCol) {
+  const Text params = getDefunParams(codeSL, startLine, startCol);
+  // One pass: replacing each break with a search from the start would be quadratic in the
+  // number of names.
+  Text out;
+  out.reserve(params.size());
+  for (size_t i = 0; i < params.size(); ++i) {
+    if (params[i] == u'\r' && i + 1 < params.size() && params[i + 1] == u'\n') {
+      out += u' ';
+      ++i;
+    } else {
+      out += params[i];
+    }
+  }
+  return out;
+}
+
 TextList splitCommaText(std::u16string_view text) {
   TextList items;
   // A NUL ends the text, as it ends the character buffer of the classic string-list reader.

@@ -12,6 +12,8 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
 // Argument names (before "/") of the defun whose "(" stands at (startLine, startCol),
 // each followed by CR LF; empty when the list cannot be resolved.
 Text getDefunParams(const TextList& codeSL, int startLine, int startCol);
+// The same names on one line: each CR LF of getDefunParams as one space.
+Text defunParamsOnOneLine(const TextList& codeSL, int startLine, int startCol);
 
 // A place in the code lines: 0-based line, 1-based position.
 struct CodePos {

@@ -78,5 +78,54 @@ TEST(Text, ConversionsAndHelpers) {
   EXPECT_LT(compareTextIgnoreCase(u"ab", u"abc"), 0);
 }
 
+// File names and arguments on POSIX: any bytes survive the trip through Text, and report text
+// made from them reads as it always has (one U+FFFD per byte that is not UTF-8).
+TEST(Text, Utf8EscapedKeepsEveryByte) {
+  struct Case {
+    std::string bytes;
+    Text text;
+  };
+  const Case cases[] = {
+      {"abc", u"abc"},
+      {"\xE6\xBC\xA2", u"漢"},
+      {"\x8A\xBF\x8E\x9A", u"\xDC8A\xDCBF\xDC8E\xDC9A"},
+      {"a\xE3\x81", u"a\xDCE3\xDC81"},
+      {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},
+      {"\xC0\xAF\xF0\x9F\x98\x80", u"\xDCC0\xDCAF😀"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fromUtf8Escaped(c.bytes), c.text) << c.bytes;
+    EXPECT_EQ(toUtf8Escaped(c.text), c.bytes) << c.bytes;
+    EXPECT_EQ(toUtf8(fromUtf8Escaped(c.bytes)), toUtf8(fromUtf8(c.bytes))) << c.bytes;
+  }
+  // A lone surrogate that stands for no byte is still a replacement character.
+  EXPECT_EQ(toUtf8Escaped(u"\xD800-\xDC7F"), "\xEF\xBF\xBD-\xEF\xBF\xBD");
+}
+
+// CP932 reads and writes the single bytes that glibc's table lacks as Windows does.
+TEST(CodePage932, SingleBytesAsWindows) {
+  auto cp932 = makeCodePage(932);
+  struct Case {
+    std::string bytes;
+    Text text;
+  };
+  const Case cases[] = {
+      {"\x80", u"\u0080"},
+      {"\xA0", u"\uF8F0"},
+      {"\xFD", u"\uF8F1"},
+      {"\xFE", u"\uF8F2"},
+      {"\xFF", u"\uF8F3"},
+      {"a\x80\x82\xA0\xFFz", u"a\u0080あ\uF8F3z"},
+      {"\x8A\xBF\xA0\x8E\x9A", u"漢\uF8F0字"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(cp932->decode(c.bytes), c.text) << c.bytes;
+    EXPECT_EQ(cp932->encode(c.text), c.bytes) << c.bytes;
+  }
+  // Other bytes and characters without a counterpart stay as they were.
+  EXPECT_EQ(cp932->decode("\x81"), u"\uFFFD");
+  EXPECT_EQ(cp932->encode(u"a\uF8F4"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace nokari

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -16,9 +17,15 @@ namespace nokari {
 
 namespace {
 
-std::string native(const Text& path) { return toUtf8(path); }
+// Paths arrive with the bytes of a non-UTF-8 name kept as escapes (see commandLineArgs); the
+// system gets those bytes back.
+std::string native(const Text& path) { return toUtf8Escaped(path); }
 
 Text errnoText(int err) { return fromUtf8(std::strerror(err)); }
+
+Text notRegularText(const struct stat& st) {
+  return fromAscii(S_ISDIR(st.st_mode) ? "is a directory" : "not a regular file");
+}
 
 class PosixFiles : public Files {
  public:
@@ -29,14 +36,27 @@ class PosixFiles : public Files {
 
   ReadResult readAll(const Text& path) const override {
     ReadResult r;
-    int fd = ::open(native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const std::string name = native(path);
+    // Only regular files: a FIFO or a device would block or never end. Looked at before the
+    // open, so that no device is opened at all, and again after it, on what was opened.
+    struct stat st;
+    if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      r.error = notRegularText(st);
+      return r;
+    }
+    // O_NONBLOCK: should a FIFO take the file's place in between, the open still returns.
+    int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
       r.error = errnoText(errno);
       return r;
     }
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-      r.error = S_ISDIR(st.st_mode) ? fromAscii("is a directory") : errnoText(errno);
+    if (::fstat(fd, &st) != 0) {
+      r.error = errnoText(errno);
+      ::close(fd);
+      return r;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      r.error = notRegularText(st);
       ::close(fd);
       return r;
     }
@@ -136,9 +156,21 @@ class PosixFiles : public Files {
   }
 };
 
+// A single byte that iconv's table of a code page rejects but Windows maps to a character.
+struct ExtraByte {
+  unsigned char byte;
+  char16_t unit;
+};
+
+// CP932 as MultiByteToWideChar reads it: 0x80 passes through, and 0xA0 and 0xFD..0xFF go to
+// the private use area; glibc's table has none of them.
+constexpr ExtraByte kCp932Extras[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
 class IconvCodePage : public CodePage {
  public:
-  explicit IconvCodePage(std::string name) : name_(std::move(name)) {}
+  explicit IconvCodePage(std::string name, std::span<const ExtraByte> extras = {})
+      : name_(std::move(name)), extras_(extras) {}
 
   Text decode(std::string_view bytes) const override {
     Text out;
@@ -159,8 +191,9 @@ class IconvCodePage : public CodePage {
       appendUtf16le(out, buf.data(), static_cast<size_t>(o - buf.data()));
       if (r == static_cast<size_t>(-1)) {
         if (errno == E2BIG) continue;
-        // An invalid or cut-off sequence: one replacement character for the byte, then go on.
-        out.push_back(0xFFFD);
+        // iconv stops at the first byte it cannot convert: one of the code page's extra bytes,
+        // or else an invalid or cut-off sequence, which gives one replacement character.
+        out.push_back(unitOf(static_cast<unsigned char>(*in)));
         ++in;
         --inLeft;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -184,9 +217,25 @@ class IconvCodePage : public CodePage {
     size_t inLeft = in.size();
     char* op = out.data();
     size_t outLeft = out.size();
-    size_t r = iconv(cd, &ip, &inLeft, &op, &outLeft);
+    bool ok = true;
+    while (inLeft > 0 && iconv(cd, &ip, &inLeft, &op, &outLeft) == static_cast<size_t>(-1)) {
+      // A character the table lacks may still be one of the code page's extra bytes.
+      const int err = errno;
+      const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(ip[0]) |
+                                                  (static_cast<unsigned char>(ip[1]) << 8));
+      const std::optional<unsigned char> byte = err == EILSEQ ? byteOf(unit) : std::nullopt;
+      if (!byte || outLeft == 0) {
+        ok = false;
+        break;
+      }
+      *op++ = static_cast<char>(*byte);
+      --outLeft;
+      ip += 2;
+      inLeft -= 2;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
     iconv_close(cd);
-    if (r == static_cast<size_t>(-1) || inLeft != 0) return std::nullopt;
+    if (!ok || inLeft != 0) return std::nullopt;
     out.resize(out.size() - outLeft);
     return out;
   }
@@ -197,7 +246,21 @@ class IconvCodePage : public CodePage {
       out.push_back(static_cast<char16_t>(static_cast<unsigned char>(p[i]) |
                                           (static_cast<unsigned char>(p[i + 1]) << 8)));
   }
+
+  char16_t unitOf(unsigned char byte) const {
+    for (const ExtraByte& e : extras_)
+      if (e.byte == byte) return e.unit;
+    return 0xFFFD;
+  }
+
+  std::optional<unsigned char> byteOf(char16_t unit) const {
+    for (const ExtraByte& e : extras_)
+      if (e.unit == unit) return e.byte;
+    return std::nullopt;
+  }
+
   std::string name_;
+  std::span<const ExtraByte> extras_;
 };
 
 }  // namespace
@@ -206,6 +269,7 @@ std::unique_ptr<Files> makeSystemFiles() { return std::make_unique<PosixFiles>()
 
 std::unique_ptr<CodePage> makeCodePage(unsigned codePage) {
   if (codePage == 0) codePage = 932;
+  if (codePage == 932) return std::make_unique<IconvCodePage>("CP932", kCp932Extras);
   if (codePage == 65001) return std::make_unique<IconvCodePage>("UTF-8");
   char name[32];
   std::snprintf(name, sizeof name, "CP%u", codePage);
@@ -218,7 +282,7 @@ Text programFolder() {
   if (n <= 0) return fromAscii(".");
   std::string p(buf, static_cast<size_t>(n));
   size_t slash = p.rfind('/');
-  return fromUtf8(slash == std::string::npos ? std::string(".") : p.substr(0, slash));
+  return fromUtf8Escaped(slash == std::string::npos ? std::string(".") : p.substr(0, slash));
 }
 
 Text joinPath(const Text& folder, const Text& name) {

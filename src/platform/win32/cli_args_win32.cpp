@@ -23,6 +23,9 @@ std::vector<Text> commandLineArgs(int, char**) {
   return args;
 }
 
+// Wide arguments are Unicode already; UTF-8 is how the output carries them.
+std::string argumentBytes(const Text& arg) { return toUtf8(arg); }
+
 void prepareStdio() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);

@@ -47,10 +47,22 @@ class Win32Files : public Files {
 
   ReadResult readAll(const Text& path) const override {
     ReadResult r;
-    FileHandle f(CreateFileW(toWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const std::wstring name = toWide(path);
+    // CreateFileW refuses a folder with "access denied"; say what it is instead.
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      r.error = fromAscii("is a directory");
+      return r;
+    }
+    FileHandle f(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) {
       r.error = lastErrorText();
+      return r;
+    }
+    // Only files on a disk: a pipe, the console or another device would block or never end.
+    if (GetFileType(f.get()) != FILE_TYPE_DISK) {
+      r.error = fromAscii("not a regular file");
       return r;
     }
     LARGE_INTEGER size;

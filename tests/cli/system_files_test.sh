@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# nokari-check against what only a real system has: FIFOs, devices, folders, a full disk and
+# file names that are not UTF-8. Every run is bounded, so a read that blocks fails the test
+# instead of hanging it.
+#   system_files_test.sh BIN DATA_DIR
+set -u
+bin=$(readlink -f "$1")
+data=$(readlink -f "$2")
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" || exit 2
+
+sjis=$'\x8a\xbf\x8e\x9a.lsp'  # "漢字.lsp" in Shift-JIS bytes
+printf '(defun f (a) (setq g 1))\n(f 1)\n' >ok.lsp
+cp ok.lsp "$sjis"
+printf '(defun h (b) b)\n(h 1)\n' >clean.lsp
+mkfifo fifo
+mkdir folder lists
+mkfifo lists/jogaiList.txt
+findings=$'ok.lsp:1: global: g\nok.lsp:1: unused-argument: a'
+
+fail=0
+# check NAME RC STDOUT STDERR [> TARGET] -- ARGS: runs nokari-check with ARGS and compares.
+check() {
+  local name=$1 rc=$2 out=$3 err=$4 target=$5
+  shift 6
+  local got gotErr gotRc
+  if [ "$target" = - ]; then
+    got=$(timeout 5 "$bin" "$@" 2>err.txt; echo "rc=$?")
+  else
+    got=$(timeout 5 "$bin" "$@" >"$target" 2>err.txt; echo "rc=$?")
+  fi
+  gotRc=${got##*rc=}
+  got=${got%rc=*}
+  got=${got%$'\n'}
+  gotErr=$(cat err.txt)
+  if [ "$gotRc" != "$rc" ] || [ "$got" != "$out" ] || [ "$gotErr" != "$err" ]; then
+    echo "FAIL $name: rc $gotRc (want $rc)"
+    echo "  stdout: $(printf '%s' "$got" | od -c | head -n 4)"
+    echo "  stderr: $gotErr"
+    fail=1
+  fi
+}
+
+d=(--data-dir "$data")
+check "FIFO as the report's file" 2 "" "nokari-check: cannot read fifo: not a regular file" - -- \
+  "${d[@]}" --tree fifo
+check "a device" 2 "" "nokari-check: cannot read /dev/zero: not a regular file" - -- \
+  "${d[@]}" --code /dev/zero
+check "a folder" 2 "" "nokari-check: cannot read folder: is a directory" - -- \
+  "${d[@]}" --tree folder
+check "output to a full disk" 2 "" \
+  "nokari-check: cannot write the output: No space left on device" /dev/full -- \
+  "${d[@]}" --tree ok.lsp
+check "lint mode goes past a FIFO" 2 "$findings" \
+  "nokari-check: cannot read fifo: not a regular file" - -- "${d[@]}" ok.lsp fifo clean.lsp
+check "a Shift-JIS file name prints as given" 0 "${findings//ok.lsp/$sjis}" "" - -- \
+  "${d[@]}" "$sjis"
+check "a missing Shift-JIS name in the message" 2 "" \
+  "nokari-check: cannot read x$sjis: No such file or directory" - -- "${d[@]}" --tree "x$sjis"
+check "a FIFO as the exclusion list" 0 "" \
+  "nokari-check: warning: cannot read lists/jogaiList.txt: not a regular file; the default exclusions apply" \
+  - -- --data-dir lists clean.lsp
+
+[ "$fail" -eq 0 ] && echo "system files: all passed"
+exit "$fail"
