@@ -17,6 +17,7 @@
 //   wait-class CLASS               a top-level window of CLASS is shown; prints its title
 //   close-class CLASS              closes every top-level window of CLASS
 //   pointer X Y                    moves the mouse pointer to the screen point
+//   hold FILE SECONDS              keeps FILE open with no sharing for SECONDS; prints "held"
 //   close                          closes the main window and waits for the program to end
 //
 // Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
@@ -443,6 +444,14 @@ int run(std::vector<std::wstring> args) {
     return 0;
   }
   if (cmd == "close-class" && rest.size() == 2) return closeClass(rest[1]);
+  if (cmd == "hold" && rest.size() == 3) {
+    HANDLE f = CreateFileW(rest[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return fail("cannot open " + arg);
+    print("held\n");
+    Sleep(static_cast<DWORD>(_wtoi(rest[2].c_str())) * 1000);
+    CloseHandle(f);
+    return 0;
+  }
   if (cmd == "pointer" && rest.size() == 3)
     return SetCursorPos(_wtoi(rest[1].c_str()), _wtoi(rest[2].c_str())) ? 0 : fail("cannot move");
 

@@ -304,12 +304,20 @@ close_with_message 5 "read-only INI" "読み取り専用"
 unchanged "the read-only INI is left untouched" "$work/ini.utf8" "$ini"
 chmod 644 "$ini"
 
+start_nokari
+drv hold "$(wpath "$ini")" 8 > "$work/held" 2>&1 &
+holder=$!
+for _ in $(seq 50); do grep -q held "$work/held" && break; sleep 0.2; done
+close_with_message 6 "INI held open by another program" "Nokari.ini"
+wait "$holder"
+unchanged "the INI held open is left untouched" "$work/ini.utf8" "$ini"
+
 mv "$ini" "$work/real.ini"
 ln -s "$work/real.ini" "$ini"
 printf '[Nokari]\r\nTargetEditor=0\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=%s\r\n' \
   "$sjis_w" > "$work/real.ini"
 start_nokari
-close_nokari 6
+close_nokari 7
 if [ -L "$ini" ] && [ "$(ini_get "$work/real.ini" LspFullName)" = "$sjis_w" ] &&
   head -n 1 "$hist" | grep -qF "$sjis_w"; then  # the history stays UTF-8, as it was written
   ok "an INI behind a symbolic link: the link stays, its target is written"
