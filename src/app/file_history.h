@@ -12,7 +12,7 @@ inline constexpr size_t kHistoryMax = 20;
 
 struct FileHistory {
   TextList entries;  // full paths, newest first
-  StoredRead read;  // how the file was found at start
+  StoredRead read;   // how the file was found at start
 };
 
 // Reads the history file; a missing or unreadable one gives an empty list.

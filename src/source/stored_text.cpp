@@ -18,10 +18,14 @@ bool allAscii(std::string_view bytes) {
 
 std::u16string_view endText(LineEnd end) {
   switch (end) {
-    case LineEnd::CrLf: return u"\r\n";
-    case LineEnd::Lf: return u"\n";
-    case LineEnd::Cr: return u"\r";
-    case LineEnd::None: return u"";
+    case LineEnd::CrLf:
+      return u"\r\n";
+    case LineEnd::Lf:
+      return u"\n";
+    case LineEnd::Cr:
+      return u"\r";
+    case LineEnd::None:
+      return u"";
   }
   return u"";
 }

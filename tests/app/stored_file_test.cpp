@@ -14,11 +14,20 @@ namespace {
 std::string bytesOf(const Text& text, StoredEncoding e, const CodePage& cp932) {
   std::string out;
   switch (e) {
-    case StoredEncoding::Ansi: return *cp932.encode(text);
-    case StoredEncoding::Utf8: return toUtf8(text);
-    case StoredEncoding::Utf8Bom: return "\xEF\xBB\xBF" + toUtf8(text);
-    case StoredEncoding::Utf16Le: out = "\xFF\xFE"; appendUtf16(out, text, false); return out;
-    case StoredEncoding::Utf16Be: out = "\xFE\xFF"; appendUtf16(out, text, true); return out;
+    case StoredEncoding::Ansi:
+      return *cp932.encode(text);
+    case StoredEncoding::Utf8:
+      return toUtf8(text);
+    case StoredEncoding::Utf8Bom:
+      return "\xEF\xBB\xBF" + toUtf8(text);
+    case StoredEncoding::Utf16Le:
+      out = "\xFF\xFE";
+      appendUtf16(out, text, false);
+      return out;
+    case StoredEncoding::Utf16Be:
+      out = "\xFE\xFF";
+      appendUtf16(out, text, true);
+      return out;
   }
   return out;
 }
@@ -26,8 +35,8 @@ std::string bytesOf(const Text& text, StoredEncoding e, const CodePage& cp932) {
 // An INI with a foreign section in Japanese; only LspFullName differs between two of them.
 Text iniText(const Text& lspFullName, const Text& eol) {
   return u"; 設定" + eol + u"[データ]" + eol + u"名前=テスト" + eol + u"[Nokari]" + eol +
-         u"TargetEditor=2" + eol + u"JumpCheak=1" + eol + u"ReloadCheak=0" + eol +
-         u"LspFullName=" + lspFullName + eol + u"[後]" + eol + u"x = 値";
+         u"TargetEditor=2" + eol + u"JumpCheak=1" + eol + u"ReloadCheak=0" + eol + u"LspFullName=" +
+         lspFullName + eol + u"[後]" + eol + u"x = 値";
 }
 
 TEST(StoredFile, SettingsRoundTripChangesOnlyTheChangedKey) {

@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,8 +10,6 @@
 #include <functional>
 #include <set>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "platform/files.h"
 
@@ -67,12 +66,24 @@ TEST(PosixFiles, WriteReplaceKeepsTheOldFileOnEveryFailure) {
     bool limitSize = false;
   };
   const Case cases[] = {
-      {"replaced, mode kept", [&] { spit(target, "old"); chmod(target.c_str(), 0640); }, target,
-       true, false, "new content", 0640},
-      {"through a link", [&] { spit(target, "old"); symlink(target.c_str(), (dir + "/link").c_str()); },
+      {"replaced, mode kept",
+       [&] {
+         spit(target, "old");
+         chmod(target.c_str(), 0640);
+       },
+       target, true, false, "new content", 0640},
+      {"through a link",
+       [&] {
+         spit(target, "old");
+         symlink(target.c_str(), (dir + "/link").c_str());
+       },
        dir + "/link", true, false, "new content", 0},
-      {"read-only", [&] { spit(target, "old"); chmod(target.c_str(), 0444); }, target, false, true,
-       "old", 0444},
+      {"read-only",
+       [&] {
+         spit(target, "old");
+         chmod(target.c_str(), 0444);
+       },
+       target, false, true, "old", 0444},
       {"folder missing", [] {}, dir + "/none/Nokari.ini", false, false, "", 0},
       {"a folder in the way", [&] { mkdir(target.c_str(), 0755); }, target, false, false, "", 0},
       {"write fails half way", [&] { spit(target, "old"); }, target, false, false, "old", 0, true},
@@ -93,7 +104,7 @@ TEST(PosixFiles, WriteReplaceKeepsTheOldFileOnEveryFailure) {
     EXPECT_EQ(w.readOnly, c.readOnly);
     EXPECT_EQ(w.error.empty(), c.ok);
     EXPECT_EQ(namesIn(dir), before) << "a file was left behind or removed";
-    struct stat st{};
+    struct stat st {};
     if (!c.targetAfter.empty()) {
       EXPECT_EQ(slurp(target), c.targetAfter);
       ASSERT_EQ(stat(target.c_str(), &st), 0);

@@ -132,8 +132,9 @@ class Win32Files : public Files {
 
   // The path with every symbolic link resolved; the path itself when it cannot be opened.
   static std::wstring finalPath(const std::wstring& path) {
-    FileHandle f(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FileHandle f(CreateFileW(path.c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!f.valid()) return path;
     std::wstring out(MAX_PATH, L'\0');
     for (;;) {
@@ -164,12 +165,11 @@ class Win32Files : public Files {
     FileHandle f(CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD put = 0;
-    const bool ok =
-        f.valid() &&
-        (bytes.empty() ||
-         (WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
-          put == bytes.size())) &&
-        FlushFileBuffers(f.get());
+    const bool ok = f.valid() &&
+                    (bytes.empty() || (WriteFile(f.get(), bytes.data(),
+                                                 static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+                                       put == bytes.size())) &&
+                    FlushFileBuffers(f.get());
     if (!ok) {
       const DWORD err = GetLastError();
       DeleteFileW(name);
