@@ -1,7 +1,9 @@
-// Where the user's editor is: its main window, found without touching it.
+// The user's editor: its main window, found without touching it, and the jump to a line,
+// driven only through the editor's windows (keystrokes, window messages).
 #pragma once
 
 #include "base/text.h"
+#include "platform/clock.h"
 #include "platform/desktop.h"
 
 namespace nokari {
@@ -13,10 +15,14 @@ enum EditorIndex : int { VsCode = 0, Notepad = 1, NotepadPlusPlus = 2, Mery = 3,
 // Code" after its first character), in the system's window order; 0 when there is none.
 WindowHandle findVsCodeWindow(Desktop& desktop);
 
-// The chosen editor's main window as the last search left it.
+// The file name an editor's title shows, by the editor's rules (modified mark, " - ", the
+// name part for Notepad++, Mery and TeraPad); empty when the title shows none.
+Text fileNameInTitle(int editorIndex, Text title);
+
+// The chosen editor's main window as the last search left it, and the jump.
 class EditorWindow {
  public:
-  explicit EditorWindow(Desktop& desktop) : desktop_(desktop) {}
+  EditorWindow(Desktop& desktop, Clock& clock) : desktop_(desktop), clock_(clock) {}
 
   // getEditorMainWinHandle: looks up the editor chosen by index without checking its title.
   // Notepad, Notepad++, Mery and TeraPad are found by class, none when absent; VS Code by
@@ -25,15 +31,32 @@ class EditorWindow {
   void getEditorMainWinHandle(int editorIndex);
   // The window is still there.
   bool isOpen() const { return editorWnd_ != 0 && desktop_.isWindow(editorWnd_); }
+  // Brings the chosen editor's window to the front (restoring it when minimized).
+  void activate(int editorIndex);
+
+  // sendEditorLineNo: brings the editor to the 1-based line when its title shows the file
+  // lspFileName (exact comparison). Every failure is silent: the jump does not happen.
+  void sendEditorLineNo(int editorIndex, int lineNo, const Text& lspFileName);
 
   WindowHandle editorWnd() const { return editorWnd_; }
   // The window the last search returned: a save in it reloads the file.
   WindowHandle watchedEditorWnd() const { return watchedEditorWnd_; }
+  // The file name the last jump read from the editor's title.
+  const Text& editorFileName() const { return editorFileName_; }
 
  private:
+  void jumpWithDialog(int editorIndex, int lineNo, const Text& lspFileName);
+  void jumpVsCode(int lineNo, const Text& lspFileName);
+  // Restores and raises wnd with their waits; false when it did not become the foreground.
+  bool bringToFront(WindowHandle wnd);
+  void sendKeyChord(unsigned modifier, unsigned key);
+  void tapKey(unsigned key);
+
   Desktop& desktop_;
+  Clock& clock_;
   WindowHandle editorWnd_ = 0;
   WindowHandle watchedEditorWnd_ = 0;
+  Text editorFileName_;
 };
 
 }  // namespace nokari

@@ -63,7 +63,7 @@ struct MainController::State {
         ansi(services.codePage),
         dialogs(services.dialogs),
         where(std::move(w)),
-        editor(services.desktop) {}
+        editor(services.desktop, services.clock) {}
 
   // Reads path into the source lines. On failure the user is told why and nothing changes.
   bool loadSource(const Text& path) {
@@ -124,9 +124,10 @@ struct MainController::State {
     return node->line;
   }
 
-  // Where every jump to a 1-based line of the editor goes (the tree, the parenthesis
-  // question). This build drives no editor, so the jump does not happen.
-  void sendEditorLineNo(int /*line*/) {}
+  // Brings the chosen editor to the 1-based line; a jump that cannot be made does not happen.
+  void sendEditorLineNo(int line) {
+    editor.sendEditorLineNo(view.editorIndex(), line, lspFileName);
+  }
 
   // Whether the chosen editor's main window is open, looking it up afresh.
   bool lookUpEditor() {
@@ -212,6 +213,8 @@ void MainController::historyClicked() {
   }
   s.openPath(path);
 }
+
+void MainController::editorActivateClicked() { s_->editor.activate(s_->view.editorIndex()); }
 
 void MainController::fileNameClicked() {
   if (!s_->lspFullName.empty()) s_->dialogs.showMessage(s_->lspFullName);

@@ -33,6 +33,8 @@ class MainController {
   // Reads the current file again and rebuilds the tree where it was.
   void reLoad();
   void historyClicked();
+  // Brings the chosen editor's window to the front.
+  void editorActivateClicked();
   // Shows the full path of the current file.
   void fileNameClicked();
 

@@ -21,7 +21,7 @@ struct ScreenRect {
 
 // Keys by their virtual-key codes.
 namespace keys {
-inline constexpr unsigned Return = 0x0D, Control = 0x11, Alt = 0x12;
+inline constexpr unsigned Return = 0x0D, Control = 0x11, Alt = 0x12, G = 0x47, J = 0x4A;
 }
 
 class Desktop {
@@ -36,6 +36,10 @@ class Desktop {
   virtual WindowHandle findTopWindowByTitle(const Text& title) = 0;
   // Every top-level window in the system's order, topmost first.
   virtual void forEachTopWindow(const Visit& visit) = 0;
+  // The first direct child of parent with the class (empty: any) and the text (nullopt: any);
+  // 0 when there is none.
+  virtual WindowHandle findChild(WindowHandle parent, const Text& className,
+                                 const std::optional<Text>& text) = 0;
   // Every child window of parent, children's children included, in the system's order.
   virtual void forEachChildWindow(WindowHandle parent, const Visit& visit) = 0;
 

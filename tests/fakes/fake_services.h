@@ -83,6 +83,7 @@ class FakeDesktop : public Desktop {
   };
   std::map<WindowHandle, Window> windows;  // in the system's order, topmost first
   WindowHandle foreground = 0;
+  bool refuseForeground = false;  // the system keeps the foreground where it is
   ScreenRect work{0, 0, 1920, 1040};
   CallLog calls;
 
@@ -108,6 +109,14 @@ class FakeDesktop : public Desktop {
     for (auto& [h, w] : windows)
       if (w.open && w.parent == 0 && !visit(h)) return;
   }
+  WindowHandle findChild(WindowHandle parent, const Text& cls,
+                         const std::optional<Text>& text) override {
+    for (auto& [h, w] : windows)
+      if (w.open && w.parent == parent && parent != 0 && (cls.empty() || w.className == cls) &&
+          (!text || w.title == *text))
+        return h;
+    return 0;
+  }
   void forEachChildWindow(WindowHandle parent, const Visit& visit) override {
     for (auto& [h, w] : windows)
       if (w.open && isBelow(h, parent) && !visit(h)) return;
@@ -126,7 +135,7 @@ class FakeDesktop : public Desktop {
   }
   bool setForeground(WindowHandle h) override {
     calls.push_back("foreground " + std::to_string(h));
-    if (!isWindow(h)) return false;
+    if (!isWindow(h) || refuseForeground) return false;
     foreground = h;
     return true;
   }

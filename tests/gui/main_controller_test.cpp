@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "checks/catalogue.h"
 #include "checks/func_check.h"
 #include "checks/paren_check.h"
@@ -408,6 +410,65 @@ TEST(MainController, ExitKeepsWhatItCannotWriteAndSaysSoOnce) {
     EXPECT_EQ(h.ini() == iniAtStart && !h.files.written.count(h.where.iniPath), c.iniKept);
     EXPECT_EQ(h.history() == hist && !h.files.written.count(h.where.historyPath), c.historyKept);
     EXPECT_EQ(h.view.events, c.events);
+  }
+}
+
+TEST(MainController, TreeAndParenthesisQuestionJumpTheEditor) {
+  const std::string unbalanced = std::string(kSample) + "(defun bad ()\n  (setq x 1)\n";
+  struct Case {
+    const char* name;
+    std::string source;
+    bool jumpChecked;
+    std::function<void(Harness&)> act;
+    std::string setText;  // what the go-to-line field got, "" for no jump
+  };
+  const Case cases[] = {
+      {"tree double-click", kSample, true,
+       [](Harness& h) {
+         h.view.selection = {1, 0, -1};  // add (a b), line 2
+         h.c->treeDoubleClicked();
+       },
+       "set text 3 2"},
+      {"tree Enter", kSample, true,
+       [](Harness& h) {
+         h.view.selection = {0, 0, -1};  // c:go, line 3
+         EXPECT_TRUE(h.c->treeKeyPressed(u'\r'));
+       },
+       "set text 3 3"},
+      {"Jump unticked", kSample, false,
+       [](Harness& h) {
+         h.view.selection = {1, 0, -1};
+         h.c->treeDoubleClicked();
+         EXPECT_FALSE(h.c->treeKeyPressed(u'\r'));
+       },
+       ""},
+      {"parenthesis question, Yes", unbalanced, true,
+       [](Harness& h) {
+         h.sys.dialogs.yesNoAnswers = {true};
+         h.c->parenthesisCheckClicked();
+       },
+       "set text 3 4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nTargetEditor=1\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(u"/w/a.lsp", c.source);
+    test::FakeDesktop::Window dialog, field;
+    h.sys.desktop.add(u"Notepad", u"a.lsp - メモ帳");
+    dialog.className = u"#32770";
+    dialog.title = u"行へ移動";
+    h.sys.desktop.add(dialog);
+    field.className = u"Edit";
+    field.parent = 2;
+    h.sys.desktop.add(field);
+    h.start();
+    h.view.jump = c.jumpChecked;
+    c.act(h);
+    const auto& calls = h.sys.desktop.calls;
+    const auto set = std::find_if(calls.begin(), calls.end(),
+                                  [](const std::string& s) { return s.rfind("set text", 0) == 0; });
+    EXPECT_EQ(set == calls.end() ? "" : *set, c.setText);
   }
 }
 

@@ -38,6 +38,7 @@ constexpr ButtonEvent kButtonEvents[] = {
     {ids::FunctionCheckButton, &MainController::functionCheckClicked},
     {ids::CatalogueButton, &MainController::catalogueClicked},
     {ids::HistoryButton, &MainController::historyClicked},
+    {ids::EditorActivateButton, &MainController::editorActivateClicked},
 };
 
 bool isClick(int code) { return code == BN_CLICKED || code == BN_DOUBLECLICKED; }

@@ -49,6 +49,12 @@ class SystemDesktop final : public Desktop {
   void forEachTopWindow(const Visit& visit) override {
     EnumWindows(&visitWindow, reinterpret_cast<LPARAM>(&visit));
   }
+  WindowHandle findChild(WindowHandle parent, const Text& className,
+                         const std::optional<Text>& text) override {
+    const std::wstring cls = toWide(className), title = text ? toWide(*text) : std::wstring();
+    return handleOf(FindWindowExW(hwndOf(parent), nullptr, cls.empty() ? nullptr : cls.c_str(),
+                                  text ? title.c_str() : nullptr));
+  }
   void forEachChildWindow(WindowHandle parent, const Visit& visit) override {
     EnumChildWindows(hwndOf(parent), &visitWindow, reinterpret_cast<LPARAM>(&visit));
   }
@@ -116,7 +122,7 @@ class SystemDesktop final : public Desktop {
     DWORD_PTR status = 0;
     if (!ime || !sendWithTimeout(ime, WM_IME_CONTROL, kImeGetOpenStatus, 0, &status))
       return std::nullopt;
-    return status != 0;
+    return (status & 0xFF) != 0;
   }
   bool setImeOpen(WindowHandle wnd, bool open) override {
     HWND ime = ImmGetDefaultIMEWnd(hwndOf(wnd));
