@@ -9,6 +9,9 @@
 //   click CONTROL                  clicks a button; returns when its handler is done or a dialog
 //                                  of the program is open
 //   select PATH                    clicks the tree node "Group/Node" or "Group/Node/Nested"
+//   double-click PATH              double-clicks the tree node "Group/Node"
+//   caret-line CLASS               the 1-based caret line in the Edit child of the first
+//                                  top-level window of CLASS (an editor's text)
 //   dialog [--expect FILE]         the text of the program's open message box
 //   answer yes|no|ok|cancel [--expect FILE]
 //                                  prints the message box text, then presses the button
@@ -348,6 +351,35 @@ int select(HWND main, const std::wstring& path) {
   return 0;
 }
 
+int doubleClick(HWND main, const std::wstring& path) {
+  if (int rc = select(main, path)) return rc;
+  HWND tree = controlById(main, nokari::ids::Tree);
+  std::vector<TreeItem> items;
+  readTree(tree, items);
+  for (const TreeItem& it : items) {
+    if (it.path != path) continue;
+    std::optional<RECT> r = itemRect(tree, it.handle);
+    if (!r) break;
+    const LPARAM at = MAKELPARAM((r->left + r->right) / 2, (r->top + r->bottom) / 2);
+    PostMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(tree, WM_LBUTTONUP, 0, at);
+    settle(main);
+    return 0;
+  }
+  return fail("cannot find the node on screen");
+}
+
+int caretLine(const std::wstring& cls) {
+  HWND editor = waitTopLevel(cls, 0);
+  if (!editor) return fail("no window of " + utf8(cls));
+  HWND edit = FindWindowExW(editor, nullptr, L"Edit", nullptr);
+  if (!edit) return fail("no Edit child");
+  LRESULT line = 0;
+  if (!send(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0, &line)) return fail("no answer");
+  print(std::to_string(line + 1) + "\n");
+  return 0;
+}
+
 std::vector<std::wstring> listEntries(HWND list) {
   std::vector<std::wstring> out;
   LRESULT count = 0;
@@ -452,6 +484,7 @@ int run(std::vector<std::wstring> args) {
     CloseHandle(f);
     return 0;
   }
+  if (cmd == "caret-line" && rest.size() == 2) return caretLine(rest[1]);
   if (cmd == "pointer" && rest.size() == 3)
     return SetCursorPos(_wtoi(rest[1].c_str()), _wtoi(rest[2].c_str())) ? 0 : fail("cannot move");
 
@@ -498,6 +531,7 @@ int run(std::vector<std::wstring> args) {
     return click(main, c);
   }
   if (cmd == "select" && rest.size() == 2) return select(main, rest[1]);
+  if (cmd == "double-click" && rest.size() == 2) return doubleClick(main, rest[1]);
   if (cmd == "dialog") {
     HWND box = waitTopLevel(L"#32770", processOf(main));
     if (!box) return fail("no message box within the timeout");

@@ -326,5 +326,27 @@ else
   ls -l "$ini" | sed 's/^/     /'
 fi
 
+echo "== the jump: Wine's Notepad brought to a function's line"
+rm -f "$ini"
+# Wine's Notepad titles its go-to-line window in its own words; the INI says which.
+printf '[Nokari]\r\nTargetEditor=1\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=%s\r\n[Editors]\r\nNotepad.GotoTitle=指定行に移動\r\n' \
+  "$basic_w" > "$ini"
+(cd "$files" && exec wine notepad basic.lsp > "$out/notepad.log" 2>&1) &
+title=$(drv --timeout 20 wait-class Notepad 2>/dev/null)
+echo "     Notepad's title: $title"
+start_nokari
+report jumpline --tree "$basic" > /dev/null
+want=$(awk -F '\t' '$1 ~ /^  area / { print $2 }' "$exp/jumpline.full")
+step "double-click the tree node area (w h)" double-click "Function/area (w h)"
+got=
+for _ in $(seq 20); do
+  got=$(drv --timeout 5 caret-line Notepad 2>/dev/null)
+  [ "$got" = "$want" ] && break
+  sleep 0.25
+done
+same "Notepad's caret is on the line of area's defun" "$want" "$got"
+drv --timeout 10 close-class Notepad > /dev/null 2>&1
+close_nokari 8
+
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish

@@ -54,6 +54,19 @@ std::optional<Text> IniFile::value(std::u16string_view section, std::u16string_v
   return std::nullopt;
 }
 
+std::vector<std::pair<Text, Text>> IniFile::entries(std::u16string_view section) const {
+  std::vector<std::pair<Text, Text>> out;
+  bool inSection = false;
+  for (const Text& line : file_.lines()) {
+    if (auto name = sectionName(line)) {
+      inSection = sameTextIgnoreCase(*name, section);
+    } else if (inSection) {
+      if (auto kv = keyValue(line)) out.push_back(std::move(*kv));
+    }
+  }
+  return out;
+}
+
 void IniFile::setValue(std::u16string_view section, std::u16string_view key, const Text& value) {
   const TextList& lines = file_.lines();
   const Text entry = Text(key) + u"=" + value;
@@ -94,6 +107,7 @@ SettingsRead readSettings(const Text& iniPath, const Files& files, const CodePag
   if (auto b = readBool(ini, u"JumpCheak")) s.jumpCheck = *b;
   if (auto b = readBool(ini, u"ReloadCheak")) s.reloadCheck = *b;
   if (auto v = ini.value(kSection, u"LspFullName")) s.lspFullName = *v;
+  s.editorOverrides = ini.entries(u"Editors");
   return out;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/stored_file.h"
 #include "platform/files.h"
@@ -18,6 +20,8 @@ class IniFile {
   // The value of key in section, both compared case-insensitively; surrounding blanks and a
   // pair of enclosing quotes are removed.
   std::optional<Text> value(std::u16string_view section, std::u16string_view key) const;
+  // Every key and value of section, in file order.
+  std::vector<std::pair<Text, Text>> entries(std::u16string_view section) const;
   // Replaces the key's value, adding the key (and the section) when missing.
   void setValue(std::u16string_view section, std::u16string_view key, const Text& value);
 
@@ -33,6 +37,9 @@ struct Settings {
   bool jumpCheck = true;
   bool reloadCheck = false;
   Text lspFullName;
+  // Section "Editors": the editors' window classes and texts where they differ from the
+  // built-in ones (read only; never written).
+  std::vector<std::pair<Text, Text>> editorOverrides;
 };
 
 // The settings as read at start, and how the file was found.

@@ -1,32 +1,22 @@
 #include "editor/editor_window.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace nokari {
 
 namespace {
 
-// How each dialog editor is found and driven.
-struct DialogEditor {
-  const char16_t* mainClass;
-  unsigned chordKey;            // with Ctrl
-  const char16_t* gotoTitle;    // the go-to-line window by exact title, or
-  const char16_t* gotoClass;    // by class
-  const char16_t* fieldClass;   // its input field
-  const char16_t* extraClick;   // a child to click before confirming, or nullptr
-  const char16_t* confirmText;  // the button that jumps
+const DialogEditor kDialogEditors[] = {
+    {u"Notepad", keys::G, u"行へ移動", u"", u"Edit", u"", u"移動"},
+    {u"Notepad++", keys::G, u"指定位置へジャンプ...", u"", u"Edit", u"行(&L)", u"ジャンプ"},
+    {u"TChildForm", keys::G, u"", u"TGoToLineForm", u"TSpinEditEx", u"", u"OK"},
+    {u"TTeraPadMainForm", keys::J, u"", u"TFormJump", u"TComboBox", u"", u"OK"},
 };
+const char16_t* const kEditorKeys[] = {u"Notepad", u"NotepadPP", u"Mery", u"TeraPad"};
 
-const DialogEditor* dialogEditor(int editorIndex) {
-  static const DialogEditor kEditors[] = {
-      {u"Notepad", keys::G, u"行へ移動", nullptr, u"Edit", nullptr, u"移動"},
-      {u"Notepad++", keys::G, u"指定位置へジャンプ...", nullptr, u"Edit", u"行(&L)", u"ジャンプ"},
-      {u"TChildForm", keys::G, nullptr, u"TGoToLineForm", u"TSpinEditEx", nullptr, u"OK"},
-      {u"TTeraPadMainForm", keys::J, nullptr, u"TFormJump", u"TComboBox", nullptr, u"OK"},
-  };
-  if (editorIndex < Notepad || editorIndex > TeraPad) return nullptr;
-  return &kEditors[editorIndex - Notepad];
-}
+bool isDialogEditor(int editorIndex) { return editorIndex >= Notepad && editorIndex <= TeraPad; }
 
 // The upper-cased extension of a name, with its dot; empty when it has none.
 Text extensionUpper(const Text& name) {
@@ -68,11 +58,43 @@ Text fileNameInTitle(int editorIndex, Text title) {
   return name;
 }
 
+EditorWindow::EditorWindow(Desktop& desktop, Clock& clock) : desktop_(desktop), clock_(clock) {
+  std::copy(std::begin(kDialogEditors), std::end(kDialogEditors), editors_);
+}
+
+bool EditorWindow::overrideValue(const Text& key, const Text& value) {
+  const size_t dot = key.find(u'.');
+  if (dot == Text::npos) return false;
+  const std::u16string_view editor = std::u16string_view(key).substr(0, dot);
+  const std::u16string_view what = std::u16string_view(key).substr(dot + 1);
+  for (size_t i = 0; i < std::size(kEditorKeys); ++i) {
+    if (editor != kEditorKeys[i]) continue;
+    DialogEditor& e = editors_[i];
+    if (what == u"Chord") {
+      if (value.size() != 1 || upperAscii(value[0]) < u'A' || upperAscii(value[0]) > u'Z')
+        return false;
+      e.chordKey = upperAscii(value[0]);
+      return true;
+    }
+    Text* field = what == u"MainClass"    ? &e.mainClass
+                  : what == u"GotoTitle"  ? &e.gotoTitle
+                  : what == u"GotoClass"  ? &e.gotoClass
+                  : what == u"Field"      ? &e.fieldClass
+                  : what == u"ExtraClick" ? &e.extraClick
+                  : what == u"GotoButton" ? &e.confirmText
+                                          : nullptr;
+    if (!field) return false;
+    *field = value;
+    return true;
+  }
+  return false;
+}
+
 void EditorWindow::getEditorMainWinHandle(int editorIndex) {
   if (editorIndex == VsCode) {
     if (WindowHandle found = findVsCodeWindow(desktop_)) editorWnd_ = found;
-  } else if (const DialogEditor* e = dialogEditor(editorIndex)) {
-    editorWnd_ = desktop_.findTopWindowByClass(e->mainClass);
+  } else if (isDialogEditor(editorIndex)) {
+    editorWnd_ = desktop_.findTopWindowByClass(editors_[editorIndex - Notepad].mainClass);
   }
   watchedEditorWnd_ = editorWnd_;
 }
@@ -87,7 +109,7 @@ void EditorWindow::activate(int editorIndex) {
 void EditorWindow::sendEditorLineNo(int editorIndex, int lineNo, const Text& lspFileName) {
   if (editorIndex == VsCode) {
     jumpVsCode(lineNo, lspFileName);
-  } else if (dialogEditor(editorIndex)) {
+  } else if (isDialogEditor(editorIndex)) {
     jumpWithDialog(editorIndex, lineNo, lspFileName);
   }
 }
@@ -116,7 +138,7 @@ void EditorWindow::tapKey(unsigned key) {
 }
 
 void EditorWindow::jumpWithDialog(int editorIndex, int lineNo, const Text& lspFileName) {
-  const DialogEditor& e = *dialogEditor(editorIndex);
+  const DialogEditor& e = editors_[editorIndex - Notepad];
   editorFileName_.clear();
   editorWnd_ = 0;
   const WindowHandle wnd = desktop_.findTopWindowByClass(e.mainClass);
@@ -131,15 +153,15 @@ void EditorWindow::jumpWithDialog(int editorIndex, int lineNo, const Text& lspFi
   if (editorFileName_ != lspFileName || !bringToFront(wnd)) return;
   sendKeyChord(keys::Control, e.chordKey);
   clock_.sleep(200);
-  const WindowHandle dialog = e.gotoTitle ? desktop_.findTopWindowByTitle(e.gotoTitle)
-                                          : desktop_.findTopWindowByClass(e.gotoClass);
+  const WindowHandle dialog = !e.gotoTitle.empty() ? desktop_.findTopWindowByTitle(e.gotoTitle)
+                                                   : desktop_.findTopWindowByClass(e.gotoClass);
   if (!dialog) return;
   if (WindowHandle field = desktop_.findChild(dialog, e.fieldClass, std::nullopt))
     desktop_.sendSetText(field, decimal(lineNo));
-  if (e.extraClick)
-    if (WindowHandle choice = desktop_.findChild(dialog, {}, Text(e.extraClick)))
+  if (!e.extraClick.empty())
+    if (WindowHandle choice = desktop_.findChild(dialog, {}, e.extraClick))
       desktop_.postClick(choice);
-  if (WindowHandle confirm = desktop_.findChild(dialog, {}, Text(e.confirmText)))
+  if (WindowHandle confirm = desktop_.findChild(dialog, {}, e.confirmText))
     desktop_.postClick(confirm);
 }
 

@@ -19,10 +19,27 @@ WindowHandle findVsCodeWindow(Desktop& desktop);
 // name part for Notepad++, Mery and TeraPad); empty when the title shows none.
 Text fileNameInTitle(int editorIndex, Text title);
 
+// How a dialog editor (Notepad, Notepad++, Mery, TeraPad) is found and driven.
+struct DialogEditor {
+  Text mainClass;
+  unsigned chordKey = 0;  // pressed with Ctrl to open the go-to-line window
+  Text gotoTitle;         // the go-to-line window by exact title, or when empty
+  Text gotoClass;         // by class
+  Text fieldClass;        // its input field
+  Text extraClick;        // a child to click before confirming; empty for none
+  Text confirmText;       // the button that jumps
+};
+
 // The chosen editor's main window as the last search left it, and the jump.
 class EditorWindow {
  public:
-  EditorWindow(Desktop& desktop, Clock& clock) : desktop_(desktop), clock_(clock) {}
+  EditorWindow(Desktop& desktop, Clock& clock);
+
+  // Overrides one value of an editor's table, for editors in other languages:
+  // "Notepad.GotoTitle", with the editors Notepad, NotepadPP, Mery, TeraPad and the values
+  // MainClass, Chord (a letter), GotoTitle, GotoClass, Field, ExtraClick, GotoButton.
+  // False for a key or value it does not know.
+  bool overrideValue(const Text& key, const Text& value);
 
   // getEditorMainWinHandle: looks up the editor chosen by index without checking its title.
   // Notepad, Notepad++, Mery and TeraPad are found by class, none when absent; VS Code by
@@ -54,6 +71,7 @@ class EditorWindow {
 
   Desktop& desktop_;
   Clock& clock_;
+  DialogEditor editors_[4];  // Notepad, Notepad++, Mery, TeraPad
   WindowHandle editorWnd_ = 0;
   WindowHandle watchedEditorWnd_ = 0;
   Text editorFileName_;

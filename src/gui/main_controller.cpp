@@ -152,6 +152,7 @@ void MainController::windowCreated() {
   const SettingsRead read = readSettings(s.where.iniPath, s.files, s.ansi);
   s.settingsRead = read.read;
   const Settings& settings = read.values;
+  for (const auto& [key, value] : settings.editorOverrides) s.editor.overrideValue(key, value);
   s.view.setEditorIndex(settings.targetEditor);
   s.view.setJumpChecked(settings.jumpCheck);
   s.view.setReloadChecked(settings.reloadCheck);

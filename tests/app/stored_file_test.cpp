@@ -51,7 +51,9 @@ TEST(StoredFile, SettingsRoundTripChangesOnlyTheChangedKey) {
       {StoredEncoding::Utf16Le, u"\r\n"}, {StoredEncoding::Utf16Be, u"\n"},
       {StoredEncoding::Ansi, u"\r"},
   };
-  const Settings changed{2, true, false, u"C:\\データ\\テスト.lsp"};
+  Settings changed;
+  changed.targetEditor = 2;
+  changed.lspFullName = u"C:\\データ\\テスト.lsp";
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.encoding) * 10 + c.eol[0]);
     test::FakeFiles files;

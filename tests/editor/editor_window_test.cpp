@@ -89,6 +89,7 @@ TEST(EditorWindow, JumpProtocolPerEditor) {
     bool refused = false;  // the system refuses to hand over the foreground
     Calls calls;
     const char* fileName = "sample.lsp";
+    std::vector<std::pair<Text, Text>> overrides = {};  // from the INI's "Editors" section
   };
   const Case cases[] = {
       {"notepad",
@@ -138,6 +139,16 @@ TEST(EditorWindow, JumpProtocolPerEditor) {
              chord(18, 71),
              {"key down 49", "key up 49", "key down 50", "key up 50", "key down 51", "key up 51",
               "key down 52", "key up 52", "key down 13", "key up 13"}})},
+      {"notepad in English, with its texts from the INI",
+       Notepad,
+       u"Notepad",
+       u"sample.lsp - Notepad",
+       {{u"#32770", u"Go To Line"}, {u"Edit", u""}, {u"Button", u"Go To"}},
+       false,
+       false,
+       join({front, chord(17, 71), {"set text 3 1234", "click 4"}}),
+       "sample.lsp",
+       {{u"Notepad.GotoTitle", u"Go To Line"}, {u"Notepad.GotoButton", u"Go To"}}},
       {"no dialog appears",
        Notepad,
        u"Notepad",
@@ -199,6 +210,8 @@ TEST(EditorWindow, JumpProtocolPerEditor) {
     desktop.refuseForeground = c.refused;
     desktop.imeIsOpen = true;  // a Japanese input method, switched on
     EditorWindow editor(desktop, clock);
+    for (const auto& [key, value] : c.overrides) EXPECT_TRUE(editor.overrideValue(key, value));
+    EXPECT_FALSE(editor.overrideValue(u"Notepad.Colour", u"red"));
     editor.sendEditorLineNo(c.editor, 1234, fromUtf8(c.fileName));
     EXPECT_EQ(desktop.calls, c.calls);
   }
