@@ -12,6 +12,8 @@
 //   double-click PATH              double-clicks the tree node "Group/Node"
 //   caret-line CLASS               the 1-based caret line in the Edit child of the first
 //                                  top-level window of CLASS (an editor's text)
+//   menu ID                        chooses the popup menu item with the command id ID
+//   clipboard [--expect FILE]      the clipboard's text, CR LF printed as LF
 //   dialog [--expect FILE]         the text of the program's open message box
 //   answer yes|no|ok|cancel [--expect FILE]
 //                                  prints the message box text, then presses the button
@@ -485,6 +487,21 @@ int run(std::vector<std::wstring> args) {
     return 0;
   }
   if (cmd == "caret-line" && rest.size() == 2) return caretLine(rest[1]);
+  if (cmd == "clipboard") {
+    return printOrExpect(o, [&](std::string& out) {
+      if (!OpenClipboard(nullptr)) return false;
+      std::wstring text;
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+          text = p;
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+      out = asLines(text);
+      return true;
+    });
+  }
   if (cmd == "pointer" && rest.size() == 3)
     return SetCursorPos(_wtoi(rest[1].c_str()), _wtoi(rest[2].c_str())) ? 0 : fail("cannot move");
 
@@ -532,6 +549,11 @@ int run(std::vector<std::wstring> args) {
   }
   if (cmd == "select" && rest.size() == 2) return select(main, rest[1]);
   if (cmd == "double-click" && rest.size() == 2) return doubleClick(main, rest[1]);
+  if (cmd == "menu" && rest.size() == 2) {
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(_wtoi(rest[1].c_str()), 0), 0);
+    settle(main);
+    return 0;
+  }
   if (cmd == "dialog") {
     HWND box = waitTopLevel(L"#32770", processOf(main));
     if (!box) return fail("no message box within the timeout");

@@ -203,6 +203,12 @@ if timeout 30 import -window root "$out/nokari.png" 2> "$out/import.log" && [ -s
 else
   bad "screenshot saved: build/e2e/nokari.png"
 fi
+step "copy the whole function area (w h) from the tree menu" menu 205
+printf 'クリップボードにコピーしました．\n' > "$exp/copied.message"
+expect "the copy says so" "$exp/copied.message" answer ok
+# The copy ends with a line break: the driver shows it as one empty line more.
+printf ';; area of a rectangle\n(defun area (w h / a)\n  (setq a (* w h))\n  a)\n\n' > "$exp/copied"
+expect "the clipboard holds area's lines with their comment" "$exp/copied" clipboard
 { printf ';; two lines added\n;; at the top\n'; cat "$work/basic.orig"; } > "$basic"
 step "click 変数✔ after the file changed on disk" click Button4
 expect_report "the reload rebuilt the tree" --tree "$basic" tree

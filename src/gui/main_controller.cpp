@@ -9,6 +9,7 @@
 #include "checks/func_check.h"
 #include "checks/paren_check.h"
 #include "checks/var_check.h"
+#include "editor/clipboard_copies.h"
 #include "editor/editor_window.h"
 
 namespace nokari {
@@ -244,6 +245,30 @@ bool MainController::treeKeyPressed(char16_t key) {
 }
 
 void MainController::treeKeyReleased() { treeClicked(); }
+
+void MainController::copyFunctionNameClicked() {
+  State& s = *s_;
+  const NodeRef sel = s.view.treeSelection();
+  const TreeNode* node = nodeAt(s.tree, sel);
+  if (!node || sel.level() < 1) return;
+  s.sys.clipboard.setText(callTemplate(node->text));
+}
+
+void MainController::copyFunctionTextClicked() {
+  State& s = *s_;
+  const NodeRef sel = s.view.treeSelection();
+  const TreeNode* node = nodeAt(s.tree, sel);
+  if (!node || sel.level() < 1) return;
+  const TreeNode* parent = sel.level() == 2 ? nodeAt(s.tree, {sel.group, sel.child, -1}) : nullptr;
+  const std::optional<Text> text = functionText(s.lspSL, *node, parent);
+  if (!text) {
+    s.dialogs.showMessage(u"行範囲の取得に失敗しました．");
+  } else if (!s.sys.clipboard.setText(*text)) {
+    s.dialogs.showMessage(u"クリップボードを開けません．");
+  } else {
+    s.dialogs.showMessage(u"クリップボードにコピーしました．");
+  }
+}
 
 void MainController::parenthesisCheckClicked() {
   State& s = *s_;

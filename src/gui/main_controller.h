@@ -46,6 +46,10 @@ class MainController {
   bool treeKeyPressed(char16_t key);
   void treeKeyReleased();
 
+  // The tree menu's copies of the selected function: a call template, or its whole text.
+  void copyFunctionNameClicked();
+  void copyFunctionTextClicked();
+
   void parenthesisCheckClicked();
   void variableCheckClicked();
   void exclusionListClicked();

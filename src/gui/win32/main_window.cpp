@@ -41,6 +41,12 @@ constexpr ButtonEvent kButtonEvents[] = {
     {ids::EditorActivateButton, &MainController::editorActivateClicked},
 };
 
+// The popup menu items with an event.
+constexpr ButtonEvent kMenuEvents[] = {
+    {ids::CopyFunctionNameItem, &MainController::copyFunctionNameClicked},
+    {ids::CopyFunctionTextItem, &MainController::copyFunctionTextClicked},
+};
+
 bool isClick(int code) { return code == BN_CLICKED || code == BN_DOUBLECLICKED; }
 
 // An action that stopped on an unexpected error.
@@ -225,12 +231,15 @@ bool Win32MainView::isFlatButton(int id) const {
 }
 
 void Win32MainView::onCommand(int id, int code, HWND ctl) {
-  // Only the buttons' clicks; popup menu items come without a control.
-  if (!ctl || !isClick(code)) return;
-  const auto* found = std::find_if(std::begin(kButtonEvents), std::end(kButtonEvents),
-                                   [id](const ButtonEvent& b) { return b.id == id; });
-  if (found == std::end(kButtonEvents)) return;
-  forward([event = found->event](MainController& c) { (c.*event)(); });
+  // Buttons send their clicks with the control; popup menu items come without one.
+  if (ctl && !isClick(code)) return;
+  auto lookUp = [id](const auto& table) -> const ButtonEvent* {
+    const auto* found = std::find_if(std::begin(table), std::end(table),
+                                     [id](const ButtonEvent& b) { return b.id == id; });
+    return found == std::end(table) ? nullptr : found;
+  };
+  const ButtonEvent* found = ctl ? lookUp(kButtonEvents) : lookUp(kMenuEvents);
+  if (found) forward([event = found->event](MainController& c) { (c.*event)(); });
 }
 
 LRESULT Win32MainView::onNotify(NMHDR* hdr) {
