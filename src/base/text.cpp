@@ -137,6 +137,14 @@ Text upperAscii(std::u16string_view s) {
   return out;
 }
 
+Text extensionUpper(std::u16string_view path) {
+  const size_t dot = path.find_last_of(u'.');
+  const size_t sep = path.find_last_of(u"\\/:");
+  if (dot == std::u16string_view::npos || (sep != std::u16string_view::npos && dot < sep))
+    return {};
+  return upperAscii(path.substr(dot));
+}
+
 bool parseInt(std::u16string_view s, int* out) {
   size_t i = 0;
   bool neg = false;

@@ -32,6 +32,9 @@ Text trim(std::u16string_view s);
 // Upper-cases a..z only.
 Text upperAscii(std::u16string_view s);
 char16_t upperAscii(char16_t c);
+// The upper-cased extension of a Windows path or file name, with its dot (".LSP"); empty when
+// the name after the last "\\", "/" or ":" has none.
+Text extensionUpper(std::u16string_view path);
 
 // Whole-text decimal integer, optional sign; anything else is nullopt-like: returns false.
 bool parseInt(std::u16string_view s, int* out);

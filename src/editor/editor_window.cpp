@@ -18,14 +18,6 @@ const char16_t* const kEditorKeys[] = {u"Notepad", u"NotepadPP", u"Mery", u"Tera
 
 bool isDialogEditor(int editorIndex) { return editorIndex >= Notepad && editorIndex <= TeraPad; }
 
-// The upper-cased extension of a name, with its dot; empty when it has none.
-Text extensionUpper(const Text& name) {
-  const size_t dot = name.find_last_of(u'.');
-  const size_t sep = name.find_last_of(u"\\/:");
-  if (dot == Text::npos || (sep != Text::npos && dot < sep)) return {};
-  return upperAscii(std::u16string_view(name).substr(dot));
-}
-
 Text decimal(int n) { return fromAscii(std::to_string(n)); }
 
 }  // namespace

@@ -19,13 +19,6 @@ namespace {
 constexpr char16_t kJumpHint[] = u"行番号ダブルクリックでジャンプ";
 constexpr char16_t kFileNotFound[] = u"ファイルが見つかりません.";
 
-Text extensionUpper(const Text& path) {
-  size_t dot = path.find_last_of(u'.');
-  size_t sep = path.find_last_of(u"\\/:");
-  if (dot == Text::npos || (sep != Text::npos && dot < sep)) return {};
-  return upperAscii(path.substr(dot));
-}
-
 }  // namespace
 
 ProgramFiles programFilesIn(const Text& folder, const Text& exeName) {
@@ -117,12 +110,16 @@ struct MainController::State {
     return true;
   }
 
+  // The selected function node (level 1 or 2); nullptr for a group or no selection.
+  const TreeNode* selectedFunction() const {
+    const NodeRef sel = view.treeSelection();
+    return sel.level() >= 1 ? nodeAt(tree, sel) : nullptr;
+  }
+
   // The selected function node's line, or 0 for a group or no selection.
   int selectedFunctionLine() const {
-    NodeRef sel = view.treeSelection();
-    const TreeNode* node = nodeAt(tree, sel);
-    if (!node || sel.level() < 1) return 0;
-    return node->line;
+    const TreeNode* node = selectedFunction();
+    return node ? node->line : 0;
   }
 
   // Brings the chosen editor to the 1-based line; a jump that cannot be made does not happen.
@@ -248,17 +245,15 @@ void MainController::treeKeyReleased() { treeClicked(); }
 
 void MainController::copyFunctionNameClicked() {
   State& s = *s_;
-  const NodeRef sel = s.view.treeSelection();
-  const TreeNode* node = nodeAt(s.tree, sel);
-  if (!node || sel.level() < 1) return;
-  s.sys.clipboard.setText(callTemplate(node->text));
+  if (const TreeNode* node = s.selectedFunction())
+    s.sys.clipboard.setText(callTemplate(node->text));
 }
 
 void MainController::copyFunctionTextClicked() {
   State& s = *s_;
+  const TreeNode* node = s.selectedFunction();
+  if (!node) return;
   const NodeRef sel = s.view.treeSelection();
-  const TreeNode* node = nodeAt(s.tree, sel);
-  if (!node || sel.level() < 1) return;
   const TreeNode* parent = sel.level() == 2 ? nodeAt(s.tree, {sel.group, sel.child, -1}) : nullptr;
   const std::optional<Text> text = functionText(s.lspSL, *node, parent);
   if (!text) {

@@ -76,31 +76,42 @@ void appendUtf16(std::string& out, std::u16string_view text, bool bigEndian) {
 
 TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi) {
   TextFile out;
-  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
-  if (starts("\xEF\xBB\xBF")) {
-    out.encoding = TextFileEncoding::Utf8Bom;
-    out.lines = splitLines(fromUtf8(bytes.substr(3)));
-  } else if (starts("\xFF\xFE")) {
-    out.encoding = TextFileEncoding::Utf16Le;
-    out.lines = splitLines(decodeUtf16(bytes.substr(2), false));
-  } else if (starts("\xFE\xFF")) {
-    out.encoding = TextFileEncoding::Utf16Be;
-    out.lines = splitLines(decodeUtf16(bytes.substr(2), true));
-  } else {
-    out.lines = splitLines(ansi.decode(bytes));
+  const ByteOrderMark mark = byteOrderMark(bytes);
+  switch (mark) {
+    case ByteOrderMark::None:
+      out.lines = splitLines(ansi.decode(bytes));
+      return out;
+    case ByteOrderMark::Utf8:
+      out.encoding = TextFileEncoding::Utf8Bom;
+      break;
+    case ByteOrderMark::Utf16Le:
+      out.encoding = TextFileEncoding::Utf16Le;
+      break;
+    case ByteOrderMark::Utf16Be:
+      out.encoding = TextFileEncoding::Utf16Be;
+      break;
   }
+  out.lines = splitLines(decodeAfterMark(bytes, mark));
   return out;
+}
+
+ByteOrderMark byteOrderMark(std::string_view bytes) {
+  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
+  if (starts("\xEF\xBB\xBF")) return ByteOrderMark::Utf8;
+  if (starts("\xFF\xFE")) return ByteOrderMark::Utf16Le;
+  if (starts("\xFE\xFF")) return ByteOrderMark::Utf16Be;
+  return ByteOrderMark::None;
+}
+
+Text decodeAfterMark(std::string_view bytes, ByteOrderMark mark) {
+  if (mark == ByteOrderMark::Utf8) return fromUtf8(bytes.substr(3));
+  return decodeUtf16(bytes.substr(2), mark == ByteOrderMark::Utf16Be);
 }
 
 DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {
   DecodedSource out;
-  auto starts = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
-  if (starts("\xEF\xBB\xBF")) {
-    out.lines = splitLines(fromUtf8(bytes.substr(3)));
-  } else if (starts("\xFF\xFE")) {
-    out.lines = splitLines(decodeUtf16(bytes.substr(2), false));
-  } else if (starts("\xFE\xFF")) {
-    out.lines = splitLines(decodeUtf16(bytes.substr(2), true));
+  if (const ByteOrderMark mark = byteOrderMark(bytes); mark != ByteOrderMark::None) {
+    out.lines = splitLines(decodeAfterMark(bytes, mark));
   } else if (isValidUtf8(bytes)) {
     out.lines = splitLines(fromUtf8(bytes));
   } else {

@@ -37,6 +37,12 @@ struct TextFile {
   TextFileEncoding encoding = TextFileEncoding::Ansi;
 };
 TextFile decodeTextFile(std::string_view bytes, const CodePage& ansi);
+// The byte-order mark a file begins with.
+enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+ByteOrderMark byteOrderMark(std::string_view bytes);
+// The text after the mark, decoded as the mark says (mark must not be None).
+Text decodeAfterMark(std::string_view bytes, ByteOrderMark mark);
+
 // UTF-16 code units from bytes; an odd last byte becomes U+FFFD.
 Text decodeUtf16(std::string_view bytes, bool bigEndian);
 // Appends the code units as UTF-16 bytes.

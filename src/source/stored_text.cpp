@@ -6,10 +6,6 @@ namespace nokari {
 
 namespace {
 
-bool startsWith(std::string_view bytes, std::string_view prefix) {
-  return bytes.substr(0, prefix.size()) == prefix;
-}
-
 bool allAscii(std::string_view bytes) {
   for (char c : bytes)
     if (static_cast<unsigned char>(c) > 0x7F) return false;
@@ -35,15 +31,12 @@ std::u16string_view endText(LineEnd end) {
 StoredText StoredText::decode(std::string_view bytes, const CodePage& ansi) {
   StoredText t;
   Text text;
-  if (startsWith(bytes, "\xEF\xBB\xBF")) {
-    t.encoding_ = StoredEncoding::Utf8Bom;
-    text = fromUtf8(bytes.substr(3));
-  } else if (startsWith(bytes, "\xFF\xFE")) {
-    t.encoding_ = StoredEncoding::Utf16Le;
-    text = decodeUtf16(bytes.substr(2), false);
-  } else if (startsWith(bytes, "\xFE\xFF")) {
-    t.encoding_ = StoredEncoding::Utf16Be;
-    text = decodeUtf16(bytes.substr(2), true);
+  const ByteOrderMark mark = byteOrderMark(bytes);
+  if (mark != ByteOrderMark::None) {
+    t.encoding_ = mark == ByteOrderMark::Utf8      ? StoredEncoding::Utf8Bom
+                  : mark == ByteOrderMark::Utf16Le ? StoredEncoding::Utf16Le
+                                                   : StoredEncoding::Utf16Be;
+    text = decodeAfterMark(bytes, mark);
   } else if (!allAscii(bytes) && isValidUtf8(bytes)) {
     t.encoding_ = StoredEncoding::Utf8;
     text = fromUtf8(bytes);

@@ -38,13 +38,13 @@ TEST(ClipboardCopies, FunctionText) {
       "    x)",              // 12
       "  (princ))",          // 13
   });
-  struct NodeSpec {
+  struct NodeInput {
     int level;
     const char16_t* text;
     int line;
   };
   struct Case {
-    NodeSpec spec;
+    NodeInput input;
     const char* parentText;  // for a nested node
     std::optional<std::string> copied;
   };
@@ -63,9 +63,9 @@ TEST(ClipboardCopies, FunctionText) {
   };
   for (const Case& c : cases) {
     TreeNode node, parent;
-    node.level = c.spec.level;
-    node.text = c.spec.text;
-    node.line = c.spec.line;
+    node.level = c.input.level;
+    node.text = c.input.text;
+    node.line = c.input.line;
     parent.level = 1;
     parent.text = c.parentText ? fromUtf8(c.parentText) : Text();
     const auto text = functionText(source, node, c.parentText ? &parent : nullptr);
