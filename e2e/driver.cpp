@@ -13,6 +13,14 @@
 //   caret-line CLASS               the 1-based caret line in the Edit child of the first
 //                                  top-level window of CLASS (an editor's text)
 //   menu ID                        chooses the popup menu item with the command id ID
+//   jump-list [--expect FILE]      the jump list's entries, the selected one after "* "
+//   jump-list-select N             selects entry N (1-based; 0 for none)
+//   jump-list-double-click N       double-clicks entry N
+//   jump-list-enter N              clicks entry N, then presses Enter with the list focused
+//   jump-list-drag N M|below       drags entry N onto entry M, or below the last entry
+//   panel-double-click TEXT        double-clicks inside the first TEXT in the results panel
+//   panel-select TEXT              selects the first TEXT in the results panel
+//   panel-selection                the panel's selection as "LINE:COLUMN+LENGTH" (1-based line)
 //   clipboard [--expect FILE]      the clipboard's text, CR LF printed as LF
 //   dialog [--expect FILE]         the text of the program's open message box
 //   answer yes|no|ok|cancel [--expect FILE]
@@ -371,6 +379,130 @@ int doubleClick(HWND main, const std::wstring& path) {
   return fail("cannot find the node on screen");
 }
 
+int usage();
+std::vector<std::wstring> listEntries(HWND list);
+
+// The centre of entry `index` of a list box, or of the space below its last entry.
+std::optional<POINT> listPoint(HWND list, int index) {
+  RECT r{};
+  if (index >= 0) {
+    LRESULT got = 0;
+    if (!send(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r),
+              &got) ||
+        got == LB_ERR)
+      return std::nullopt;
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  LRESULT count = 0;
+  send(list, LB_GETCOUNT, 0, 0, &count);
+  RECT client{};
+  GetClientRect(list, &client);
+  LRESULT got = 0;
+  if (count > 0)
+    send(list, LB_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&r), &got);
+  if (r.bottom + 2 >= client.bottom) return std::nullopt;
+  return POINT{(client.left + client.right) / 2, (r.bottom + client.bottom) / 2};
+}
+
+// Posts a mouse message at a client point, with the real pointer moved there first: a control
+// that holds the capture also hears the pointer's own moves, which must not land elsewhere.
+void postMouse(HWND w, UINT msg, WPARAM keys, POINT at) {
+  POINT screen = at;
+  ClientToScreen(w, &screen);
+  SetCursorPos(screen.x, screen.y);
+  PostMessageW(w, msg, keys, MAKELPARAM(at.x, at.y));
+}
+
+int jumpListCommand(HWND main, const std::string& cmd, const std::vector<std::wstring>& rest,
+                    const Options& o) {
+  HWND list = controlById(main, nokari::ids::JumpList);
+  if (!list) return fail("no jump list");
+  if (cmd == "jump-list") {
+    return printOrExpect(o, [&](std::string& s) {
+      LRESULT sel = -1;
+      send(list, LB_GETCURSEL, 0, 0, &sel);
+      s.clear();
+      int i = 0;
+      for (const std::wstring& e : listEntries(list))
+        s += (i++ == sel ? "* " : "") + utf8(e) + "\n";
+      return true;
+    });
+  }
+  if (rest.size() < 2) return usage();
+  const int n = _wtoi(rest[1].c_str()) - 1;
+  if (cmd == "jump-list-select") {
+    LRESULT ignored = 0;
+    send(list, LB_SETCURSEL, static_cast<WPARAM>(n), 0, &ignored);
+    return 0;
+  }
+  std::optional<POINT> from = listPoint(list, n);
+  if (!from) return fail("no entry " + utf8(rest[1]));
+  if (cmd == "jump-list-double-click") {
+    postMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, *from);
+    postMouse(list, WM_LBUTTONUP, 0, *from);
+    postMouse(list, WM_LBUTTONDBLCLK, MK_LBUTTON, *from);
+    postMouse(list, WM_LBUTTONUP, 0, *from);
+    settle(main);
+    return 0;
+  }
+  if (cmd == "jump-list-enter") {
+    SetForegroundWindow(main);
+    postMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, *from);
+    postMouse(list, WM_LBUTTONUP, 0, *from);
+    settle(main);
+    if (GetForegroundWindow() != main) return fail("the window is not in front");
+    keybd_event(VK_RETURN, static_cast<BYTE>(MapVirtualKeyW(VK_RETURN, 0)), 0, 0);
+    keybd_event(VK_RETURN, static_cast<BYTE>(MapVirtualKeyW(VK_RETURN, 0)), KEYEVENTF_KEYUP, 0);
+    Sleep(100);
+    settle(main);
+    return 0;
+  }
+  if (cmd == "jump-list-drag" && rest.size() == 3) {
+    std::optional<POINT> to =
+        listPoint(list, rest[2] == L"below" ? -1 : _wtoi(rest[2].c_str()) - 1);
+    if (!to) return fail("no place " + utf8(rest[2]));
+    postMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, *from);
+    for (int step = 1; step <= 4; ++step) {
+      const POINT p{from->x + (to->x - from->x) * step / 4, from->y + (to->y - from->y) * step / 4};
+      postMouse(list, WM_MOUSEMOVE, MK_LBUTTON, p);
+    }
+    postMouse(list, WM_LBUTTONUP, 0, *to);
+    settle(main);
+    return 0;
+  }
+  return usage();
+}
+
+int panelCommand(HWND main, const std::string& cmd, const std::wstring& what) {
+  HWND panel = controlById(main, nokari::ids::Panel);
+  if (!panel) return fail("no results panel");
+  const size_t at = windowText(panel).find(what);
+  if (at == std::wstring::npos || what.empty())
+    return fail("the panel does not hold " + utf8(what));
+  LRESULT ignored = 0;
+  if (cmd == "panel-select") {
+    send(panel, EM_SETSEL, at, at + what.size(), &ignored);
+    return 0;
+  }
+  // Into view first: a click below the last shown line lands on another line.
+  send(panel, EM_SETSEL, at, at, &ignored);
+  send(panel, EM_SCROLLCARET, 0, 0, &ignored);
+  LRESULT pos = 0;
+  RECT client{};
+  GetClientRect(panel, &client);
+  if (!send(panel, EM_POSFROMCHAR, at + what.size() / 2, 0, &pos) || pos == -1 ||
+      static_cast<short>(HIWORD(pos)) + 8 > client.bottom)
+    return fail("the text is not in view");
+  const POINT p{static_cast<LONG>(static_cast<short>(LOWORD(pos))) + 2,
+                static_cast<LONG>(static_cast<short>(HIWORD(pos))) + 4};
+  postMouse(panel, WM_LBUTTONDOWN, MK_LBUTTON, p);
+  postMouse(panel, WM_LBUTTONUP, 0, p);
+  postMouse(panel, WM_LBUTTONDBLCLK, MK_LBUTTON, p);
+  postMouse(panel, WM_LBUTTONUP, 0, p);
+  settle(main);
+  return 0;
+}
+
 int caretLine(const std::wstring& cls) {
   HWND editor = waitTopLevel(cls, 0);
   if (!editor) return fail("no window of " + utf8(cls));
@@ -552,6 +684,24 @@ int run(std::vector<std::wstring> args) {
   if (cmd == "menu" && rest.size() == 2) {
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(_wtoi(rest[1].c_str()), 0), 0);
     settle(main);
+    return 0;
+  }
+  if (cmd.rfind("jump-list", 0) == 0) return jumpListCommand(main, cmd, rest, o);
+  if ((cmd == "panel-double-click" || cmd == "panel-select") && rest.size() == 2)
+    return panelCommand(main, cmd, rest[1]);
+  if (cmd == "panel-selection") {
+    HWND panel = controlById(main, nokari::ids::Panel);
+    DWORD from = 0, to = 0;
+    if (!panel ||
+        !SendMessageTimeoutW(panel, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, remainingMs(), nullptr))
+      return fail("no results panel");
+    const LRESULT both = SendMessageW(panel, EM_GETSEL, 0, 0);
+    from = LOWORD(both);
+    to = HIWORD(both);
+    const LRESULT line = SendMessageW(panel, EM_LINEFROMCHAR, from, 0);
+    const LRESULT lineStart = SendMessageW(panel, EM_LINEINDEX, line, 0);
+    print(std::to_string(line + 1) + ":" + std::to_string(from - lineStart) + "+" +
+          std::to_string(to - from) + "\n");
     return 0;
   }
   if (cmd == "dialog") {

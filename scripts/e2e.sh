@@ -83,7 +83,7 @@ expect() {
     ok "$name"
   else
     bad "$name"
-    diff -u --label expected --label shown "$want" "$work/got" | head -n 30 | sed 's/^/     /'
+    diff -a -u --label expected --label shown "$want" "$work/got" | head -n 30 | sed 's/^/     /'
     sed 's/^/     /' "$work/err"
   fi
 }
@@ -343,14 +343,56 @@ echo "     Notepad's title: $title"
 start_nokari
 report jumpline --tree "$basic" > /dev/null
 want=$(awk -F '\t' '$1 ~ /^  area / { print $2 }' "$exp/jumpline.full")
+# notepad_at NAME LINE: Notepad's caret comes to LINE within a few seconds.
+notepad_at() {
+  local got=
+  for _ in $(seq 20); do
+    got=$(drv --timeout 5 caret-line Notepad 2>/dev/null)
+    [ "$got" = "$2" ] && break
+    sleep 0.25
+  done
+  same "$1" "$2" "$got"
+}
+# tree_line NODE_TEXT: the 1-based line of a tree node, as nokari-check reports it.
+tree_line() { awk -F '\t' -v n="$1" '{ t = $1; sub(/^ */, "", t) } t == n { print $2; exit }' "$exp/jumpline.full"; }
 step "double-click the tree node area (w h)" double-click "Function/area (w h)"
-got=
-for _ in $(seq 20); do
-  got=$(drv --timeout 5 caret-line Notepad 2>/dev/null)
-  [ "$got" = "$want" ] && break
-  sleep 0.25
-done
-same "Notepad's caret is on the line of area's defun" "$want" "$got"
+notepad_at "Notepad's caret is on the line of area's defun" "$want"
+
+echo "== the jump list and the results panel"
+drv select "Function/outer (x y)" > /dev/null && drv menu 201 > /dev/null  # add
+drv select "Command/c:Draw" > /dev/null && drv menu 202 > /dev/null        # insert at the top
+drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
+drv select "Function/outer (x y)/Helper" > /dev/null && drv menu 201 > /dev/null
+drv menu 201 > /dev/null  # the same again: not added twice
+printf 'c:Draw\nouter (x y)\narea (w h)\nHelper\n' > "$work/jl1"
+expect "the tree menu adds to the jump list, at the end or the top, once each" "$work/jl1" jump-list
+drv jump-list-drag 3 1 > /dev/null
+printf '* area (w h)\nc:Draw\nouter (x y)\nHelper\n' > "$work/jl2"
+expect "dragging the third entry onto the first moves it there" "$work/jl2" jump-list
+drv jump-list-drag 1 below > /dev/null
+drv menu 212 > /dev/null  # one place down
+drv jump-list-select 4 > /dev/null && drv menu 213 > /dev/null  # delete
+printf 'c:Draw\narea (w h)\nouter (x y)\n' > "$work/jl3"
+expect "a drop below the last entry changes nothing; one down; delete" "$work/jl3" jump-list
+drv click 103 > /dev/null  # "Jump" unticked: the list jumps all the same
+step "Enter on the jump list's outer (x y)" jump-list-enter 3
+notepad_at "Enter on the jump list, Jump unticked: Notepad goes to outer" "$(tree_line "outer (x y)")"
+step "double-click the jump list's c:Draw" jump-list-double-click 1
+notepad_at "a jump list double-click: Notepad goes to c:Draw" "$(tree_line c:Draw)"
+drv click 103 > /dev/null  # ticked again
+drv click 110 > /dev/null  # the variable check: "   NN| c:test ( x )"
+report vars --vars "$basic" > /dev/null
+vline=$(sed -n 's/^ *\([0-9][0-9]*\)|.*/\1/p' "$exp/vars" | head -n 1)
+step "double-click the line number $vline in the panel" panel-double-click "$vline|"
+notepad_at "a line number in the panel: Notepad goes to line $vline" "$vline"
+drv click 112 > /dev/null  # the function check: names of functions
+step "double-click the name Zeta in the panel" panel-double-click "Zeta"
+notepad_at "a function name in the panel: Notepad goes to its defun" "$(tree_line "Zeta ()")"
+drv panel-select "outer" > /dev/null && drv menu 221 > /dev/null
+notepad_at "the panel menu on a selected name: Notepad goes to its defun" "$(tree_line "outer (x y)")"
+drv menu 214 > /dev/null
+: > "$work/jl4"
+expect "delete all empties the jump list" "$work/jl4" jump-list
 drv --timeout 10 close-class Notepad > /dev/null 2>&1
 close_nokari 8
 

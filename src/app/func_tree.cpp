@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 #include "source/scanner.h"
 
@@ -93,7 +94,7 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
   return tree;
 }
 
-FuncTree makeFuncTree(const TextList& lspSL, Progress* bar) {
+FuncTree makeFuncTree(const TextList& lspSL, Progress* bar, FuncIndex* sortedIndex) {
   TextList codeSL;
   FuncIndex index;
   stripComments(lspSL, codeSL, bar, 30);
@@ -101,6 +102,7 @@ FuncTree makeFuncTree(const TextList& lspSL, Progress* bar) {
   sortFuncIndex(index);
   FuncTree tree = makeFuncTreeFromIndex(codeSL, index);
   if (bar) bar->setPosition(0);
+  if (sortedIndex) *sortedIndex = std::move(index);
   return tree;
 }
 

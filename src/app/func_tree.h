@@ -23,8 +23,9 @@ struct FuncTree {
   bool empty() const { return roots.empty(); }
 };
 
-// Builds the tree from the source lines (strip 30 steps, index 70 steps, with indent).
-FuncTree makeFuncTree(const TextList& lspSL, Progress* bar);
+// Builds the tree from the source lines (strip 30 steps, index 70 steps, with indent); the
+// sorted index it was built from goes to sortedIndex when given.
+FuncTree makeFuncTree(const TextList& lspSL, Progress* bar, FuncIndex* sortedIndex = nullptr);
 // The same from a sorted function index and its code lines.
 FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIndex);
 

@@ -1,5 +1,7 @@
 #include "gui/main_controller.h"
 
+#include <algorithm>
+
 #include "app/file_history.h"
 #include "app/list_files.h"
 #include "app/settings.h"
@@ -11,6 +13,8 @@
 #include "checks/var_check.h"
 #include "editor/clipboard_copies.h"
 #include "editor/editor_window.h"
+#include "editor/panel_navigation.h"
+#include "source/func_index.h"
 
 namespace nokari {
 
@@ -49,6 +53,7 @@ struct MainController::State {
   StoredRead settingsRead;  // how the INI was found at start
   ExclusionList exclusions;
   FuncTree tree;
+  JumpList jumpList;
 
   State(MainView& v, const Services& services, ProgramFiles w)
       : view(v),
@@ -74,7 +79,9 @@ struct MainController::State {
 
   // Tree, expansion, place keeping, variable check, hint.
   void showLoadedSource(const TreePlace* place) {
-    tree = makeFuncTree(lspSL, &view.progress());
+    FuncIndex sortedIndex;
+    tree = makeFuncTree(lspSL, &view.progress(), &sortedIndex);
+    if (!jumpList.empty()) showJumpList(jumpList.refresh(sortedIndex, view.jumpListSelection()));
     view.showTree(tree);
     if (place) view.restoreTreePlace(restorePlace(*place, tree));
     showVariableCheck();
@@ -85,13 +92,20 @@ struct MainController::State {
     view.setPanelHint(kJumpHint);
   }
 
-  // The open, drop and history roads after the path is chosen.
-  bool openPath(const Text& path) {
+  void showJumpList(int selected) { view.showJumpList(jumpList.entries(), selected); }
+
+  // The open, drop and history roads after the path is chosen. A new file chosen by the
+  // open dialog or a drop starts with an empty jump list; the history keeps it.
+  bool openPath(const Text& path, bool keepJumpList) {
     const Text previous = lspFullName;
     lspFullName = path;
     if (!loadSource(path)) {
       lspFullName = previous;
       return false;
+    }
+    if (!keepJumpList && !jumpList.empty()) {
+      jumpList.clear();
+      showJumpList(-1);
     }
     lspFileName = fileNamePart(path);
     view.setFileNameText(lspFileName);
@@ -186,7 +200,7 @@ void MainController::openClicked() {
   std::optional<Text> path = s.dialogs.chooseOpenFile(s.openDialogFileName);
   if (!path) return;
   s.openDialogFileName = *path;
-  s.openPath(*path);
+  s.openPath(*path, false);
 }
 
 void MainController::filesDropped(const TextList& paths) {
@@ -194,7 +208,7 @@ void MainController::filesDropped(const TextList& paths) {
   for (const Text& path : paths) {
     if (extensionUpper(path) != u".LSP" || isFileLocked(path, s.files)) continue;
     s.openDialogFileName = path;
-    s.openPath(path);
+    s.openPath(path, false);
     return;
   }
 }
@@ -210,7 +224,7 @@ void MainController::historyClicked() {
     s.dialogs.showMessage(kFileNotFound);
     return;
   }
-  s.openPath(path);
+  s.openPath(path, true);
 }
 
 void MainController::editorActivateClicked() { s_->editor.activate(s_->view.editorIndex()); }
@@ -263,6 +277,86 @@ void MainController::copyFunctionTextClicked() {
   } else {
     s.dialogs.showMessage(u"クリップボードにコピーしました．");
   }
+}
+
+void MainController::addToJumpListClicked() {
+  State& s = *s_;
+  if (const TreeNode* node = s.selectedFunction())
+    if (s.jumpList.add(node->text, node->line)) s.showJumpList(s.view.jumpListSelection());
+}
+
+void MainController::insertAtJumpListTopClicked() {
+  State& s = *s_;
+  const TreeNode* node = s.selectedFunction();
+  if (!node) return;
+  const int selected = s.view.jumpListSelection();
+  if (s.jumpList.insertAtTop(node->text, node->line))
+    s.showJumpList(selected >= 0 ? selected + 1 : -1);
+}
+
+void MainController::clearJumpListClicked() {
+  s_->jumpList.clear();
+  s_->showJumpList(-1);
+}
+
+void MainController::jumpListMoveUpClicked() {
+  State& s = *s_;
+  s.showJumpList(s.jumpList.moveUp(s.view.jumpListSelection()));
+}
+
+void MainController::jumpListMoveDownClicked() {
+  State& s = *s_;
+  s.showJumpList(s.jumpList.moveDown(s.view.jumpListSelection()));
+}
+
+void MainController::jumpListDeleteClicked() {
+  State& s = *s_;
+  s.showJumpList(s.jumpList.remove(s.view.jumpListSelection()));
+}
+
+void MainController::jumpListDeleteAllClicked() { clearJumpListClicked(); }
+
+void MainController::jumpListDoubleClicked() {
+  State& s = *s_;
+  const int selected = s.view.jumpListSelection();
+  if (selected >= 0 && selected < static_cast<int>(s.jumpList.entries().size()))
+    s.sendEditorLineNo(s.jumpList.entries()[selected].line);
+}
+
+bool MainController::jumpListKeyPressed(char16_t key) {
+  if (key != 13) return false;
+  jumpListDoubleClicked();
+  return true;
+}
+
+void MainController::jumpListDropped(int from, int to) {
+  State& s = *s_;
+  s.showJumpList(s.jumpList.move(from, to, s.view.jumpListSelection()));
+}
+
+void MainController::panelDoubleClicked() {
+  State& s = *s_;
+  const MainView::PanelSelection sel = s.view.panelSelection();
+  if (const int number = lineNumberIn(sel.text); number >= 1) {
+    if (s.view.jumpChecked()) s.sendEditorLineNo(number);
+    return;
+  }
+  const size_t col = sel.start >= sel.lineStart ? sel.start - sel.lineStart : 0;
+  const LineSpan name = widenToName(sel.line, {col, sel.length});
+  const Text nameText = trim(
+      std::u16string_view(sel.line).substr(std::min(name.start, sel.line.size()), name.length));
+  s.view.selectInPanel(sel.lineStart + name.start, 0);
+  if (nameText.empty()) return;
+  int line = definitionLine(s.tree, nameText);
+  if (line == 0) line = firstCallLine(s.lspSL, nameText);
+  if (line > 0) s.sendEditorLineNo(line);
+}
+
+void MainController::jumpToSelectedFunctionClicked() {
+  State& s = *s_;
+  const Text name = trim(s.view.panelSelection().text);
+  if (name.empty()) return;
+  if (const int line = definitionLine(s.tree, name)) s.sendEditorLineNo(line);
 }
 
 void MainController::parenthesisCheckClicked() {
@@ -333,5 +427,6 @@ const Text& MainController::lspFullName() const { return s_->lspFullName; }
 const Text& MainController::lspFileName() const { return s_->lspFileName; }
 const TextList& MainController::fileHistSL() const { return s_->history.entries; }
 const FuncTree& MainController::tree() const { return s_->tree; }
+const JumpList& MainController::jumpList() const { return s_->jumpList; }
 
 }  // namespace nokari

@@ -50,6 +50,27 @@ class MainController {
   void copyFunctionNameClicked();
   void copyFunctionTextClicked();
 
+  // The tree menu's jump list items, on the selected function.
+  void addToJumpListClicked();
+  void insertAtJumpListTopClicked();
+  void clearJumpListClicked();
+  // The jump list's own menu, on its selected entry.
+  void jumpListMoveUpClicked();
+  void jumpListMoveDownClicked();
+  void jumpListDeleteClicked();
+  void jumpListDeleteAllClicked();
+  // Jumps the editor to the selected entry, "Jump" ticked or not.
+  void jumpListDoubleClicked();
+  // True when the key is consumed (Enter).
+  bool jumpListKeyPressed(char16_t key);
+  // An entry dragged from index `from` and dropped on index `to` (-1: on no entry).
+  void jumpListDropped(int from, int to);
+
+  // A double-click in the results panel: a line number, or a function name.
+  void panelDoubleClicked();
+  // The panel menu: the editor to the function whose name is selected.
+  void jumpToSelectedFunctionClicked();
+
   void parenthesisCheckClicked();
   void variableCheckClicked();
   void exclusionListClicked();
@@ -62,6 +83,7 @@ class MainController {
   const Text& lspFileName() const;
   const TextList& fileHistSL() const;
   const FuncTree& tree() const;
+  const JumpList& jumpList() const;
 
  private:
   struct State;

@@ -5,6 +5,7 @@
 
 #include "app/func_tree.h"
 #include "base/text.h"
+#include "editor/jump_list.h"
 #include "source/progress.h"
 
 namespace nokari {
@@ -29,6 +30,20 @@ class MainView {
   virtual void setPanelLines(const TextList& lines) = 0;
   virtual void setPanelHint(const Text& hint) = 0;
   virtual void scrollPanelTop() = 0;
+  // The panel's selection (offsets in the whole text) with the line that holds its start.
+  struct PanelSelection {
+    size_t start = 0;
+    size_t length = 0;
+    Text text;
+    Text line;             // the caret line, without its line break
+    size_t lineStart = 0;  // offset of that line's first character
+  };
+  virtual PanelSelection panelSelection() const = 0;
+  virtual void selectInPanel(size_t start, size_t length) = 0;
+
+  // The jump list: all its entries at once, then the selection (-1 for none).
+  virtual void showJumpList(const std::vector<JumpEntry>& entries, int selected) = 0;
+  virtual int jumpListSelection() const = 0;  // -1 when none
 
   virtual Progress& progress() = 0;
   // Lets pending window messages run once (repaint in the middle of a load).

@@ -22,6 +22,9 @@ class FakeMainView : public MainView {
   NullProgress bar;
   std::optional<size_t> historyAnswer;
   TextList historyShown;
+  std::vector<JumpEntry> jumpEntries;
+  int jumpSelected = -1;
+  PanelSelection panelSel;
 
   void setEncodingLabel(const Text& l) override { label = l; }
   void setFileNameText(const Text& n) override { fileName = n; }
@@ -39,6 +42,17 @@ class FakeMainView : public MainView {
   void setPanelLines(const TextList& lines) override { panel = lines; }
   void setPanelHint(const Text& h) override { hint = h; }
   void scrollPanelTop() override { events.push_back("scroll"); }
+  PanelSelection panelSelection() const override { return panelSel; }
+  void selectInPanel(size_t start, size_t length) override {
+    panelSel.start = start;
+    panelSel.length = length;
+    events.push_back("panel selection " + std::to_string(start) + " " + std::to_string(length));
+  }
+  void showJumpList(const std::vector<JumpEntry>& entries, int selected) override {
+    jumpEntries = entries;
+    jumpSelected = selected;
+  }
+  int jumpListSelection() const override { return jumpSelected; }
   Progress& progress() override { return bar; }
   void processMessages() override {}
   std::optional<size_t> chooseFromHistory(const TextList& history) override {

@@ -435,13 +435,49 @@ TEST(MainController, TreeAndParenthesisQuestionJumpTheEditor) {
          EXPECT_TRUE(h.c->treeKeyPressed(u'\r'));
        },
        "set text 3 3"},
-      {"Jump unticked", kSample, false,
+      {"Jump unticked: tree and panel line numbers", kSample, false,
        [](Harness& h) {
          h.view.selection = {1, 0, -1};
          h.c->treeDoubleClicked();
          EXPECT_FALSE(h.c->treeKeyPressed(u'\r'));
+         h.view.panelSel.text = u"2|";
+         h.c->panelDoubleClicked();
        },
        ""},
+      {"jump list Enter, Jump unticked", kSample, false,
+       [](Harness& h) {
+         h.view.selection = {1, 0, -1};
+         h.c->addToJumpListClicked();
+         h.view.jumpSelected = 0;
+         EXPECT_TRUE(h.c->jumpListKeyPressed(u'\r'));
+       },
+       "set text 3 2"},
+      {"panel line number", kSample, true,
+       [](Harness& h) {
+         h.view.panelSel.text = u"3|";
+         h.c->panelDoubleClicked();
+         EXPECT_EQ(h.view.events.back(), "tree");  // the selection stays
+       },
+       "set text 3 3"},
+      {"panel name of a function", kSample, true,
+       [](Harness& h) {
+         h.view.panelSel = {14, 1, u"d", u"   2| (add 1 2)", 6};  // the "d" of "add"
+         h.c->panelDoubleClicked();
+         EXPECT_EQ(h.view.events.back(), "panel selection 13 0");
+       },
+       "set text 3 2"},
+      {"panel name of no function: its first call", kSample + std::string("(foo 1)\r\n"), true,
+       [](Harness& h) {
+         h.view.panelSel = {0, 3, u"foo", u"foo", 0};
+         h.c->panelDoubleClicked();
+       },
+       "set text 3 4"},
+      {"panel menu on a selected command name", kSample, true,
+       [](Harness& h) {
+         h.view.panelSel.text = u" C:GO ";
+         h.c->jumpToSelectedFunctionClicked();
+       },
+       "set text 3 3"},
       {"parenthesis question, Yes", unbalanced, true,
        [](Harness& h) {
          h.sys.dialogs.yesNoAnswers = {true};
@@ -470,6 +506,36 @@ TEST(MainController, TreeAndParenthesisQuestionJumpTheEditor) {
                                   [](const std::string& s) { return s.rfind("set text", 0) == 0; });
     EXPECT_EQ(set == calls.end() ? "" : *set, c.setText);
   }
+}
+
+TEST(MainController, JumpListFollowsTheFile) {
+  Harness h;
+  h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+  h.files.put(u"/w/a.lsp", kSample);
+  h.files.put(u"/w/b.lsp", kSample);
+  h.files.put(h.where.historyPath, "/w/b.lsp\r\n");
+  h.start();
+  auto shown = [&h] {
+    std::string out;
+    for (const JumpEntry& e : h.view.jumpEntries)
+      out += utf8(e.text) + ":" + std::to_string(e.line) + " ";
+    return out;
+  };
+  h.view.selection = {1, 0, -1};  // add (a b)
+  h.c->addToJumpListClicked();
+  h.view.selection = {0, 0, -1};  // c:go
+  h.c->insertAtJumpListTopClicked();
+  h.c->addToJumpListClicked();
+  EXPECT_EQ(shown(), "c:go:3 add (a b):2 ");
+  h.files.put(u"/w/a.lsp", "\r\n" + std::string(kSample));
+  h.c->variableCheckClicked();  // reads the file again
+  EXPECT_EQ(shown(), "c:go:4 add (a b):3 ");
+  h.view.historyAnswer = 1;  // b.lsp, after a.lsp
+  h.c->historyClicked();
+  EXPECT_EQ(shown(), "c:go:3 add (a b):2 ");
+  h.sys.dialogs.openAnswer = u"/w/a.lsp";
+  h.c->openClicked();
+  EXPECT_EQ(shown(), "");
 }
 
 }  // namespace

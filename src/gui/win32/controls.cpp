@@ -88,6 +88,30 @@ void PanelControl::scrollToTop() {
   SendMessageW(wnd_, WM_HSCROLL, SB_LEFT, 0);
 }
 
+MainView::PanelSelection PanelControl::selection() const {
+  MainView::PanelSelection sel;
+  if (!wnd_) return sel;
+  DWORD from = 0, to = 0;
+  SendMessageW(wnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  std::wstring all(static_cast<size_t>(GetWindowTextLengthW(wnd_)) + 1, L'\0');
+  all.resize(static_cast<size_t>(GetWindowTextW(wnd_, all.data(), static_cast<int>(all.size()))));
+  const size_t start = std::min<size_t>(std::min(from, to), all.size());
+  const size_t end = std::min<size_t>(std::max(from, to), all.size());
+  sel.start = start;
+  sel.length = end - start;
+  sel.text = fromWide(all.substr(start, end - start));
+  // The panel does not wrap, so its lines are the text's lines.
+  const size_t lineStart = start == 0 ? 0 : all.find_last_of(L'\n', start - 1);
+  sel.lineStart = lineStart == std::wstring::npos || start == 0 ? 0 : lineStart + 1;
+  const size_t lineEnd = std::min(all.find_first_of(L"\r\n", sel.lineStart), all.size());
+  sel.line = fromWide(all.substr(sel.lineStart, lineEnd - sel.lineStart));
+  return sel;
+}
+
+void PanelControl::select(size_t start, size_t length) {
+  if (wnd_) SendMessageW(wnd_, EM_SETSEL, start, start + length);
+}
+
 bool ProgressBar::create(HWND parent, int id) {
   wnd_ = createChild(parent, id, PROGRESS_CLASSW, L"", PBS_SMOOTH);
   if (!wnd_) return false;

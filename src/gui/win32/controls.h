@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "gui/main_view.h"
 #include "source/progress.h"
 
 namespace nokari::win {
@@ -43,6 +44,9 @@ class PanelControl {
   void setHint(const Text& hint);
   // The first line and column in view, the caret at the very start.
   void scrollToTop();
+  // The selection with the line that holds its start.
+  MainView::PanelSelection selection() const;
+  void select(size_t start, size_t length);
 
  private:
   HWND wnd_ = nullptr;

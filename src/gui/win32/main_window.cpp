@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <iterator>
 
@@ -43,6 +44,14 @@ constexpr ButtonEvent kButtonEvents[] = {
 
 // The popup menu items with an event.
 constexpr ButtonEvent kMenuEvents[] = {
+    {ids::AddToJumpListItem, &MainController::addToJumpListClicked},
+    {ids::InsertAtJumpListTopItem, &MainController::insertAtJumpListTopClicked},
+    {ids::ClearJumpListItem, &MainController::clearJumpListClicked},
+    {ids::MoveUpItem, &MainController::jumpListMoveUpClicked},
+    {ids::MoveDownItem, &MainController::jumpListMoveDownClicked},
+    {ids::DeleteItem, &MainController::jumpListDeleteClicked},
+    {ids::DeleteAllItem, &MainController::jumpListDeleteAllClicked},
+    {ids::JumpToSelectedLineItem, &MainController::jumpToSelectedFunctionClicked},
     {ids::CopyFunctionNameItem, &MainController::copyFunctionNameClicked},
     {ids::CopyFunctionTextItem, &MainController::copyFunctionTextClicked},
 };
@@ -231,6 +240,10 @@ bool Win32MainView::isFlatButton(int id) const {
 }
 
 void Win32MainView::onCommand(int id, int code, HWND ctl) {
+  if (ctl && ctl == jumpListWnd_) {
+    if (code == LBN_DBLCLK) forward([](MainController& c) { c.jumpListDoubleClicked(); });
+    return;
+  }
   // Buttons send their clicks with the control; popup menu items come without one.
   if (ctl && !isClick(code)) return;
   auto lookUp = [id](const auto& table) -> const ButtonEvent* {
@@ -294,6 +307,7 @@ void Win32MainView::onContextMenu(HWND ctl, LPARAM at) {
 bool Win32MainView::controlMessage(HWND ctl, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   if (ctl == tree_.wnd()) return treeMessage(msg, wp, lp, result);
   if (ctl == panel_.wnd()) return panelMessage(msg, wp, lp, result);
+  if (ctl == jumpListWnd_) return jumpListMessage(msg, wp, lp, result);
   if (ctl == fileNameWnd_ && msg == WM_LBUTTONUP) {
     *result = DefSubclassProc(ctl, msg, wp, lp);
     PostMessageW(hwnd(), kMsgFileNameClicked, 0, 0);
@@ -339,8 +353,76 @@ bool Win32MainView::panelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result
       // Read-only: Tab and Enter move on instead of being swallowed.
       *result = DefSubclassProc(ctl, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
       return true;
+    case WM_LBUTTONDBLCLK:
+      // The box selects the word under the mouse first; the controller starts from that.
+      *result = DefSubclassProc(ctl, msg, wp, lp);
+      forward([](MainController& c) { c.panelDoubleClicked(); });
+      return true;
   }
   return false;
+}
+
+bool Win32MainView::jumpListMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND ctl = jumpListWnd_;
+  switch (msg) {
+    case WM_GETDLGCODE: {
+      // Enter jumps from the list instead of pressing a default button.
+      *result = DefSubclassProc(ctl, msg, wp, lp);
+      const MSG* m = reinterpret_cast<const MSG*>(lp);
+      if (m && m->wParam == VK_RETURN && (m->message == WM_KEYDOWN || m->message == WM_CHAR))
+        *result |= DLGC_WANTMESSAGE;
+      return true;
+    }
+    case WM_CHAR:
+      if (wp == VK_RETURN &&
+          forwardKey([](MainController& c) { return c.jumpListKeyPressed(u'\r'); })) {
+        *result = 0;
+        return true;
+      }
+      return false;
+    case WM_LBUTTONDOWN:
+      startingPoint_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      jumpListPressed_ = true;
+      jumpListDragging_ = false;
+      return false;
+    case WM_MOUSEMOVE:
+      if (jumpListPressed_ && (wp & MK_LBUTTON) && !jumpListDragging_) {
+        const int dx = GET_X_LPARAM(lp) - startingPoint_.x,
+                  dy = GET_Y_LPARAM(lp) - startingPoint_.y;
+        jumpListDragging_ = std::abs(dx) > GetSystemMetrics(SM_CXDRAG) ||
+                            std::abs(dy) > GetSystemMetrics(SM_CYDRAG);
+      }
+      if (!jumpListDragging_) return false;
+      // While an entry is dragged the list does not follow the mouse with its selection.
+      SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+      *result = 0;
+      return true;
+    case WM_LBUTTONUP: {
+      const bool dropped = jumpListDragging_;
+      jumpListPressed_ = jumpListDragging_ = false;
+      *result = DefSubclassProc(ctl, msg, wp, lp);
+      if (dropped) {
+        const int from = jumpListItemAt(startingPoint_);
+        const int to = jumpListItemAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        forward([from, to](MainController& c) { c.jumpListDropped(from, to); });
+      }
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != ctl) jumpListPressed_ = jumpListDragging_ = false;
+      return false;
+  }
+  return false;
+}
+
+int Win32MainView::jumpListItemAt(POINT at) const {
+  RECT client{};
+  if (!jumpListWnd_ || !GetClientRect(jumpListWnd_, &client) || !PtInRect(&client, at)) return -1;
+  const LRESULT hit = SendMessageW(jumpListWnd_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+  if (HIWORD(hit) != 0) return -1;
+  const int index = LOWORD(hit);
+  const LRESULT count = SendMessageW(jumpListWnd_, LB_GETCOUNT, 0, 0);
+  return index < count ? index : -1;
 }
 
 }  // namespace nokari::win

@@ -43,6 +43,10 @@ class Win32MainView final : public DarkWindow, public MainView {
   void setPanelLines(const TextList& lines) override;
   void setPanelHint(const Text& hint) override;
   void scrollPanelTop() override;
+  PanelSelection panelSelection() const override;
+  void selectInPanel(size_t start, size_t length) override;
+  void showJumpList(const std::vector<JumpEntry>& entries, int selected) override;
+  int jumpListSelection() const override;
   Progress& progress() override { return progress_; }
   void processMessages() override;
   std::optional<size_t> chooseFromHistory(const TextList& history) override;
@@ -91,6 +95,9 @@ class Win32MainView final : public DarkWindow, public MainView {
   void forgetControls();
   bool treeMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   bool panelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  bool jumpListMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  // The jump list's entry under a client point, -1 when none (below the last one, outside).
+  int jumpListItemAt(POINT at) const;
   // Runs a controller event unless one is already running (a load pumping messages, a
   // modal box): events do not nest. A close asked for meanwhile happens afterwards.
   template <typename F>
@@ -117,6 +124,11 @@ class Win32MainView final : public DarkWindow, public MainView {
   Splitter upper_, lower_;
   Fonts fonts_;
   Menu treeMenu_, jumpListMenu_, panelMenu_;
+
+  // Dragging in the jump list: where the button went down, and whether the mouse has since
+  // moved far enough to make it a drag.
+  POINT startingPoint_{};
+  bool jumpListPressed_ = false, jumpListDragging_ = false;
 
   int eventDepth_ = 0;
   bool closePending_ = false;

@@ -183,6 +183,7 @@ void Win32MainView::createControls() {
   progress_.create(hwnd(), ids::ProgressBar);
   subclassControl(tree_.wnd());
   subclassControl(panel_.wnd());
+  subclassControl(jumpListWnd_);
   subclassControl(fileNameWnd_);
   makePopupMenus();
 }

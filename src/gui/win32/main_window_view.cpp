@@ -37,6 +37,30 @@ void Win32MainView::setPanelHint(const Text& hint) { panel_.setHint(hint); }
 
 void Win32MainView::scrollPanelTop() { panel_.scrollToTop(); }
 
+MainView::PanelSelection Win32MainView::panelSelection() const { return panel_.selection(); }
+
+void Win32MainView::selectInPanel(size_t start, size_t length) { panel_.select(start, length); }
+
+void Win32MainView::showJumpList(const std::vector<JumpEntry>& entries, int selected) {
+  if (!jumpListWnd_) return;
+  const LRESULT top = SendMessageW(jumpListWnd_, LB_GETTOPINDEX, 0, 0);
+  {
+    RedrawOff quiet(jumpListWnd_);
+    SendMessageW(jumpListWnd_, LB_RESETCONTENT, 0, 0);
+    for (const JumpEntry& e : entries)
+      SendMessageW(jumpListWnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(e.text).c_str()));
+    SendMessageW(jumpListWnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
+    SendMessageW(jumpListWnd_, LB_SETCURSEL, selected, 0);
+  }
+  InvalidateRect(jumpListWnd_, nullptr, TRUE);
+}
+
+int Win32MainView::jumpListSelection() const {
+  if (!jumpListWnd_) return -1;
+  const LRESULT i = SendMessageW(jumpListWnd_, LB_GETCURSEL, 0, 0);
+  return i == LB_ERR ? -1 : static_cast<int>(i);
+}
+
 void Win32MainView::processMessages() { pumpPending(); }
 
 std::optional<size_t> Win32MainView::chooseFromHistory(const TextList& history) {
