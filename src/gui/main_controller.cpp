@@ -6,6 +6,7 @@
 #include "app/list_files.h"
 #include "app/settings.h"
 #include "app/source_loading.h"
+#include "cad/cad_bridge.h"
 #include "checks/catalogue.h"
 #include "checks/exclusion_list.h"
 #include "checks/func_check.h"
@@ -44,6 +45,7 @@ struct MainController::State {
   Dialogs& dialogs;
   ProgramFiles where;
   EditorWindow editor;
+  CadBridge cad;
 
   TextList lspSL;
   Text lspFullName;
@@ -62,7 +64,8 @@ struct MainController::State {
         ansi(services.codePage),
         dialogs(services.dialogs),
         where(std::move(w)),
-        editor(services.desktop, services.clock) {}
+        editor(services.desktop, services.clock),
+        cad(services.desktop, services.automation) {}
 
   // Reads path into the source lines. On failure the user is told why and nothing changes.
   bool loadSource(const Text& path) {
@@ -357,6 +360,29 @@ void MainController::jumpToSelectedFunctionClicked() {
   const Text name = trim(s.view.panelSelection().text);
   if (name.empty()) return;
   if (const int line = definitionLine(s.tree, name)) s.sendEditorLineNo(line);
+}
+
+void MainController::cadLoadClicked() {
+  State& s = *s_;
+  if (!s.lspFullName.empty() && s.files.exists(s.lspFullName))
+    s.cad.sendToCad(cadLoadText(s.lspFullName));
+  s.cad.placeBeside(s.view.outerRect());
+}
+
+void MainController::cadActivateClicked() { s_->cad.activate(); }
+
+void MainController::sendTreeCommandToCadClicked() {
+  State& s = *s_;
+  if (const TreeNode* node = s.selectedFunction())
+    if (const std::optional<Text> text = cadCommandText(node->text)) s.cad.sendToCad(*text);
+}
+
+void MainController::sendJumpListCommandToCadClicked() {
+  State& s = *s_;
+  const int selected = s.view.jumpListSelection();
+  if (selected < 0 || selected >= static_cast<int>(s.jumpList.entries().size())) return;
+  if (const std::optional<Text> text = cadCommandText(s.jumpList.entries()[selected].text))
+    s.cad.sendToCad(*text);
 }
 
 void MainController::parenthesisCheckClicked() {

@@ -71,6 +71,13 @@ class MainController {
   // The panel menu: the editor to the function whose name is selected.
   void jumpToSelectedFunctionClicked();
 
+  // The CAD: load the file into it (and lay its window beside a docked one), bring it to the
+  // front, run the selected command of the tree or of the jump list.
+  void cadLoadClicked();
+  void cadActivateClicked();
+  void sendTreeCommandToCadClicked();
+  void sendJumpListCommandToCadClicked();
+
   void parenthesisCheckClicked();
   void variableCheckClicked();
   void exclusionListClicked();

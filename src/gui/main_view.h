@@ -6,6 +6,7 @@
 #include "app/func_tree.h"
 #include "base/text.h"
 #include "editor/jump_list.h"
+#include "platform/desktop.h"
 #include "source/progress.h"
 
 namespace nokari {
@@ -44,6 +45,9 @@ class MainView {
   // The jump list: all its entries at once, then the selection (-1 for none).
   virtual void showJumpList(const std::vector<JumpEntry>& entries, int selected) = 0;
   virtual int jumpListSelection() const = 0;  // -1 when none
+
+  // The window's outer rectangle on the screen.
+  virtual ScreenRect outerRect() const = 0;
 
   virtual Progress& progress() = 0;
   // Lets pending window messages run once (repaint in the middle of a load).

@@ -21,7 +21,8 @@ struct ScreenRect {
 
 // Keys by their virtual-key codes.
 namespace keys {
-inline constexpr unsigned Return = 0x0D, Control = 0x11, Alt = 0x12, G = 0x47, J = 0x4A;
+inline constexpr unsigned Return = 0x0D, Control = 0x11, Alt = 0x12, Escape = 0x1B, G = 0x47,
+                          J = 0x4A;
 }
 
 class Desktop {
@@ -42,6 +43,9 @@ class Desktop {
                                  const std::optional<Text>& text) = 0;
   // Every child window of parent, children's children included, in the system's order.
   virtual void forEachChildWindow(WindowHandle parent, const Visit& visit) = 0;
+  // The window's first child, and the window after it among its siblings; 0 when none.
+  virtual WindowHandle firstChild(WindowHandle wnd) = 0;
+  virtual WindowHandle nextSibling(WindowHandle wnd) = 0;
 
   // The window's text as read into a 255-character buffer (so at most 254 characters).
   virtual Text windowText(WindowHandle wnd) = 0;
@@ -60,8 +64,13 @@ class Desktop {
   virtual std::optional<ScreenRect> windowRect(WindowHandle wnd) = 0;
   // Moves and sizes the window without waiting for its program to answer.
   virtual void moveWindow(WindowHandle wnd, const ScreenRect& to) = 0;
+  // Shows the window, moved and sized, at the top of the others, without waiting for its
+  // program to answer.
+  virtual void placeOnTop(WindowHandle wnd, const ScreenRect& to) = 0;
   // The work area (the screen less the taskbar) of the primary monitor.
   virtual ScreenRect workArea() = 0;
+  // The primary screen's width and height in pixels (right and bottom; left and top are 0).
+  virtual ScreenRect screen() = 0;
 
   // One synthesized keyboard event for the virtual key, with its hardware scan code.
   virtual void keyEvent(unsigned virtualKey, bool keyUp) = 0;
@@ -70,8 +79,11 @@ class Desktop {
   virtual bool sendSetText(WindowHandle wnd, const Text& text) = 0;
   // A left click at the window's origin, as posted button-down and button-up messages.
   virtual void postClick(WindowHandle wnd) = 0;
-  virtual void postChar(WindowHandle wnd, char16_t ch) = 0;
   virtual void postKeyDown(WindowHandle wnd, unsigned virtualKey) = 0;
+  // A posted empty message: wakes the window's program up.
+  virtual void postNull(WindowHandle wnd) = 0;
+  // One typed character, sent; false when the window did not answer in time.
+  virtual bool sendChar(WindowHandle wnd, char16_t ch) = 0;
   // WM_COPYDATA with the bytes; false when the window did not answer in time.
   virtual bool sendCopyData(WindowHandle wnd, std::uintptr_t kind, const std::string& bytes) = 0;
   // The open status of the input method of the window's thread; nullopt when it has none or

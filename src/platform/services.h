@@ -1,6 +1,7 @@
 // Everything outside the program that the window's controller reaches, in one place.
 #pragma once
 
+#include "platform/automation.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -19,6 +20,7 @@ struct Services {
   Desktop& desktop;
   Clipboard& clipboard;
   Dialogs& dialogs;
+  Automation& automation;
 };
 
 }  // namespace nokari

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_automation.h"
 #include "fakes/fake_files.h"
 #include "platform/services.h"
 #include "test_util.h"
@@ -79,12 +80,14 @@ class FakeDesktop : public Desktop {
     Text className, title;
     WindowHandle parent = 0;
     bool open = true, iconic = false, enabled = true;
+    bool hung = false;  // sent messages time out
     ScreenRect rect;
   };
   std::map<WindowHandle, Window> windows;  // in the system's order, topmost first
   WindowHandle foreground = 0;
   bool refuseForeground = false;  // the system keeps the foreground where it is
   ScreenRect work{0, 0, 1920, 1040};
+  ScreenRect screenRect{0, 0, 1920, 1080};
   CallLog calls;
 
   WindowHandle add(const Text& className, const Text& title) {
@@ -121,6 +124,17 @@ class FakeDesktop : public Desktop {
     for (auto& [h, w] : windows)
       if (w.open && isBelow(h, parent) && !visit(h)) return;
   }
+  WindowHandle firstChild(WindowHandle h) override {
+    for (auto& [c, w] : windows)
+      if (w.open && w.parent == h && h != 0) return c;
+    return 0;
+  }
+  WindowHandle nextSibling(WindowHandle h) override {
+    if (!isWindow(h)) return 0;
+    for (auto it = windows.upper_bound(h); it != windows.end(); ++it)
+      if (it->second.open && it->second.parent == windows[h].parent) return it->first;
+    return 0;
+  }
   Text windowText(WindowHandle h) override {
     return isWindow(h) ? windows[h].title.substr(0, 254) : Text();
   }
@@ -147,7 +161,14 @@ class FakeDesktop : public Desktop {
     calls.push_back("move " + std::to_string(h));
     if (isWindow(h)) windows[h].rect = to;
   }
+  void placeOnTop(WindowHandle h, const ScreenRect& to) override {
+    calls.push_back("place " + std::to_string(h) + " " + std::to_string(to.left) + "," +
+                    std::to_string(to.top) + " " + std::to_string(to.right - to.left) + "x" +
+                    std::to_string(to.bottom - to.top));
+    if (isWindow(h)) windows[h].rect = to;
+  }
   ScreenRect workArea() override { return work; }
+  ScreenRect screen() override { return screenRect; }
   void keyEvent(unsigned vk, bool up) override {
     calls.push_back(std::string(up ? "key up " : "key down ") + std::to_string(vk));
   }
@@ -158,15 +179,25 @@ class FakeDesktop : public Desktop {
     return true;
   }
   void postClick(WindowHandle h) override { calls.push_back("click " + std::to_string(h)); }
-  void postChar(WindowHandle h, char16_t ch) override {
-    calls.push_back("char " + std::to_string(h) + " " + utf8(Text(1, ch)));
-  }
   void postKeyDown(WindowHandle h, unsigned vk) override {
     calls.push_back("key " + std::to_string(h) + " " + std::to_string(vk));
   }
+  void postNull(WindowHandle h) override { calls.push_back("null " + std::to_string(h)); }
+  bool sendChar(WindowHandle h, char16_t ch) override {
+    calls.push_back("send char " + std::to_string(h) + " " + utf8(Text(1, ch)));
+    return isWindow(h) && !windows[h].hung;
+  }
   bool sendCopyData(WindowHandle h, std::uintptr_t kind, const std::string& bytes) override {
-    calls.push_back("copy data " + std::to_string(h) + " " + std::to_string(kind) + " " + bytes);
-    return isWindow(h);
+    // The bytes as UTF-16 text; the terminating NUL shows as " NUL".
+    Text text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+      text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                           static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const bool terminated = !text.empty() && text.back() == 0;
+    if (terminated) text.pop_back();
+    calls.push_back("copy data " + std::to_string(h) + " " + std::to_string(kind) + " " +
+                    utf8(text) + (terminated ? " NUL" : ""));
+    return isWindow(h) && !windows[h].hung;
   }
   std::optional<bool> imeOpen(WindowHandle h) override {
     if (!isWindow(h)) return std::nullopt;
@@ -204,9 +235,10 @@ struct FakeServices {
   FakeDesktop desktop;
   FakeClipboard clipboard;
   FakeDialogs dialogs;
+  FakeAutomation automation;
 
   Services services() {
-    return Services{files, codePage, shell, clock, desktop, clipboard, dialogs};
+    return Services{files, codePage, shell, clock, desktop, clipboard, dialogs, automation};
   }
 };
 

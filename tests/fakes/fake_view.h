@@ -53,6 +53,8 @@ class FakeMainView : public MainView {
     jumpSelected = selected;
   }
   int jumpListSelection() const override { return jumpSelected; }
+  ScreenRect outer{0, 0, 300, 1040};
+  ScreenRect outerRect() const override { return outer; }
   Progress& progress() override { return bar; }
   void processMessages() override {}
   std::optional<size_t> chooseFromHistory(const TextList& history) override {

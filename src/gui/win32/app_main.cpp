@@ -66,9 +66,11 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int cmdShow) {
   const auto clock = win::makeSystemClock();
   const auto desktop = win::makeSystemDesktop();
   const auto clipboard = win::makeSystemClipboard();
+  const auto automation = win::makeSystemAutomation();
   win::Win32MainView view(inst);
   win::WindowDialogs dialogs(view);
-  const Services services{*files, *ansi, *shell, *clock, *desktop, *clipboard, dialogs};
+  const Services services{*files,   *ansi,      *shell,  *clock,
+                          *desktop, *clipboard, dialogs, *automation};
   MainController controller(view, services, programFilesIn(programFolder(), exeFileName()));
   if (!view.create()) {
     MessageBoxW(nullptr, L"ウィンドウを作成できません.", L"Nokari", MB_OK | MB_ICONERROR);

@@ -40,6 +40,8 @@ constexpr ButtonEvent kButtonEvents[] = {
     {ids::CatalogueButton, &MainController::catalogueClicked},
     {ids::HistoryButton, &MainController::historyClicked},
     {ids::EditorActivateButton, &MainController::editorActivateClicked},
+    {ids::CadLoadButton, &MainController::cadLoadClicked},
+    {ids::CadActivateButton, &MainController::cadActivateClicked},
 };
 
 // The popup menu items with an event.
@@ -52,6 +54,8 @@ constexpr ButtonEvent kMenuEvents[] = {
     {ids::DeleteItem, &MainController::jumpListDeleteClicked},
     {ids::DeleteAllItem, &MainController::jumpListDeleteAllClicked},
     {ids::JumpToSelectedLineItem, &MainController::jumpToSelectedFunctionClicked},
+    {ids::SendTreeCommandToCadItem, &MainController::sendTreeCommandToCadClicked},
+    {ids::SendJumpListCommandToCadItem, &MainController::sendJumpListCommandToCadClicked},
     {ids::CopyFunctionNameItem, &MainController::copyFunctionNameClicked},
     {ids::CopyFunctionTextItem, &MainController::copyFunctionTextClicked},
 };

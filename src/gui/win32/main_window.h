@@ -47,6 +47,7 @@ class Win32MainView final : public DarkWindow, public MainView {
   void selectInPanel(size_t start, size_t length) override;
   void showJumpList(const std::vector<JumpEntry>& entries, int selected) override;
   int jumpListSelection() const override;
+  ScreenRect outerRect() const override;
   Progress& progress() override { return progress_; }
   void processMessages() override;
   std::optional<size_t> chooseFromHistory(const TextList& history) override;

@@ -61,6 +61,12 @@ int Win32MainView::jumpListSelection() const {
   return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
+ScreenRect Win32MainView::outerRect() const {
+  RECT r{};
+  if (hwnd()) GetWindowRect(hwnd(), &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
 void Win32MainView::processMessages() { pumpPending(); }
 
 std::optional<size_t> Win32MainView::chooseFromHistory(const TextList& history) {

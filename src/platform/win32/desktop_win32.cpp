@@ -59,6 +59,13 @@ class SystemDesktop final : public Desktop {
     EnumChildWindows(hwndOf(parent), &visitWindow, reinterpret_cast<LPARAM>(&visit));
   }
 
+  WindowHandle firstChild(WindowHandle wnd) override {
+    return handleOf(GetWindow(hwndOf(wnd), GW_CHILD));
+  }
+  WindowHandle nextSibling(WindowHandle wnd) override {
+    return handleOf(GetWindow(hwndOf(wnd), GW_HWNDNEXT));
+  }
+
   Text windowText(WindowHandle wnd) override {
     wchar_t buf[255] = {};
     return bufferText(buf, GetWindowTextW(hwndOf(wnd), buf, 255));
@@ -84,6 +91,13 @@ class SystemDesktop final : public Desktop {
     SetWindowPos(hwndOf(wnd), nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
   }
+  void placeOnTop(WindowHandle wnd, const ScreenRect& to) override {
+    SetWindowPos(hwndOf(wnd), HWND_TOP, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                 SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
+  }
+  ScreenRect screen() override {
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
   ScreenRect workArea() override {
     RECT r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
@@ -104,11 +118,12 @@ class SystemDesktop final : public Desktop {
     PostMessageW(hwndOf(wnd), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     PostMessageW(hwndOf(wnd), WM_LBUTTONUP, 0, 0);
   }
-  void postChar(WindowHandle wnd, char16_t ch) override {
-    PostMessageW(hwndOf(wnd), WM_CHAR, static_cast<WPARAM>(ch), 0);
-  }
   void postKeyDown(WindowHandle wnd, unsigned virtualKey) override {
     PostMessageW(hwndOf(wnd), WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0);
+  }
+  void postNull(WindowHandle wnd) override { PostMessageW(hwndOf(wnd), WM_NULL, 0, 0); }
+  bool sendChar(WindowHandle wnd, char16_t ch) override {
+    return sendWithTimeout(hwndOf(wnd), WM_CHAR, static_cast<WPARAM>(ch), 0);
   }
   bool sendCopyData(WindowHandle wnd, std::uintptr_t kind, const std::string& bytes) override {
     COPYDATASTRUCT cds{};

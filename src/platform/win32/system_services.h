@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/automation.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
@@ -14,5 +15,6 @@ std::unique_ptr<Shell> makeSystemShell();
 std::unique_ptr<Clock> makeSystemClock();
 std::unique_ptr<Desktop> makeSystemDesktop();
 std::unique_ptr<Clipboard> makeSystemClipboard();
+std::unique_ptr<Automation> makeSystemAutomation();
 
 }  // namespace nokari::win
