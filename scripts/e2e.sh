@@ -354,5 +354,8 @@ same "Notepad's caret is on the line of area's defun" "$want" "$got"
 drv --timeout 10 close-class Notepad > /dev/null 2>&1
 close_nokari 8
 
+. "$root/e2e/editor_peers.sh"
+editor_peer_suite
+
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish
