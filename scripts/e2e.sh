@@ -396,5 +396,8 @@ expect "delete all empties the jump list" "$work/jl4" jump-list
 drv --timeout 10 close-class Notepad > /dev/null 2>&1
 close_nokari 8
 
+. "$root/e2e/editor_peers.sh"
+editor_peer_suite
+
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish
