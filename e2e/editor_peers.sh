@@ -28,6 +28,17 @@ peer_jumps() {
   step "$name: double-click the tree node area (w h)" double-click "Function/area (w h)" &&
     want="goto $peer_area"
   peer_record "$name: the stand-in goes to the line of area's defun" "$rec" "$want"
+  # The jump list's Enter, a line number and a function name in the results panel.
+  drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
+  step "$name: Enter on the jump list's area (w h)" jump-list-enter 1 &&
+    want+=${want:+$'\n'}"goto $peer_area"
+  drv click 110 > /dev/null
+  step "$name: double-click the line number $peer_vline in the panel" \
+    panel-double-click "$peer_vline|" && want+=${want:+$'\n'}"goto $peer_vline"
+  drv click 112 > /dev/null
+  step "$name: double-click the name Zeta in the panel" panel-double-click Zeta &&
+    want+=${want:+$'\n'}"goto $peer_zeta"
+  peer_record "$name: the stand-in goes to each of those lines" "$rec" "$want"
 
   # The question appears only when the chosen editor is found; Yes jumps to the line it names.
   cat "$work/peer.unbalanced" > "$basic"
@@ -48,13 +59,16 @@ editor_peer_suite() {
   fi
   report peerlines --tree "$basic" > /dev/null
   peer_area=$(awk -F '\t' '$1 ~ /^  area / { print $2 }' "$exp/peerlines.full")
+  peer_zeta=$(awk -F '\t' '$1 ~ /^  Zeta / { print $2 }' "$exp/peerlines.full")
+  report peervars --vars "$basic" > /dev/null
+  peer_vline=$(sed -n 's/^ *\([0-9][0-9]*\)|.*/\1/p' "$exp/peervars" | head -n 1)
   # The unbalanced copy: an unclosed defun at the end. The whole-file finding's line is where
   # the parenthesis question jumps.
   cp "$basic" "$work/peer.balanced"
   { cat "$basic"; printf '(defun broken (a)\n  (setq b (list a)\n'; } > "$work/peer.unbalanced"
   peer_broken=$("$check" --data-dir "$prog" --ansi-codepage 932 "$work/peer.unbalanced" |
     sed -n 's/^.*:\([0-9][0-9]*\): unbalanced-parens: (whole file)$/\1/p')
-  if [ -z "$peer_area" ] || [ -z "$peer_broken" ]; then
+  if [ -z "$peer_area" ] || [ -z "$peer_broken" ] || [ -z "$peer_zeta" ] || [ -z "$peer_vline" ]; then
     bad "the stand-ins' lines: area's defun '$peer_area', the question's '$peer_broken'"
     return
   fi
