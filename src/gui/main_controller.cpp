@@ -1,6 +1,7 @@
 #include "gui/main_controller.h"
 
 #include <algorithm>
+#include <string>
 
 #include "app/file_history.h"
 #include "app/list_files.h"
@@ -13,6 +14,7 @@
 #include "checks/paren_check.h"
 #include "checks/var_check.h"
 #include "editor/clipboard_copies.h"
+#include "editor/docking.h"
 #include "editor/editor_window.h"
 #include "editor/panel_navigation.h"
 #include "source/func_index.h"
@@ -23,6 +25,13 @@ namespace {
 
 constexpr char16_t kJumpHint[] = u"行番号ダブルクリックでジャンプ";
 constexpr char16_t kFileNotFound[] = u"ファイルが見つかりません.";
+constexpr char16_t kHelpPage[] =
+    u"https://help.autodesk.com/view/OARX/2023/JPN/?guid=GUID-4CEE5072-8817-4920-8A2D-7060F5E16547";
+constexpr unsigned kKeyS = 0x53, kKeyF1 = 0x70;
+// What the timer's next tick does.
+enum class Pending { None = 0, Reload = 100, Help = 200 };
+// Ticks a reload waits for the editor to let go of the file.
+constexpr int kReloadTicks = 10;
 
 }  // namespace
 
@@ -56,6 +65,10 @@ struct MainController::State {
   ExclusionList exclusions;
   FuncTree tree;
   JumpList jumpList;
+  WindowHandle helpWnd = 0;
+  Pending pending = Pending::None;
+  int ticks = 0;
+  TextList reloadLines;  // the panel while a reload waits
 
   State(MainView& v, const Services& services, ProgramFiles w)
       : view(v),
@@ -168,9 +181,11 @@ void MainController::windowCreated() {
   s.settingsRead = read.read;
   const Settings& settings = read.values;
   for (const auto& [key, value] : settings.editorOverrides) s.editor.overrideValue(key, value);
+  s.view.setKeyWatch(true);
   s.view.setEditorIndex(settings.targetEditor);
   s.view.setJumpChecked(settings.jumpCheck);
   s.view.setReloadChecked(settings.reloadCheck);
+  if (settings.reloadCheck) reloadClicked();
   s.lspFullName = settings.lspFullName;
   if (!s.lspFullName.empty() && s.files.exists(s.lspFullName)) {
     s.openDialogFileName = s.lspFullName;
@@ -383,6 +398,89 @@ void MainController::sendJumpListCommandToCadClicked() {
   if (selected < 0 || selected >= static_cast<int>(s.jumpList.entries().size())) return;
   if (const std::optional<Text> text = cadCommandText(s.jumpList.entries()[selected].text))
     s.cad.sendToCad(*text);
+}
+
+void MainController::dockClicked(bool right) {
+  State& s = *s_;
+  const std::optional<DockLayout> layout = dockLayout(s.sys.desktop, s.view.outerRect(), right);
+  if (!layout) return;
+  s.view.moveTo(layout->own);
+  s.cad.findCad();
+  if (const WindowHandle cad = s.cad.cadWindow())
+    restoreAndPlace(s.sys.desktop, cad, layout->others);
+  s.editor.getEditorMainWinHandle(s.view.editorIndex());
+  if (const WindowHandle editor = s.editor.editorWnd()) {
+    restoreAndPlace(s.sys.desktop, editor, layout->others);
+    s.sys.desktop.setForeground(editor);
+  }
+  s.helpWnd = findHelpWindow(s.sys.desktop, s.helpWnd);
+  if (s.helpWnd) restoreAndPlace(s.sys.desktop, s.helpWnd, layout->others);
+}
+
+void MainController::reloadClicked() {
+  State& s = *s_;
+  if (s.view.reloadChecked()) s.editor.getEditorMainWinHandle(s.view.editorIndex());
+  s.view.setKeyWatch(s.view.reloadChecked());
+}
+
+void MainController::keyNotified(bool keyDown, unsigned virtualKey, bool ctrlDown) {
+  State& s = *s_;
+  Desktop& desktop = s.sys.desktop;
+  const WindowHandle front = desktop.foregroundWindow();
+  const WindowHandle watched = s.editor.watchedEditorWnd();
+  if (front && front == s.view.ownWindow()) {
+    if (virtualKey != kKeyF1) return;
+    s.pending = Pending::Help;
+  } else if (front && front == watched && desktop.isEnabled(watched) && keyDown && ctrlDown &&
+             virtualKey == kKeyS && s.view.reloadChecked()) {
+    s.pending = Pending::Reload;
+  } else {
+    return;
+  }
+  s.ticks = 0;
+  s.view.setTimerRunning(true);
+}
+
+void MainController::timerTicked() {
+  State& s = *s_;
+  switch (s.pending) {
+    case Pending::None:
+      return;
+    case Pending::Help: {
+      s.pending = Pending::None;
+      s.view.setTimerRunning(false);
+      Desktop& desktop = s.sys.desktop;
+      s.helpWnd = findHelpWindow(desktop, s.helpWnd);
+      if (desktop.isWindow(s.helpWnd)) {
+        if (desktop.isIconic(s.helpWnd)) desktop.restore(s.helpWnd);
+        desktop.setForeground(s.helpWnd);
+      } else {
+        s.sys.shell.openPage(kHelpPage);
+      }
+      return;
+    }
+    case Pending::Reload:
+      if (s.ticks == 0) {
+        s.reloadLines = {u"ファイル再読み込み..."};
+      } else {
+        s.reloadLines.push_back(u"ファイル使用中... " + fromAscii(std::to_string(s.ticks + 1)));
+      }
+      ++s.ticks;
+      if (s.ticks >= kReloadTicks) {
+        s.pending = Pending::None;
+        s.view.setTimerRunning(false);
+        s.reloadLines.push_back(u"ファイル読み込み失敗");
+        s.view.setPanelLines(s.reloadLines);
+      } else if (!isFileLocked(s.lspFullName, s.files)) {
+        s.pending = Pending::None;
+        s.view.setTimerRunning(false);
+        s.view.setPanelLines(s.reloadLines);
+        s.reLoad();
+      } else {
+        s.view.setPanelLines(s.reloadLines);
+      }
+      return;
+  }
 }
 
 void MainController::parenthesisCheckClicked() {

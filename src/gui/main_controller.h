@@ -78,6 +78,15 @@ class MainController {
   void sendTreeCommandToCadClicked();
   void sendJumpListCommandToCadClicked();
 
+  // "<" and ">": this window to the screen's edge, the CAD, the editor and the help beside it.
+  void dockClicked(bool right);
+  // "Reload" ticked or unticked: the editor's window is looked up again, the keys watched.
+  void reloadClicked();
+  // A key the watch saw anywhere: Ctrl+S in the watched editor arms the reload, F1 here the
+  // help. ctrlDown is the Ctrl key's state as the notice is handled.
+  void keyNotified(bool keyDown, unsigned virtualKey, bool ctrlDown);
+  void timerTicked();
+
   void parenthesisCheckClicked();
   void variableCheckClicked();
   void exclusionListClicked();

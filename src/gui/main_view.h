@@ -46,8 +46,17 @@ class MainView {
   virtual void showJumpList(const std::vector<JumpEntry>& entries, int selected) = 0;
   virtual int jumpListSelection() const = 0;  // -1 when none
 
-  // The window's outer rectangle on the screen.
+  // The window itself, its outer rectangle on the screen, and a move of it.
+  virtual WindowHandle ownWindow() const = 0;
   virtual ScreenRect outerRect() const = 0;
+  virtual void moveTo(const ScreenRect& outer) = 0;
+
+  // The keys the program watches in every window (a save in the editor, F1 here): seen, or
+  // no longer. The notices come as keyNotified events.
+  virtual void setKeyWatch(bool on) = 0;
+  // The 200 ms timer whose ticks come as timerTicked events; switching it on while it runs
+  // keeps its period.
+  virtual void setTimerRunning(bool on) = 0;
 
   virtual Progress& progress() = 0;
   // Lets pending window messages run once (repaint in the middle of a load).

@@ -54,7 +54,13 @@ class FakeMainView : public MainView {
   }
   int jumpListSelection() const override { return jumpSelected; }
   ScreenRect outer{0, 0, 300, 1040};
+  WindowHandle own = 0;
+  bool keyWatch = false, timerRunning = false;
+  WindowHandle ownWindow() const override { return own; }
   ScreenRect outerRect() const override { return outer; }
+  void moveTo(const ScreenRect& r) override { outer = r; }
+  void setKeyWatch(bool on) override { keyWatch = on; }
+  void setTimerRunning(bool on) override { timerRunning = on; }
   Progress& progress() override { return bar; }
   void processMessages() override {}
   std::optional<size_t> chooseFromHistory(const TextList& history) override {

@@ -538,5 +538,114 @@ TEST(MainController, JumpListFollowsTheFile) {
   EXPECT_EQ(shown(), "");
 }
 
+TEST(MainController, ReloadOnSaveAndTheHelpKey) {
+  const std::string edited = "(defun only (q) q)\r\n";
+  struct Case {
+    const char* name;
+    std::function<void(Harness&, WindowHandle editor)> act;  // then ticks until the timer stops
+    std::vector<std::string> panel;                          // at the end
+    std::string shell;                                       // what the shell was asked
+  };
+  auto key = [](Harness& h, WindowHandle front, bool down, unsigned vk, bool ctrl) {
+    h.sys.desktop.foreground = front;
+    h.c->keyNotified(down, vk, ctrl);
+  };
+  // The variable check of the saved text: the reload has run.
+  const std::vector<std::string> reloaded = {"■変数チェック",
+                                             "未使用変数、未宣言変数はありません．"};
+  const std::vector<std::string> untouched = {};  // the test empties the panel first
+  const Case cases[] = {
+      {"Ctrl+S in the watched editor reloads",
+       [&](Harness& h, WindowHandle ed) { key(h, ed, true, 0x53, true); }, reloaded, ""},
+      {"the file held for the whole count",
+       [&](Harness& h, WindowHandle ed) {
+         h.files.locked.insert(u"/w/a.lsp");
+         key(h, ed, true, 0x53, true);
+       },
+       {"ファイル再読み込み...", "ファイル使用中... 2", "ファイル使用中... 3",
+        "ファイル使用中... 4", "ファイル使用中... 5", "ファイル使用中... 6", "ファイル使用中... 7",
+        "ファイル使用中... 8", "ファイル使用中... 9", "ファイル使用中... 10",
+        "ファイル読み込み失敗"},
+       ""},
+      {"S without Ctrl, a key-up, another window, a disabled editor, Reload off: nothing",
+       [&](Harness& h, WindowHandle ed) {
+         key(h, ed, true, 0x53, false);
+         key(h, ed, false, 0x53, true);
+         key(h, 99, true, 0x53, true);
+         h.sys.desktop.windows[ed].enabled = false;
+         key(h, ed, true, 0x53, true);
+         h.sys.desktop.windows[ed].enabled = true;
+         h.view.reload = false;
+         key(h, ed, true, 0x53, true);
+         key(h, ed, true, 0x70, false);  // F1 counts only in this window
+       },
+       untouched, ""},
+      {"F1 here, down and up: the help page once",
+       [&](Harness& h, WindowHandle) {
+         key(h, h.view.own, true, 0x70, false);
+         key(h, h.view.own, false, 0x70, false);
+       },
+       untouched,
+       "page https://help.autodesk.com/view/OARX/2023/JPN/"
+       "?guid=GUID-4CEE5072-8817-4920-8A2D-7060F5E16547\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.files.put(h.where.iniPath,
+                "[Nokari]\r\nTargetEditor=1\r\nReloadCheak=1\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(u"/w/a.lsp", kSample);
+    const WindowHandle editor = h.sys.desktop.add(u"Notepad", u"a.lsp - メモ帳");
+    h.view.own = h.sys.desktop.add(u"TForm25", u"Nokari");
+    h.start();
+    EXPECT_TRUE(h.view.keyWatch);
+    h.files.put(u"/w/a.lsp", edited);
+    h.view.panel.clear();
+    h.sys.calls.clear();
+    c.act(h, editor);
+    for (int i = 0; i < 20 && h.view.timerRunning; ++i) h.c->timerTicked();
+    EXPECT_FALSE(h.view.timerRunning);
+    EXPECT_EQ(utf8(h.view.panel), c.panel);
+    std::string shell;
+    for (const std::string& call : h.sys.calls) shell += call + "\n";
+    EXPECT_EQ(shell, c.shell);
+  }
+}
+
+TEST(MainController, DockingPlacesEveryWindowBeside) {
+  for (const bool right : {false, true}) {
+    SCOPED_TRACE(right ? "right" : "left");
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nTargetEditor=1\r\n");
+    test::FakeDesktop& d = h.sys.desktop;
+    d.screenRect = {0, 0, 1920, 1080};
+    test::FakeDesktop::Window bar;
+    bar.className = u"Shell_TrayWnd";
+    bar.rect = {0, 1040, 1920, 1080};
+    d.add(bar);
+    const WindowHandle cad = d.add(u"BricscadMainWindow", u"BricsCAD");
+    test::FakeDesktop::Window ed;
+    ed.className = u"Notepad";
+    ed.iconic = true;
+    const WindowHandle editor = d.add(ed);
+    d.add(u"Browser",
+          u"x AutoCAD 2023 Developer and ObjectARX ヘルプ | 関数リファレンス(AutoLISP) |");
+    const WindowHandle help =
+        d.add(u"Browser",
+              u"AutoCAD 2023 Developer and ObjectARX ヘルプ | 関数リファレンス(AutoLISP) | x");
+    h.view.outer = {300, 200, 575, 700};  // 275 wide
+    h.start();
+    h.c->dockClicked(right);
+    const ScreenRect own = right ? ScreenRect{1645, 0, 1920, 1040} : ScreenRect{0, 0, 275, 1040};
+    EXPECT_EQ(h.view.outer, own);
+    const std::string at = right ? " 0,0 1645x1040" : " 275,0 1645x1040";
+    const auto n = [](WindowHandle w) { return std::to_string(w); };
+    EXPECT_EQ(d.calls, (std::vector<std::string>{"restore " + n(cad), "place " + n(cad) + at,
+                                                 "restore " + n(editor), "place " + n(editor) + at,
+                                                 "foreground " + n(editor), "restore " + n(help),
+                                                 "place " + n(help) + at}));
+  }
+}
+
 }  // namespace
 }  // namespace nokari

@@ -42,6 +42,7 @@ constexpr ButtonEvent kButtonEvents[] = {
     {ids::EditorActivateButton, &MainController::editorActivateClicked},
     {ids::CadLoadButton, &MainController::cadLoadClicked},
     {ids::CadActivateButton, &MainController::cadActivateClicked},
+    {ids::ReloadCheck, &MainController::reloadClicked},
 };
 
 // The popup menu items with an event.
@@ -173,6 +174,17 @@ LRESULT Win32MainView::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgFileNameClicked:
       forward([](MainController& c) { c.fileNameClicked(); });
       return 0;
+    case kMsgKeyNotify: {
+      // Ctrl's state as the notice is handled, not as the key went down.
+      const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      const bool down = LOWORD(wp) == WM_KEYDOWN;
+      const unsigned key = LOWORD(lp);
+      forward([=](MainController& c) { c.keyNotified(down, key, ctrl); });
+      return 0;
+    }
+    case WM_TIMER:
+      if (wp == kReloadTimer) forward([](MainController& c) { c.timerTicked(); });
+      return 0;
     case WM_CLOSE:
       onClose();
       return 0;
@@ -221,6 +233,9 @@ void Win32MainView::onClose() {
 
 void Win32MainView::onDestroy() {
   destroyOnce();
+  keyWatch_.stop();
+  if (timerRunning_) KillTimer(hwnd(), kReloadTimer);
+  timerRunning_ = false;
   removeKeyboardNavigation(hwnd());
   DragAcceptFiles(hwnd(), FALSE);
   PostQuitMessage(0);
@@ -255,6 +270,10 @@ void Win32MainView::onCommand(int id, int code, HWND ctl) {
                                      [id](const ButtonEvent& b) { return b.id == id; });
     return found == std::end(table) ? nullptr : found;
   };
+  if (ctl && (id == ids::DockLeftButton || id == ids::DockRightButton)) {
+    forward([right = id == ids::DockRightButton](MainController& c) { c.dockClicked(right); });
+    return;
+  }
   const ButtonEvent* found = ctl ? lookUp(kButtonEvents) : lookUp(kMenuEvents);
   if (found) forward([event = found->event](MainController& c) { (c.*event)(); });
 }

@@ -10,6 +10,7 @@
 #include "gui/win32/controls.h"
 #include "gui/win32/dark_window.h"
 #include "gui/win32/history_dialog.h"
+#include "gui/win32/key_watch.h"
 #include "gui/win32/splitter.h"
 #include "gui/win32/tree_control.h"
 #include "gui/win32/win_handles.h"
@@ -47,7 +48,11 @@ class Win32MainView final : public DarkWindow, public MainView {
   void selectInPanel(size_t start, size_t length) override;
   void showJumpList(const std::vector<JumpEntry>& entries, int selected) override;
   int jumpListSelection() const override;
+  WindowHandle ownWindow() const override;
   ScreenRect outerRect() const override;
+  void moveTo(const ScreenRect& outer) override;
+  void setKeyWatch(bool on) override;
+  void setTimerRunning(bool on) override;
   Progress& progress() override { return progress_; }
   void processMessages() override;
   std::optional<size_t> chooseFromHistory(const TextList& history) override;
@@ -130,6 +135,10 @@ class Win32MainView final : public DarkWindow, public MainView {
   // moved far enough to make it a drag.
   POINT startingPoint_{};
   bool jumpListPressed_ = false, jumpListDragging_ = false;
+
+  static constexpr UINT_PTR kReloadTimer = 1;
+  KeyWatch keyWatch_;
+  bool timerRunning_ = false;
 
   int eventDepth_ = 0;
   bool closePending_ = false;

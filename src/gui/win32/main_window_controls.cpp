@@ -146,6 +146,7 @@ void Win32MainView::onCreate() {
   const POINT at = centredOnScreen(hwnd(), outer.cx, outer.cy);
   SetWindowPos(hwnd(), nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   DragAcceptFiles(hwnd(), TRUE);
+  allowKeyNotices(hwnd());
   addKeyboardNavigation(hwnd());
 }
 

@@ -61,6 +61,32 @@ int Win32MainView::jumpListSelection() const {
   return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
+WindowHandle Win32MainView::ownWindow() const { return reinterpret_cast<WindowHandle>(hwnd()); }
+
+void Win32MainView::moveTo(const ScreenRect& r) {
+  if (hwnd())
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32MainView::setKeyWatch(bool on) {
+  if (on && hwnd()) {
+    keyWatch_.start(hwnd());
+  } else {
+    keyWatch_.stop();
+  }
+}
+
+void Win32MainView::setTimerRunning(bool on) {
+  if (!hwnd() || on == timerRunning_) return;
+  timerRunning_ = on;
+  if (on) {
+    SetTimer(hwnd(), kReloadTimer, 200, nullptr);
+  } else {
+    KillTimer(hwnd(), kReloadTimer);
+  }
+}
+
 ScreenRect Win32MainView::outerRect() const {
   RECT r{};
   if (hwnd()) GetWindowRect(hwnd(), &r);
