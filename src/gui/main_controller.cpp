@@ -409,12 +409,12 @@ void MainController::dockClicked(bool right) {
   if (const WindowHandle cad = s.cad.cadWindow())
     restoreAndPlace(s.sys.desktop, cad, layout->others);
   s.editor.getEditorMainWinHandle(s.view.editorIndex());
-  if (const WindowHandle editor = s.editor.editorWnd()) {
-    restoreAndPlace(s.sys.desktop, editor, layout->others);
-    s.sys.desktop.setForeground(editor);
-  }
+  const WindowHandle editor = s.editor.editorWnd();
+  if (editor) restoreAndPlace(s.sys.desktop, editor, layout->others);
   s.helpWnd = findHelpWindow(s.sys.desktop, s.helpWnd);
   if (s.helpWnd) restoreAndPlace(s.sys.desktop, s.helpWnd, layout->others);
+  // Last, so that restoring the help window does not take the front from the editor.
+  if (editor) s.sys.desktop.setForeground(editor);
 }
 
 void MainController::reloadClicked() {

@@ -64,8 +64,8 @@ class Desktop {
   virtual std::optional<ScreenRect> windowRect(WindowHandle wnd) = 0;
   // Moves and sizes the window without waiting for its program to answer.
   virtual void moveWindow(WindowHandle wnd, const ScreenRect& to) = 0;
-  // Shows the window, moved and sized, at the top of the others, without waiting for its
-  // program to answer.
+  // Shows the window, moved and sized, at the top of the others but not activated, without
+  // waiting for its program to answer.
   virtual void placeOnTop(WindowHandle wnd, const ScreenRect& to) = 0;
   // The work area (the screen less the taskbar) of the primary monitor.
   virtual ScreenRect workArea() = 0;

@@ -642,8 +642,8 @@ TEST(MainController, DockingPlacesEveryWindowBeside) {
     const auto n = [](WindowHandle w) { return std::to_string(w); };
     EXPECT_EQ(d.calls, (std::vector<std::string>{"restore " + n(cad), "place " + n(cad) + at,
                                                  "restore " + n(editor), "place " + n(editor) + at,
-                                                 "foreground " + n(editor), "restore " + n(help),
-                                                 "place " + n(help) + at}));
+                                                 "restore " + n(help), "place " + n(help) + at,
+                                                 "foreground " + n(editor)}));
   }
 }
 

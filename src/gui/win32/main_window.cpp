@@ -409,15 +409,16 @@ bool Win32MainView::jumpListMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* res
       jumpListDragging_ = false;
       return false;
     case WM_MOUSEMOVE:
-      if (jumpListPressed_ && (wp & MK_LBUTTON) && !jumpListDragging_) {
+      // While the button is down the list does not follow the mouse with its selection: the
+      // pressed entry is the one dragged.
+      if (!jumpListPressed_) return false;
+      if (!jumpListDragging_) {
         const int dx = GET_X_LPARAM(lp) - startingPoint_.x,
                   dy = GET_Y_LPARAM(lp) - startingPoint_.y;
         jumpListDragging_ = std::abs(dx) > GetSystemMetrics(SM_CXDRAG) ||
                             std::abs(dy) > GetSystemMetrics(SM_CYDRAG);
       }
-      if (!jumpListDragging_) return false;
-      // While an entry is dragged the list does not follow the mouse with its selection.
-      SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+      if (jumpListDragging_) SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
       *result = 0;
       return true;
     case WM_LBUTTONUP: {

@@ -80,7 +80,9 @@ class SystemDesktop final : public Desktop {
   bool isEnabled(WindowHandle wnd) override { return IsWindowEnabled(hwndOf(wnd)); }
   WindowHandle foregroundWindow() override { return handleOf(GetForegroundWindow()); }
 
-  void restore(WindowHandle wnd) override { ShowWindowAsync(hwndOf(wnd), SW_RESTORE); }
+  // Back to its normal size from minimized or maximized. Not activated: whoever asks for the
+  // front does so separately, and several windows restored at once must not fight for it.
+  void restore(WindowHandle wnd) override { ShowWindowAsync(hwndOf(wnd), SW_SHOWNOACTIVATE); }
   bool setForeground(WindowHandle wnd) override { return SetForegroundWindow(hwndOf(wnd)); }
   std::optional<ScreenRect> windowRect(WindowHandle wnd) override {
     RECT r{};
@@ -93,7 +95,7 @@ class SystemDesktop final : public Desktop {
   }
   void placeOnTop(WindowHandle wnd, const ScreenRect& to) override {
     SetWindowPos(hwndOf(wnd), HWND_TOP, to.left, to.top, to.right - to.left, to.bottom - to.top,
-                 SWP_SHOWWINDOW | SWP_ASYNCWINDOWPOS);
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
   }
   ScreenRect screen() override {
     return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
