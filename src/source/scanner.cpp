@@ -13,11 +13,16 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
     stage.before(i);
     const Text& s = lspSL[i];
     const size_t len = s.size();
-    Text t;
-    t.reserve(len);
+    Text t(len, u'\0');
+    char16_t* out = t.data();
     // Positions are 0-based here; the tests read "the character before" as s[p-1].
     for (size_t p = 0; p < len; ++p) {
       const char16_t c = s[p];
+      // Most characters are none of the three that matter here.
+      if (c != u'"' && c != u';' && c != u'\t') {
+        if (!inBlock && !inString) *out++ = c;
+        continue;
+      }
       if (c == u'"' &&
           (p == 0 || s[p - 1] != u'\\' || (p > 1 && s[p - 1] == u'\\' && s[p - 2] == u'\\'))) {
         inString = !inString;
@@ -31,14 +36,9 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
           break;  // line comment: the rest of the line goes
         }
       }
-      if (!inBlock && !inString) {
-        if (c == u'\t') {
-          t.push_back(u' ');
-        } else if (c != u'"' && c != u';') {
-          t.push_back(c);
-        }
-      }
+      if (!inBlock && !inString && c == u'\t') *out++ = u' ';
     }
+    t.resize(static_cast<size_t>(out - t.data()));
     codeSL.push_back(std::move(t));
   }
 }
