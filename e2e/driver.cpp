@@ -476,9 +476,11 @@ int jumpListCommand(HWND main, const std::string& cmd, const std::vector<std::ws
 int panelCommand(HWND main, const std::string& cmd, const std::wstring& what) {
   HWND panel = controlById(main, nokari::ids::Panel);
   if (!panel) return fail("no results panel");
-  const size_t at = windowText(panel).find(what);
-  if (at == std::wstring::npos || what.empty())
-    return fail("the panel does not hold " + utf8(what));
+  // A check started just before may still be writing the panel.
+  size_t at = std::wstring::npos;
+  while (!what.empty() && (at = windowText(panel).find(what)) == std::wstring::npos && !expired())
+    Sleep(50);
+  if (at == std::wstring::npos) return fail("the panel does not hold " + utf8(what));
   LRESULT ignored = 0;
   if (cmd == "panel-select") {
     send(panel, EM_SETSEL, at, at + what.size(), &ignored);
