@@ -399,5 +399,7 @@ close_nokari 8
 . "$root/e2e/editor_peers.sh"
 editor_peer_suite
 
+. "$root/e2e/cad_peers.sh"
+cad_peer_suite
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish
