@@ -483,7 +483,9 @@ int panelCommand(HWND main, const std::string& cmd, const std::wstring& what) {
   size_t at = std::wstring::npos;
   while (!what.empty() && (at = windowText(panel).find(what)) == std::wstring::npos && !expired())
     Sleep(50);
-  if (at == std::wstring::npos) return fail("the panel does not hold " + utf8(what));
+  if (at == std::wstring::npos)
+    return fail("the panel does not hold " + utf8(what) +
+                "; it begins: " + utf8(windowText(panel).substr(0, 160)));
   LRESULT ignored = 0;
   if (cmd == "panel-select") {
     send(panel, EM_SETSEL, at, at + what.size(), &ignored);

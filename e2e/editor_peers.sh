@@ -7,15 +7,19 @@
 
 peer_exe=$root/build/win64/e2e/nokari-peer.exe
 
-# peer_record NAME FILE LINES: FILE holds exactly LINES within a few seconds.
-peer_record() {
-  local got=
+# peer_wait FILE LINES: waits a few seconds for FILE to hold exactly LINES. The window drops a
+# click that comes while a jump still runs, so each jump is waited for before the next action.
+peer_wait() {
   for _ in $(seq 30); do
-    got=$(cat "$2" 2>/dev/null)
-    [ "$got" = "$3" ] && break
+    [ "$(cat "$1" 2>/dev/null)" = "$2" ] && return 0
     sleep 0.2
   done
-  same "$1" "$3" "$got"
+  return 1
+}
+# peer_record NAME FILE LINES: FILE holds exactly LINES within a few seconds.
+peer_record() {
+  peer_wait "$2" "$3"
+  same "$1" "$3" "$(cat "$2" 2>/dev/null)"
 }
 
 # peer_jumps EDITOR_INDEX NAME: one Nokari run against the stand-in NAME, already open; the
@@ -32,9 +36,11 @@ peer_jumps() {
   drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
   step "$name: Enter on the jump list's area (w h)" jump-list-enter 1 &&
     want+=${want:+$'\n'}"goto $peer_area"
+  peer_wait "$rec" "$want"
   step "$name: the variable check" click 110
   step "$name: double-click the line number $peer_vline in the panel" \
     panel-double-click "$peer_vline|" && want+=${want:+$'\n'}"goto $peer_vline"
+  peer_wait "$rec" "$want"
   step "$name: the function check" click 112
   step "$name: double-click the name Zeta in the panel" panel-double-click Zeta &&
     want+=${want:+$'\n'}"goto $peer_zeta"

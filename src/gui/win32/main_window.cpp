@@ -25,6 +25,7 @@ constexpr DarkWindow::Frame kFrame = {
 // Events that run after the control that caused them has finished with the mouse.
 constexpr UINT kMsgTreeClicked = WM_APP + 1;
 constexpr UINT kMsgFileNameClicked = WM_APP + 2;
+constexpr UINT kMsgPanelDoubleClicked = WM_APP + 3;
 
 // The buttons whose click is an event of the controller.
 struct ButtonEvent {
@@ -173,6 +174,9 @@ LRESULT Win32MainView::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgFileNameClicked:
       forward([](MainController& c) { c.fileNameClicked(); });
+      return 0;
+    case kMsgPanelDoubleClicked:
+      forward([](MainController& c) { c.panelDoubleClicked(); });
       return 0;
     case kMsgKeyNotify: {
       // Ctrl's state as the notice is handled, not as the key went down.
@@ -377,9 +381,11 @@ bool Win32MainView::panelMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result
       *result = DefSubclassProc(ctl, msg, wp, lp) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
       return true;
     case WM_LBUTTONDBLCLK:
-      // The box selects the word under the mouse first; the controller starts from that.
+      // The box selects the word under the mouse first; the controller starts from that once
+      // the box is done with the mouse (a jump waits on the editor while the box would still
+      // hold the mouse capture).
       *result = DefSubclassProc(ctl, msg, wp, lp);
-      forward([](MainController& c) { c.panelDoubleClicked(); });
+      PostMessageW(hwnd(), kMsgPanelDoubleClicked, 0, 0);
       return true;
   }
   return false;
