@@ -2,9 +2,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "cli/check_cli.h"
 #include "platform/cli_args.h"
+#include "platform/folders.h"
 #include "source/decode.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +16,11 @@ int main(int argc, char** argv) {
   env.files = files.get();
   env.codePage = nokari::makeCodePage;
   env.programFolder = nokari::programFolder();
+  env.folders.list = nokari::listFolder;
+  env.folders.same = nokari::sameFolder;
+  env.uriBase.currentFolder = nokari::currentFolder();
+  env.uriBase.backslashSeparates = nokari::kBackslashSeparates;
+  env.cores = std::thread::hardware_concurrency();
   std::string out, err;
   int rc = nokari::runNokariCheck(nokari::commandLineArgs(argc, argv), env, out, err);
   // A report that did not reach its reader (a full disk, a closed descriptor) is a failure: the
