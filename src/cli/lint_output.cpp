@@ -84,6 +84,10 @@ std::string artifactUri(const Text& path, const UriBase& base, bool* relative) {
   Text cwd = slashed(base.currentFolder);
   while (cwd.size() > 1 && cwd.back() == u'/') cwd.pop_back();
   const bool windows = base.backslashSeparates;
+  // "\lisp\a.lsp" on Windows starts at the root of the current folder's drive.
+  if (windows && !p.empty() && p[0] == u'/' && (p.size() < 2 || p[1] != u'/') && cwd.size() >= 2 &&
+      cwd[1] == u':')
+    p = cwd.substr(0, 2) + p;
   const bool drive =
       windows && p.size() >= 3 && isDriveLetter(p[0]) && p[1] == u':' && p[2] == u'/';
   const bool absolute = drive || (!p.empty() && p[0] == u'/');

@@ -177,6 +177,7 @@ TEST(SarifUri, RelativeToTheCurrentFolderAndPercentEncoded) {
       {u"sub\\a.lsp", u"C:\\w", true, "sub/a.lsp", true},
       {u"c:\\Work\\lisp\\a.lsp", u"C:\\work", true, "lisp/a.lsp", true},
       {u"D:\\x y\\a.lsp", u"C:\\work", true, "file:///D:/x%20y/a.lsp", false},
+      {u"\\work\\a.lsp", u"c:\\Work", true, "a.lsp", true},
       {u"\\\\server\\share\\a.lsp", u"C:\\work", true, "file://server/share/a.lsp", false},
   };
   for (const Case& c : cases) {
