@@ -121,10 +121,8 @@ int usageError(std::string& err, const std::string& what) {
   return 2;
 }
 
-enum class Format { Text, Json, Sarif };
-
 struct LintOptions {
-  Format format = Format::Text;
+  LintFormat format = LintFormat::Text;
   std::optional<std::vector<bool>> selected;  // per category; all when not given
   std::vector<bool> ignored = std::vector<bool>(lintCategories().size(), false);
   bool strict = false;
@@ -165,7 +163,9 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
   const size_t count = lintCategories().size();
   for (size_t i = 0; i < count; ++i)
     setup.shown.push_back((!options.selected || (*options.selected)[i]) && !options.ignored[i]);
-  lintFiles(report.files, setup, options.jobs ? options.jobs : std::max(env.cores, 1u));
+  report.base = env.uriBase;
+  lintFiles(report.files, setup, options.jobs ? options.jobs : std::max(env.cores, 1u),
+            [&](LintFile& file) { renderLintFile(file, options.format, env.uriBase); });
 
   err += warnings;
   const std::string_view prefix = "nokari-check: warning: ";
@@ -182,19 +182,9 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
       readError = true;
     }
     unbalanced = unbalanced || file.unbalanced;
-    anyFinding = anyFinding || !file.findings.empty();
+    anyFinding = anyFinding || file.findingCount > 0;
   }
-  switch (options.format) {
-    case Format::Text:
-      writeLintText(report, out);
-      break;
-    case Format::Json:
-      writeLintJson(report, out);
-      break;
-    case Format::Sarif:
-      writeLintSarif(report, env.uriBase, out);
-      break;
-  }
+  writeLint(report, options.format, out);
   if (readError) return 2;
   return unbalanced || (options.strict && anyFinding) ? 1 : 0;
 }
@@ -265,11 +255,11 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     } else if (a == "--format") {
       if (!value(&v)) return usageError(err, "--format needs text, json or sarif");
       if (v == u"text") {
-        lint.format = Format::Text;
+        lint.format = LintFormat::Text;
       } else if (v == u"json") {
-        lint.format = Format::Json;
+        lint.format = LintFormat::Json;
       } else if (v == u"sarif") {
-        lint.format = Format::Sarif;
+        lint.format = LintFormat::Sarif;
       } else {
         return usageError(
             err, "unknown format \"" + argumentBytes(v) + "\"; the formats are: text, json, sarif");

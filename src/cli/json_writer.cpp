@@ -4,7 +4,7 @@ namespace nokari {
 
 void JsonWriter::newLine() {
   out_ += '\n';
-  out_.append(empty_.size() * 2, ' ');
+  out_.append((base_ + empty_.size()) * 2, ' ');
 }
 
 void JsonWriter::beforeValue() {
@@ -13,9 +13,18 @@ void JsonWriter::beforeValue() {
     return;
   }
   if (empty_.empty()) return;
-  if (!empty_.back()) out_ += ',';
+  const bool first = empty_.back();
+  if (!first) out_ += ',';
   empty_.back() = false;
-  newLine();
+  // The other writer's items() puts the first item on its line.
+  if (!(part_ && first && empty_.size() == 1)) newLine();
+}
+
+JsonWriter& JsonWriter::items(std::string_view written) {
+  if (written.empty()) return *this;
+  beforeValue();
+  out_ += written;
+  return *this;
 }
 
 JsonWriter& JsonWriter::open(char bracket) {

@@ -13,6 +13,10 @@ namespace nokari {
 class JsonWriter {
  public:
   explicit JsonWriter(std::string& out) : out_(out) {}
+  // Writes items of an array that another writer has open, items standing depth levels deep;
+  // that writer places them with items(). Threads can so write parts of one document.
+  JsonWriter(std::string& out, int depth)
+      : out_(out), base_(depth - 1), empty_{true}, part_(true) {}
 
   JsonWriter& beginObject() { return open('{'); }
   JsonWriter& endObject() { return close('}'); }
@@ -28,6 +32,8 @@ class JsonWriter {
   JsonWriter& string(const char* utf8) { return string(std::string_view(utf8)); }
   JsonWriter& number(long long n);
   JsonWriter& boolean(bool b);
+  // Items written by a JsonWriter(out, depth) for the array open here; nothing when empty.
+  JsonWriter& items(std::string_view written);
 
   template <typename T>
   JsonWriter& member(std::string_view name, const T& value) {
@@ -48,8 +54,10 @@ class JsonWriter {
   void newLine();
 
   std::string& out_;
+  int base_ = 0;             // the levels open in another writer
   std::vector<bool> empty_;  // per open object or array: nothing in it yet
   bool afterKey_ = false;
+  bool part_ = false;  // writing items for another writer
 };
 
 }  // namespace nokari

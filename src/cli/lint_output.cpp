@@ -8,42 +8,6 @@
 
 namespace nokari {
 
-void writeLintText(const LintReport& report, std::string& out) {
-  for (const LintFile& file : report.files) {
-    if (file.error) continue;
-    const std::string path = argumentBytes(file.path);
-    for (const Finding& f : file.findings)
-      out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) + "\n";
-  }
-}
-
-void writeLintJson(const LintReport& report, std::string& out) {
-  JsonWriter w(out);
-  w.beginObject();
-  w.key("tool").beginObject();
-  w.member("name", kToolName).member("version", kToolVersion);
-  w.endObject();
-  w.key("files").beginArray();
-  for (const LintFile& file : report.files) {
-    w.beginObject().member("path", file.path);
-    if (file.error) {
-      w.member("error", *file.error).endObject();
-      continue;
-    }
-    w.member("encoding", encodingLabel(file.encoding));
-    w.key("findings").beginArray();
-    for (const Finding& f : file.findings) {
-      w.beginObject().member("category", f.category).member("name", f.name).member("line", f.line);
-      if (f.column > 0) w.member("column", f.column);
-      if (!f.message.empty()) w.member("message", f.message);
-      w.endObject();
-    }
-    w.endArray().endObject();
-  }
-  w.endArray().endObject();
-  out += '\n';
-}
-
 namespace {
 
 bool isUnreserved(unsigned char c) {
@@ -136,10 +100,66 @@ void writeLocation(JsonWriter& w, const Text& path, const UriBase& base, int lin
 
 const char* levelOf(const LintCategory& c) { return c.error ? "error" : "warning"; }
 
-}  // namespace
+void renderText(const LintFile& file, std::string& out) {
+  const std::string path = argumentBytes(file.path);
+  for (const Finding& f : file.findings)
+    out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) + "\n";
+}
 
-void writeLintSarif(const LintReport& report, const UriBase& base, std::string& out) {
+void renderJson(const LintFile& file, std::string& out) {
+  JsonWriter w(out, 2);
+  w.beginObject().member("path", file.path);
+  if (file.error) {
+    w.member("error", *file.error).endObject();
+    return;
+  }
+  w.member("encoding", encodingLabel(file.encoding));
+  w.key("findings").beginArray();
+  for (const Finding& f : file.findings) {
+    w.beginObject().member("category", f.category).member("name", f.name).member("line", f.line);
+    if (f.column > 0) w.member("column", f.column);
+    if (!f.message.empty()) w.member("message", f.message);
+    w.endObject();
+  }
+  w.endArray().endObject();
+}
+
+void renderSarif(const LintFile& file, const UriBase& base, std::string& out) {
   const auto categories = lintCategories();
+  JsonWriter w(out, 4);
+  for (const Finding& f : file.findings) {
+    const std::optional<size_t> index = lintCategoryIndex(f.category);
+    w.beginObject().member("ruleId", f.category);
+    if (index) w.member("ruleIndex", static_cast<long long>(*index));
+    w.member("level", index ? levelOf(categories[*index]) : "warning");
+    const std::string name = toUtf8(f.name);
+    w.key("message")
+        .beginObject()
+        .member("text", index ? lintMessage(*index, name) : name)
+        .endObject();
+    w.key("locations").beginArray();
+    writeLocation(w, file.path, base, f.line, f.column);
+    w.endArray();
+    w.key("properties").beginObject().member("name", f.name);
+    if (!f.message.empty()) w.member("panel", f.message);
+    w.endObject();
+    w.endObject();
+  }
+}
+
+void writeJson(const LintReport& report, std::string& out) {
+  JsonWriter w(out);
+  w.beginObject();
+  w.key("tool").beginObject();
+  w.member("name", kToolName).member("version", kToolVersion);
+  w.endObject();
+  w.key("files").beginArray();
+  for (const LintFile& file : report.files) w.items(file.rendered);
+  w.endArray().endObject();
+  out += '\n';
+}
+
+void writeSarif(const LintReport& report, std::string& out) {
   JsonWriter w(out);
   w.beginObject();
   w.member("$schema", "https://json.schemastore.org/sarif-2.1.0.json");
@@ -150,7 +170,7 @@ void writeLintSarif(const LintReport& report, const UriBase& base, std::string& 
   w.member("name", kToolName).member("version", kToolVersion);
   w.member("informationUri", kReadmeUri);
   w.key("rules").beginArray();
-  for (const LintCategory& c : categories) {
+  for (const LintCategory& c : lintCategories()) {
     w.beginObject().member("id", c.name);
     w.key("shortDescription").beginObject().member("text", c.description).endObject();
     w.key("defaultConfiguration").beginObject().member("level", levelOf(c)).endObject();
@@ -179,7 +199,7 @@ void writeLintSarif(const LintReport& report, const UriBase& base, std::string& 
                   std::string(file.failure) + " " + toUtf8(file.path) + ": " + toUtf8(*file.error))
           .endObject();
       w.key("locations").beginArray();
-      writeLocation(w, file.path, base, 0, 0);
+      writeLocation(w, file.path, report.base, 0, 0);
       w.endArray().endObject();
     }
     w.endArray();
@@ -188,30 +208,42 @@ void writeLintSarif(const LintReport& report, const UriBase& base, std::string& 
 
   w.member("columnKind", "utf16CodeUnits");
   w.key("results").beginArray();
-  for (const LintFile& file : report.files) {
-    if (file.error) continue;
-    for (const Finding& f : file.findings) {
-      const std::optional<size_t> index = lintCategoryIndex(f.category);
-      w.beginObject().member("ruleId", f.category);
-      if (index) w.member("ruleIndex", static_cast<long long>(*index));
-      w.member("level", index ? levelOf(categories[*index]) : "warning");
-      const std::string name = toUtf8(f.name);
-      w.key("message")
-          .beginObject()
-          .member("text", index ? lintMessage(*index, name) : name)
-          .endObject();
-      w.key("locations").beginArray();
-      writeLocation(w, file.path, base, f.line, f.column);
-      w.endArray();
-      w.key("properties").beginObject().member("name", f.name);
-      if (!f.message.empty()) w.member("panel", f.message);
-      w.endObject();
-      w.endObject();
-    }
-  }
+  for (const LintFile& file : report.files) w.items(file.rendered);
   w.endArray();
   w.endObject().endArray().endObject();
   out += '\n';
+}
+
+}  // namespace
+
+void renderLintFile(LintFile& file, LintFormat format, const UriBase& base) {
+  file.rendered.clear();
+  switch (format) {
+    case LintFormat::Text:
+      if (!file.error) renderText(file, file.rendered);
+      break;
+    case LintFormat::Json:
+      renderJson(file, file.rendered);
+      break;
+    case LintFormat::Sarif:
+      if (!file.error) renderSarif(file, base, file.rendered);
+      break;
+  }
+  file.findings = Findings();
+}
+
+void writeLint(const LintReport& report, LintFormat format, std::string& out) {
+  switch (format) {
+    case LintFormat::Text:
+      for (const LintFile& file : report.files) out += file.rendered;
+      break;
+    case LintFormat::Json:
+      writeJson(report, out);
+      break;
+    case LintFormat::Sarif:
+      writeSarif(report, out);
+      break;
+  }
 }
 
 }  // namespace nokari

@@ -14,24 +14,32 @@ inline constexpr char kToolVersion[] = "0.93";  // the version of Nokari.exe
 // public address of the project is settled yet: the reserved ".invalid" domain stands in.
 inline constexpr char kReadmeUri[] = "https://nokari.invalid/README.md";
 
-struct LintReport {
-  std::vector<LintFile> files;
-  std::vector<std::string> warnings;  // UTF-8, one sentence each, without the program's name
-};
-
-// PATH:LINE: CATEGORY: NAME, one line per finding.
-void writeLintText(const LintReport& report, std::string& out);
-// {"tool": {...}, "files": [{"path", "encoding", "findings": [...]} or {"path", "error"}]}
-void writeLintJson(const LintReport& report, std::string& out);
+enum class LintFormat { Text, Json, Sarif };
 
 // Where a SARIF log finds its files.
 struct UriBase {
   Text currentFolder;               // absolute
   bool backslashSeparates = false;  // Windows paths
 };
-// SARIF 2.1.0: one run, a rule per category, a result per finding; files that could not be
-// read and the warnings as notifications of the invocation.
-void writeLintSarif(const LintReport& report, const UriBase& base, std::string& out);
+
+// What one file adds to the output, worked out on the thread that checked it: file.rendered
+// receives it, and file.findings are let go.
+//   text:  PATH:LINE: CATEGORY: NAME, one line per finding
+//   json:  the file's item of "files": {"path", "encoding", "findings": [...]} or
+//          {"path", "error"}
+//   sarif: its items of "results"
+void renderLintFile(LintFile& file, LintFormat format, const UriBase& base);
+
+struct LintReport {
+  std::vector<LintFile> files;        // rendered
+  std::vector<std::string> warnings;  // UTF-8, one sentence each, without the program's name
+  UriBase base;                       // sarif: for the files that could not be read
+};
+
+// The whole output: for json one document with the tool's name and version before the files;
+// for sarif a SARIF 2.1.0 log with one run, a rule per category, and the files that could not
+// be read and the warnings as notifications of the invocation.
+void writeLint(const LintReport& report, LintFormat format, std::string& out);
 
 // A file's URI for SARIF: relative (percent-encoded, "/" between the parts) when the path
 // lies in the current folder or is relative, else an absolute file URI. relative tells which.

@@ -78,6 +78,16 @@ void lintOne(LintFile& file, const LintSetup& setup) {
       file.unbalanced = true;
     file.findings.push_back(std::move(f));
   }
+  file.findingCount = file.findings.size();
+}
+
+void failed(LintFile& file, Text reason) {
+  file.findings = Findings();
+  file.findingCount = 0;
+  file.unbalanced = false;
+  file.rendered.clear();
+  file.failure = "cannot check";
+  file.error = std::move(reason);
 }
 
 }  // namespace
@@ -101,25 +111,28 @@ std::vector<LintFile> lintInputs(const std::vector<Text>& args, const FolderAcce
   return out;
 }
 
-void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs) {
+void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
+               const std::function<void(LintFile&)>& render) {
   if (files.empty()) return;
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t i; (i = next++) < files.size();) {
       LintFile& file = files[i];
-      if (file.error) continue;
-      // A thread must not end the program: whatever goes wrong stays with its file.
-      try {
-        lintOne(file, setup);
-      } catch (const std::bad_alloc&) {
-        file.findings = Findings();
-        file.failure = "cannot check";
-        file.error = u"not enough memory";
-      } catch (const std::exception& e) {
-        file.findings = Findings();
-        file.failure = "cannot check";
-        file.error = fromUtf8(e.what());
-      }
+      // A thread must not end the program: whatever goes wrong stays with its file, which is
+      // then rendered as one that could not be checked.
+      auto attempt = [&](auto step) {
+        try {
+          step();
+          return true;
+        } catch (const std::bad_alloc&) {
+          failed(file, u"not enough memory");
+        } catch (const std::exception& e) {
+          failed(file, fromUtf8(e.what()));
+        }
+        return false;
+      };
+      if (!file.error) attempt([&] { lintOne(file, setup); });
+      if (!attempt([&] { render(file); })) attempt([&] { render(file); });
     }
   };
   std::vector<std::thread> threads;

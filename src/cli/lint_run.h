@@ -24,7 +24,9 @@ struct LintFile {
   const char* failure = "cannot read";
   Encoding encoding = Encoding::Utf8;
   Findings findings;        // of the categories shown only
+  size_t findingCount = 0;  // findings.size(), kept when they are let go
   bool unbalanced = false;  // a finding shown says that the whole file does not balance
+  std::string rendered;     // what the file adds to the output
 };
 
 struct FolderAccess {
@@ -47,8 +49,10 @@ struct LintSetup {
   std::vector<bool> shown;  // per category of lintCategories()
 };
 
-// Reads and checks every file not already failed, on up to jobs threads. Each result lands in
-// its own place, so the order of the files never depends on the threads.
-void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs);
+// Reads and checks every file not already failed, on up to jobs threads, and passes every file
+// to render on the same thread. Each result lands in its own place, so the order of the files
+// never depends on the threads.
+void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
+               const std::function<void(LintFile&)>& render);
 
 }  // namespace nokari
