@@ -30,6 +30,9 @@
 //   wait-class CLASS               a top-level window of CLASS is shown; prints its title
 //   close-class CLASS              closes every top-level window of CLASS
 //   pointer X Y                    moves the mouse pointer to the screen point
+//   foreground [--expect FILE]     the foreground window: its class, TAB, its title, TAB, and
+//                                  "minimized" or "shown"; read without a message to it, so a
+//                                  window that hangs shows as well ("none" when there is none)
 //   hold FILE SECONDS              keeps FILE open with no sharing for SECONDS; prints "held"
 //   close                          closes the main window and waits for the program to end
 //
@@ -476,9 +479,11 @@ int jumpListCommand(HWND main, const std::string& cmd, const std::vector<std::ws
 int panelCommand(HWND main, const std::string& cmd, const std::wstring& what) {
   HWND panel = controlById(main, nokari::ids::Panel);
   if (!panel) return fail("no results panel");
-  const size_t at = windowText(panel).find(what);
-  if (at == std::wstring::npos || what.empty())
-    return fail("the panel does not hold " + utf8(what));
+  // A check started just before may still be writing the panel.
+  size_t at = std::wstring::npos;
+  while (!what.empty() && (at = windowText(panel).find(what)) == std::wstring::npos && !expired())
+    Sleep(50);
+  if (at == std::wstring::npos) return fail("the panel does not hold " + utf8(what));
   LRESULT ignored = 0;
   if (cmd == "panel-select") {
     send(panel, EM_SETSEL, at, at + what.size(), &ignored);
@@ -631,6 +636,20 @@ int run(std::vector<std::wstring> args) {
       }
       CloseClipboard();
       out = asLines(text);
+      return true;
+    });
+  }
+  if (cmd == "foreground") {
+    return printOrExpect(o, [&](std::string& out) {
+      HWND w = GetForegroundWindow();
+      if (!w) {
+        out = "none\n";
+        return true;
+      }
+      wchar_t title[256] = {};
+      GetWindowTextW(w, title, 256);
+      out = utf8(className(w)) + "\t" + utf8(title) + "\t" + (IsIconic(w) ? "minimized" : "shown") +
+            "\n";
       return true;
     });
   }

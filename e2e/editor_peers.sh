@@ -32,10 +32,10 @@ peer_jumps() {
   drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
   step "$name: Enter on the jump list's area (w h)" jump-list-enter 1 &&
     want+=${want:+$'\n'}"goto $peer_area"
-  drv click 110 > /dev/null
+  step "$name: the variable check" click 110
   step "$name: double-click the line number $peer_vline in the panel" \
     panel-double-click "$peer_vline|" && want+=${want:+$'\n'}"goto $peer_vline"
-  drv click 112 > /dev/null
+  step "$name: the function check" click 112
   step "$name: double-click the name Zeta in the panel" panel-double-click Zeta &&
     want+=${want:+$'\n'}"goto $peer_zeta"
   peer_record "$name: the stand-in goes to each of those lines" "$rec" "$want"

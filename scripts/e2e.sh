@@ -402,5 +402,11 @@ editor_peer_suite
 . "$root/e2e/dock_and_reload.sh"
 dock_and_reload_suite
 
+. "$root/e2e/automation.sh"
+automation_suite
+
+. "$root/e2e/cad_peers.sh"
+cad_peer_suite
+
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish

@@ -12,15 +12,16 @@ namespace {
 // UTF-8 to UTF-16; bad(byte) gives the code unit for a byte that starts no valid sequence.
 template <typename Bad>
 Text decodeUtf8(std::string_view s, Bad bad) {
-  Text out;
-  out.reserve(s.size());
+  // Every byte gives at most one unit (four bytes give two), so the text fits in s.size().
+  Text text(s.size(), u'\0');
+  char16_t* out = text.data();
   size_t i = 0;
   const size_t n = s.size();
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
     unsigned char c = byte(i);
     if (c < 0x80) {
-      out.push_back(c);
+      *out++ = c;
       ++i;
       continue;
     }
@@ -42,20 +43,21 @@ Text decodeUtf8(std::string_view s, Bad bad) {
     }
     if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
     if (!ok) {
-      out.push_back(bad(c));
+      *out++ = bad(c);
       ++i;
       continue;
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *out++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *out++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *out++ = static_cast<char16_t>(cp);
     }
     i += len;
   }
-  return out;
+  text.resize(static_cast<size_t>(out - text.data()));
+  return text;
 }
 
 void appendUtf8(std::string& out, char32_t cp) {

@@ -191,14 +191,16 @@ bool CadBridge::sendByWindow(const CadProduct& product, const Text& text) {
     sendCopyData(main, text);
     return true;
   }
-  // Typed one character at a time; a CAD that stops answering ends the typing at once
-  // instead of holding this program up for every character left.
+  // Typed one character at a time, each one answered before the next, so an Escape or Enter
+  // given to the main window cannot overtake the characters before it. A CAD that stops
+  // answering ends the typing at once instead of holding this program up for every character
+  // left.
   for (char16_t c : text) {
-    if (product.typing == CadTyping::InputField && (c == kEscape || c == kEnter)) {
-      desktop_.postKeyDown(main, c == kEscape ? keys::Escape : keys::Return);
-    } else if (!desktop_.sendChar(field, c)) {
-      break;
-    }
+    const bool asKey = product.typing == CadTyping::InputField && (c == kEscape || c == kEnter);
+    const bool answered =
+        asKey ? desktop_.sendKeyDown(main, c == kEscape ? keys::Escape : keys::Return)
+              : desktop_.sendChar(field, c);
+    if (!answered) break;
   }
   return true;
 }

@@ -79,7 +79,8 @@ class Desktop {
   virtual bool sendSetText(WindowHandle wnd, const Text& text) = 0;
   // A left click at the window's origin, as posted button-down and button-up messages.
   virtual void postClick(WindowHandle wnd) = 0;
-  virtual void postKeyDown(WindowHandle wnd, unsigned virtualKey) = 0;
+  // A key-down message for the virtual key, sent; false when the window did not answer in time.
+  virtual bool sendKeyDown(WindowHandle wnd, unsigned virtualKey) = 0;
   // A posted empty message: wakes the window's program up.
   virtual void postNull(WindowHandle wnd) = 0;
   // One typed character, sent; false when the window did not answer in time.

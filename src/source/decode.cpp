@@ -1,5 +1,9 @@
 #include "source/decode.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 namespace nokari {
 
 const char* encodingLabel(Encoding e) { return e == Encoding::Utf8 ? "UTF8" : "ANSI"; }
@@ -9,6 +13,14 @@ bool isValidUtf8(std::string_view s) {
   size_t i = 0;
   auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
+    // Eight ASCII bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+      i += 8;
+    }
+    if (i >= n) break;
     unsigned char c = b(i);
     if (c < 0x80) {
       ++i;
@@ -40,16 +52,18 @@ bool isValidUtf8(std::string_view s) {
 
 TextList splitLines(std::u16string_view text) {
   TextList lines;
-  size_t b = 0;
-  const size_t n = text.size();
-  for (size_t i = 0; i < n; ++i) {
-    char16_t c = text[i];
-    if (c != u'\r' && c != u'\n') continue;
-    lines.emplace_back(text.substr(b, i - b));
-    if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
-    b = i + 1;
+  lines.reserve(text.size() / 24 + 1);
+  const char16_t* const begin = text.data();
+  const char16_t* const end = begin + text.size();
+  const char16_t* b = begin;
+  for (const char16_t* p = begin; p < end; ++p) {
+    // Both line-break characters are below 14; most characters are not.
+    if (*p > u'\r' || (*p != u'\r' && *p != u'\n')) continue;
+    lines.emplace_back(b, static_cast<size_t>(p - b));
+    if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p;
+    b = p + 1;
   }
-  if (b < n) lines.emplace_back(text.substr(b));
+  if (b < end) lines.emplace_back(b, static_cast<size_t>(end - b));
   return lines;
 }
 

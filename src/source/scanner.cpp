@@ -45,13 +45,20 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
     stage.before(i);
     const Text& s = lspSL[i];
     const size_t len = s.size();
-    Text t;
-    t.reserve(len);
+    Text t(len, u'\0');
+    char16_t* out = t.data();
     for (size_t p = 0; p < len; ++p) {
+      const char16_t c = s[p];
+      // Most characters are none of the three that matter here.
+      if (c != u'"' && c != u';' && c != u'\t') {
+        if (!st.inBlock && !st.inString) *out++ = c;
+        continue;
+      }
       const Strip what = stripStep(s, p, st);
       if (what == Strip::EndLine) break;
-      if (what == Strip::Keep) t.push_back(s[p] == u'\t' ? u' ' : s[p]);
+      if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
     }
+    t.resize(static_cast<size_t>(out - t.data()));
     codeSL.push_back(std::move(t));
   }
 }

@@ -221,6 +221,18 @@ TEST(CadBridge, SendRoutes) {
          d.add(w);
        },
        "foreground 1\nkey 1 27\nsend char 4 x\n", "", 1, 0},
+      {"an ARES that stops answering: no character follows the unanswered Escape",
+       [](FakeDesktop& d, FakeAutomation&) {
+         const WindowHandle main = d.add(u"Qt5QWindowIcon", u"ARES Commander");
+         FakeDesktop::Window w;
+         w.parent = main;
+         const WindowHandle first = d.add(w);
+         w.parent = first;
+         d.add(w);
+         d.add(w);
+         d.windows[main].hung = true;
+       },
+       "foreground 1\nkey 1 27\n", "", 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -179,8 +179,9 @@ class FakeDesktop : public Desktop {
     return true;
   }
   void postClick(WindowHandle h) override { calls.push_back("click " + std::to_string(h)); }
-  void postKeyDown(WindowHandle h, unsigned vk) override {
+  bool sendKeyDown(WindowHandle h, unsigned vk) override {
     calls.push_back("key " + std::to_string(h) + " " + std::to_string(vk));
+    return isWindow(h) && !windows[h].hung;
   }
   void postNull(WindowHandle h) override { calls.push_back("null " + std::to_string(h)); }
   bool sendChar(WindowHandle h, char16_t ch) override {

@@ -120,8 +120,8 @@ class SystemDesktop final : public Desktop {
     PostMessageW(hwndOf(wnd), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     PostMessageW(hwndOf(wnd), WM_LBUTTONUP, 0, 0);
   }
-  void postKeyDown(WindowHandle wnd, unsigned virtualKey) override {
-    PostMessageW(hwndOf(wnd), WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0);
+  bool sendKeyDown(WindowHandle wnd, unsigned virtualKey) override {
+    return sendWithTimeout(hwndOf(wnd), WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 0);
   }
   void postNull(WindowHandle wnd) override { PostMessageW(hwndOf(wnd), WM_NULL, 0, 0); }
   bool sendChar(WindowHandle wnd, char16_t ch) override {
