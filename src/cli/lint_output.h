@@ -10,9 +10,13 @@ namespace nokari {
 
 inline constexpr char kToolName[] = "nokari-check";
 inline constexpr char kToolVersion[] = "0.93";  // the version of Nokari.exe
-// The README, where code-scanning services send a reader who wants to know about the tool. No
-// public address of the project is settled yet: the reserved ".invalid" domain stands in.
-inline constexpr char kReadmeUri[] = "https://nokari.invalid/README.md";
+// The README, where code-scanning services send a reader who wants to know about the tool: set
+// when the program is built (NOKARI_README_URI); until the project's public address is settled
+// the default stands in under the reserved ".invalid" domain.
+#ifndef NOKARI_README_URI
+#define NOKARI_README_URI "https://nokari.invalid/README.md"
+#endif
+inline constexpr char kReadmeUri[] = NOKARI_README_URI;
 
 enum class LintFormat { Text, Json, Sarif };
 
