@@ -11,6 +11,10 @@ struct Finding {
   int line = 0;               // 1-based source line
   const char* category = "";  // "unused-local", "undefined-function" ...
   Text name;
+  // 1-based column in UTF-16 code units, 0 when the check knows none. The checks give a column
+  // of the code lines; lintSource turns it into one of the source lines.
+  int column = 0;
+  Text message;  // the panel's text about the finding (lines joined by LF); empty when none
 };
 
 using Findings = std::vector<Finding>;

@@ -34,6 +34,7 @@ bool containsAny(const Text& upper, std::initializer_list<const char16_t*> words
 struct Named {
   Text name;
   int line = 0;  // 0-based
+  int col = 0;   // 0-based column of the code line
 };
 
 void sortNamed(std::vector<Named>& list) {
@@ -46,6 +47,8 @@ void sortNamed(std::vector<Named>& list) {
 void appendCallCandidates(const Text& codeLine, int lineIndex, std::vector<Named>& out) {
   Text s = trim(codeLine);
   if (s.size() < 2) return;
+  size_t lead = 0;  // what trim took from the front, for the columns
+  while (codeLine[lead] <= u' ') ++lead;
   for (char16_t& c : s)
     if (c == u'\t') c = u' ';
   // No call on a line with a defun or a lambda counts.
@@ -59,7 +62,7 @@ void appendCallCandidates(const Text& codeLine, int lineIndex, std::vector<Named
     if (name.empty() || isNumberLike(name) || name.size() < 2) continue;
     if (containsAny(upperAscii(name), {u"VLAX-", u"VLA-", u"VLE-", u"VL-", u"ACET-", u"DOS_"}))
       continue;
-    out.push_back({trim(name), lineIndex});
+    out.push_back({trim(name), lineIndex, static_cast<int>(lead + i + 1)});
   }
 }
 
@@ -120,7 +123,8 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     std::vector<Named> definitions;
     std::unordered_set<Text> defined;
     for (const FuncRecord& rec : src.records) {
-      if (rec.kind == FuncKind::TopLevel) definitions.push_back({rec.name, rec.startLine});
+      if (rec.kind == FuncKind::TopLevel)
+        definitions.push_back({rec.name, rec.startLine, rec.startCol});
       if (!rec.definedName) continue;
       // Commands define nothing here: a call (c:cmd) stays undefined.
       const Text key = upperAscii(*rec.definedName);
@@ -134,8 +138,11 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
       if (upperAscii(definitions[i].name) != upperAscii(definitions[i + 1].name)) continue;
       twice += definitions[i].name + u" ";
       if (findings)
-        findings->push_back(
-            {definitions[i + 1].line + 1, "duplicate-function", definitions[i + 1].name});
+        findings->push_back({definitions[i + 1].line + 1,
+                             "duplicate-function",
+                             definitions[i + 1].name,
+                             definitions[i + 1].col + 1,
+                             {}});
     }
     if (!twice.empty()) {
       panel.push_back(u"■重複して定義されているユーザー関数");
@@ -157,7 +164,8 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     const int key = matcher.keyOf(c.name);
     panel.push_back(c.name + Text(width - c.name.size() + 1, u' ') +
                     countField(key >= 0 ? calls[key] : 0));
-    if (findings) findings->push_back({c.line + 1, "undefined-function", c.name});
+    if (findings)
+      findings->push_back({c.line + 1, "undefined-function", c.name, c.col + 1, panel.back()});
   }
 }
 
@@ -167,7 +175,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
   std::vector<Named> taken;
   for (const FuncRecord& r : src.sorted)
     if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name))
-      taken.push_back({r.name, r.startLine});
+      taken.push_back({r.name, r.startLine, r.startCol});
   if (!taken.empty()) {
     TextList names;
     for (const Named& t : taken) names.push_back(t.name);
@@ -176,7 +184,8 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
     for (const Named& t : taken) {
       if (refs[matcher.keyOf(t.name)] != 0 || trim(t.name).empty()) continue;
       panel.push_back(t.name);
-      if (findings) findings->push_back({t.line + 1, "unreferenced-function", t.name});
+      if (findings)
+        findings->push_back({t.line + 1, "unreferenced-function", t.name, t.col + 1, {}});
     }
   }
   if (bar) bar->setPosition(0);

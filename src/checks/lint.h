@@ -10,7 +10,9 @@
 namespace nokari {
 
 struct LintResult {
-  Findings findings;        // parentheses, then variables, then functions, each in report order
+  // Parentheses, then variables, then functions, each in report order; columns are those of
+  // the source lines.
+  Findings findings;
   bool unbalanced = false;  // the whole file's "(" and ")" counts differ
 };
 

@@ -69,7 +69,8 @@ TextList defunPieces(const TextList& code, Findings* findings) {
   if (countParens(code, 0, starts[0].line - 1, open, close) && open != close) {
     panel.push_back(u"・行範囲 = 1～" + num(starts[0].line));
     panel.push_back(countLine(open, close));
-    if (findings) findings->push_back({1, "unbalanced-parens", u"(top level)"});
+    if (findings)
+      findings->push_back({1, "unbalanced-parens", u"(top level)", 0, panel[0] + u"\n" + panel[1]});
   }
   for (size_t k = 0; k < starts.size(); ++k) {
     const int first = starts[k].line;
@@ -78,7 +79,12 @@ TextList defunPieces(const TextList& code, Findings* findings) {
       panel.push_back(u"・行範囲 = " + num(first + 1) + u"～" + num(last + 1));
       panel.push_back(countLine(open, close));
       panel.push_back(u"　範囲内にある関数 = " + starts[k].name);
-      if (findings) findings->push_back({first + 1, "unbalanced-parens", trim(starts[k].name)});
+      // The piece starts with its defun, in the code line's first column.
+      if (findings) {
+        const size_t n = panel.size();
+        findings->push_back({first + 1, "unbalanced-parens", trim(starts[k].name), 1,
+                             panel[n - 3] + u"\n" + panel[n - 2] + u"\n" + panel[n - 1]});
+      }
     }
   }
   if (!panel.empty())
@@ -177,7 +183,7 @@ ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>
     m.question = true;
     m.jumpLine = target + 1;
   }
-  if (findings) findings->push_back({target + 1, "unbalanced-parens", u"(whole file)"});
+  if (findings) findings->push_back({target + 1, "unbalanced-parens", u"(whole file)", 0, m.text});
   r.message = std::move(m);
   return r;
 }

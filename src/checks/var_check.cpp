@@ -115,9 +115,12 @@ class VarCheck {
   }
 
  private:
-  void note(int line, const char* category, const TextList& names) {
+  // Findings of the block headed by header: a function's at its "(defun" (column col, 0-based),
+  // those of top-level code without a column.
+  void note(int line, const char* category, const TextList& names, const Text& header,
+            int col = -1) {
     if (!findings_) return;
-    for (const Text& n : names) findings_->push_back({line, category, n});
+    for (const Text& n : names) findings_->push_back({line, category, n, col + 1, header});
   }
 
   // A marker and its names, ten to a line.
@@ -160,7 +163,7 @@ class VarCheck {
     TextList block = groupsLastFirst(names);
     block.insert(block.begin(), kLeading);
     panel_.insert(panel_.begin(), block.begin(), block.end());
-    note(1, "toplevel-global", names);
+    note(1, "toplevel-global", names, kLeading);
   }
 
   // Locals declared twice: L is sorted, so a name declared again sits right after it.
@@ -175,7 +178,7 @@ class VarCheck {
     for (const Text& n : duplicates) all += n + u" ";
     panel_.push_back(std::move(all));
     ++blockFindings_;
-    note(line, "duplicate-local", duplicates);
+    note(line, "duplicate-local", duplicates, header_, col_);
   }
 
   void topLevel(size_t i) {
@@ -195,7 +198,9 @@ class VarCheck {
     top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, exclusions_));
     const Declared& d = top_;
     const int line = s + 1;
-    panel_.push_back(lineNumberField(line) + u"| " + headerTail(name, d));
+    header_ = lineNumberField(line) + u"| " + headerTail(name, d);
+    col_ = col;
+    panel_.push_back(header_);
     blockFindings_ = 0;
 
     duplicateLocals(d, line);
@@ -204,7 +209,7 @@ class VarCheck {
     std::erase_if(globals, [&](const Text& n) { return nestedNames.count(n) > 0; });
     if (!globals.empty()) {
       section(kGlobal, globals);
-      note(line, "global", globals);
+      note(line, "global", globals, header_, col_);
     }
 
     // Excluded names never count as used (U holds candidates only), and the unused names of a
@@ -214,7 +219,7 @@ class VarCheck {
     TextList unusedArgs = without(d.args, {&usedSet});
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
-      note(line, "unused-argument", unusedArgs);
+      note(line, "unused-argument", unusedArgs, header_, col_);
     }
 
     // A local that a nested function uses without declaring it counts as used.
@@ -228,7 +233,7 @@ class VarCheck {
     TextList unusedLocals = without(d.locals, {&usedSet});
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals);
+      note(line, "unused-local", unusedLocals, header_, col_);
     }
 
     if (blockFindings_ == 0) panel_.pop_back();
@@ -238,14 +243,16 @@ class VarCheck {
     const FuncRecord& r = index_[i];
     const Declared& n = nestedDeclared(i);
     const int line = r.startLine + 1;
-    panel_.push_back(lineNumberField(line) + u"|  + " + headerTail(r.name, n));
+    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name, n);
+    col_ = r.startCol;
+    panel_.push_back(header_);
     blockFindings_ = 0;
 
     TextList globals = candidatesOnly(
         without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), exclusions_);
     if (!globals.empty()) {
       section(kNestedGlobal, globals);
-      note(line, "nested-global", globals);
+      note(line, "nested-global", globals, header_, col_);
     }
     // A nested function's unused arguments leave out the excluded names; its unused locals,
     // like those of a top-level function, do not.
@@ -253,12 +260,12 @@ class VarCheck {
     TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), exclusions_);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
-      note(line, "unused-argument", unusedArgs);
+      note(line, "unused-argument", unusedArgs, header_, col_);
     }
     TextList unusedLocals = without(n.locals, {&usedSet});
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals);
+      note(line, "unused-local", unusedLocals, header_, col_);
     }
     if (blockFindings_ == 0) panel_.pop_back();
   }
@@ -271,7 +278,7 @@ class VarCheck {
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
     for (Text& g : groupsLastFirst(names)) panel_.push_back(std::move(g));
-    note(line, "toplevel-global", names);
+    note(line, "toplevel-global", names, lineNumberField(line) + kTrailing);
   }
 
   const ExclusionList& exclusions_;
@@ -282,6 +289,8 @@ class VarCheck {
   Declared top_;  // the most recent top-level function: nested ones read its A and L
   int prevEnd_ = -1;
   int blockFindings_ = 0;
+  Text header_;  // the panel line of the function being checked
+  int col_ = 0;  // the 0-based column of its "(defun"
   TextList panel_;
 };
 

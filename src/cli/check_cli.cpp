@@ -1,7 +1,9 @@
 #include "cli/check_cli.h"
 
+#include <algorithm>
+
 #include "app/source_loading.h"
-#include "checks/lint.h"
+#include "cli/lint_categories.h"
 #include "cli/reports.h"
 #include "platform/cli_args.h"
 
@@ -10,14 +12,17 @@ namespace nokari {
 namespace {
 
 const char kUsage[] =
-    "usage: nokari-check [OPTIONS] REPORT FILE, or [OPTIONS] [--strict] FILE...; see --help";
+    "usage: nokari-check [OPTIONS] REPORT FILE, or [OPTIONS] [LINT OPTIONS] FILE-OR-FOLDER...; "
+    "see --help";
 
 const char kHelp[] =
     "nokari-check: the reports of Nokari for one AutoLISP file, and a lint mode for many\n"
     "\n"
     "usage: nokari-check [--data-dir DIR] [--ansi-codepage N] [--time TEXT] REPORT FILE\n"
     "       nokari-check [--data-dir DIR] [--ansi-codepage N] --exclusions\n"
-    "       nokari-check [--data-dir DIR] [--ansi-codepage N] [--strict] FILE...\n"
+    "       nokari-check [--data-dir DIR] [--ansi-codepage N] [--format FORMAT]\n"
+    "                    [--select CATEGORY,...] [--ignore CATEGORY,...] [-j N] [--strict]\n"
+    "                    FILE-OR-FOLDER...\n"
     "\n"
     "REPORT is one of:\n"
     "  --encoding   \"UTF8\" or \"ANSI\": the decoding the load used\n"
@@ -37,14 +42,16 @@ const char kHelp[] =
     "  --exclusions the exclusion list in sorted order (the defaults and DIR/jogaiList.txt);\n"
     "               takes no FILE\n"
     "\n"
-    "Lint mode (no REPORT): runs the parenthesis, variable and function checks on every FILE\n"
-    "and prints one line per finding:\n"
+    "Lint mode (no REPORT): runs the parenthesis, variable and function checks on every FILE,\n"
+    "and on every file below a FOLDER whose name ends in \".lsp\" (letter case ignored; each\n"
+    "folder's names in code-unit order; links to folders are not followed), and prints one\n"
+    "line per finding:\n"
     "  PATH:LINE: CATEGORY: NAME\n"
-    "CATEGORY is one of:\n"
-    "  unbalanced-parens      a piece from a defun to the next one whose counts differ (NAME:\n"
-    "                         the function, or \"(top level)\" for the text before the first\n"
-    "                         defun), or the whole file (NAME \"(whole file)\", LINE where\n"
-    "                         the check would jump)\n"
+    "CATEGORY is one of (level: error or warning in SARIF):\n"
+    "  unbalanced-parens      (error) a piece from a defun to the next one whose counts differ\n"
+    "                         (NAME: the function, or \"(top level)\" for the text before the\n"
+    "                         first defun), or the whole file (NAME \"(whole file)\", LINE\n"
+    "                         where the check would jump)\n"
     "  unused-argument        an argument the function never uses\n"
     "  unused-local           a local (after \"/\") the function never uses\n"
     "  duplicate-local        a local declared more than once\n"
@@ -53,11 +60,23 @@ const char kHelp[] =
     "                         declare it either\n"
     "  toplevel-global        a name used by the code before the first or after the last\n"
     "                         function (LINE 1, or the file's last line)\n"
-    "  duplicate-function     a function defined again (LINE of the later definition)\n"
+    "  duplicate-function     (error) a function defined again (LINE of the later definition)\n"
     "  undefined-function     a call of a function neither defined in the file nor built in\n"
     "                         (LINE of its first call)\n"
     "  unreferenced-function  a function no line of the file calls\n"
     "LINE is the 1-based line of the function's defun unless told otherwise.\n"
+    "\n"
+    "Lint options:\n"
+    "  --format FORMAT    text: the lines above (the default); json: one document with each\n"
+    "                     file's path, encoding and findings (category, name, line, column\n"
+    "                     where the check knows it, the panel's text where there is one);\n"
+    "                     sarif: a SARIF 2.1.0 log for code-scanning services, with URIs\n"
+    "                     relative to the current folder\n"
+    "  --select CATEGORY,...  report these categories only (may be given more than once)\n"
+    "  --ignore CATEGORY,...  leave these categories out\n"
+    "  -j N, --jobs N     check N files at a time (default: one per processor); the output\n"
+    "                     is the same for every N\n"
+    "  --strict           any finding makes the exit status 1\n"
     "\n"
     "Options:\n"
     "  --data-dir DIR     folder of jogaiList.txt and AutoLispFuncList.txt\n"
@@ -65,18 +84,23 @@ const char kHelp[] =
     "  --ansi-codepage N  code page for files that are neither BOM-marked nor valid UTF-8,\n"
     "                     and for list files without a byte-order mark\n"
     "  --time TEXT        date-and-time text of the catalogue (default: now)\n"
-    "  --strict           lint mode: any finding makes the exit status 1\n"
     "  --help             this text\n"
+    "  --version          the program's name and version\n"
+    "An option's value may also follow it after \"=\" (--format=sarif); \"--\" ends the options.\n"
     "\n"
     "Output is UTF-8 with LF after every line; a panel entry holding a line break prints as\n"
     "several lines. A list file that exists but cannot be read is reported on stderr and\n"
     "the check goes on without it.\n"
     "\n"
-    "Exit status: 0 when the report was printed; 1 for --parens on a file whose counts\n"
-    "differ, and in lint mode when a file's counts differ (with --strict: any finding);\n"
-    "2 on a usage error, a file that cannot be read (lint mode checks the other files) or\n"
-    "output that cannot be written. Only regular files are read: a FIFO, a device or a folder\n"
-    "is refused at once.\n";
+    "Exit status:\n"
+    "  0  the report or the findings were printed\n"
+    "  1  --parens on a file whose counts differ; in lint mode, a file whose whole counts\n"
+    "     differ (while unbalanced-parens is reported), and with --strict any finding\n"
+    "  2  a usage error (an unknown option, format or category: the message lists the valid\n"
+    "     ones), a file or folder that cannot be read (lint mode checks all the others\n"
+    "     first; SARIF lists it as a notification), or output that cannot be written. Only\n"
+    "     regular files are read: a FIFO, a device or a folder given as the FILE of a report\n"
+    "     is refused at once.\n";
 
 void appendLines(const TextList& lines, std::string& out) {
   for (const Text& entry : lines) {
@@ -97,29 +121,72 @@ int usageError(std::string& err, const std::string& what) {
   return 2;
 }
 
-// Lint mode: every finding of every file, one line each.
-int runLint(const std::vector<Text>& files, bool strict, const CheckEnv& env, const Text& dataDir,
-            const CodePage& ansi, std::string& out, std::string& err) {
-  const ExclusionList exclusions = loadExclusionsReporting(*env.files, dataDir, ansi, err);
-  const BuiltinList builtins = loadBuiltinsReporting(*env.files, dataDir, ansi, err);
-  bool readError = false, unbalanced = false, anyFinding = false;
-  for (const Text& file : files) {
-    LoadedSource loaded = loadSourceLines(file, *env.files, ansi);
-    if (!loaded.ok) {
-      err +=
-          "nokari-check: cannot read " + argumentBytes(file) + ": " + toUtf8(loaded.error) + "\n";
-      readError = true;
-      continue;
+struct LintOptions {
+  LintFormat format = LintFormat::Text;
+  std::optional<std::vector<bool>> selected;  // per category; all when not given
+  std::vector<bool> ignored = std::vector<bool>(lintCategories().size(), false);
+  bool strict = false;
+  unsigned jobs = 0;  // 0: the environment's number of cores
+};
+
+// The categories of a --select or --ignore value; false on an unknown name.
+bool markCategories(const Text& value, std::vector<bool>& marks, std::string& err) {
+  for (size_t b = 0;;) {
+    const size_t e = value.find(u',', b);
+    const Text name = value.substr(b, e == Text::npos ? e : e - b);
+    const std::optional<size_t> index = lintCategoryIndex(toUtf8(name));
+    if (!index) {
+      err += "nokari-check: unknown category \"" + argumentBytes(name) +
+             "\"; the categories are: " + lintCategoryNames() + " (" + kUsage + ")\n";
+      return false;
     }
-    LintResult r = lintSource(loaded.lines, exclusions, builtins);
-    unbalanced = unbalanced || r.unbalanced;
-    anyFinding = anyFinding || !r.findings.empty();
-    const std::string path = argumentBytes(file);
-    for (const Finding& f : r.findings)
-      out += path + ":" + std::to_string(f.line) + ": " + f.category + ": " + toUtf8(f.name) + "\n";
+    marks[*index] = true;
+    if (e == Text::npos) return true;
+    b = e + 1;
   }
+}
+
+// Lint mode: every finding of every file.
+int runLint(const std::vector<Text>& args, const LintOptions& options, const CheckEnv& env,
+            const Text& dataDir, const CodePage& ansi, std::string& out, std::string& err) {
+  std::string warnings;
+  const ExclusionList exclusions = loadExclusionsReporting(*env.files, dataDir, ansi, warnings);
+  const BuiltinList builtins = loadBuiltinsReporting(*env.files, dataDir, ansi, warnings);
+  LintReport report;
+  report.files = lintInputs(args, env.folders, warnings);
+
+  LintSetup setup;
+  setup.files = env.files;
+  setup.ansi = &ansi;
+  setup.exclusions = &exclusions;
+  setup.builtins = &builtins;
+  const size_t count = lintCategories().size();
+  for (size_t i = 0; i < count; ++i)
+    setup.shown.push_back((!options.selected || (*options.selected)[i]) && !options.ignored[i]);
+  report.base = env.uriBase;
+  lintFiles(report.files, setup, options.jobs ? options.jobs : std::max(env.cores, 1u),
+            [&](LintFile& file) { renderLintFile(file, options.format, env.uriBase); });
+
+  err += warnings;
+  const std::string_view prefix = "nokari-check: warning: ";
+  for (size_t b = 0, e; (e = warnings.find('\n', b)) != std::string::npos; b = e + 1) {
+    std::string_view line = std::string_view(warnings).substr(b, e - b);
+    if (line.substr(0, prefix.size()) == prefix) line.remove_prefix(prefix.size());
+    report.warnings.emplace_back(line);
+  }
+  bool readError = false, unbalanced = false, anyFinding = false;
+  for (const LintFile& file : report.files) {
+    if (file.error) {
+      err += std::string("nokari-check: ") + file.failure + " " + argumentBytes(file.path) + ": " +
+             toUtf8(*file.error) + "\n";
+      readError = true;
+    }
+    unbalanced = unbalanced || file.unbalanced;
+    anyFinding = anyFinding || file.findingCount > 0;
+  }
+  writeLint(report, options.format, out);
   if (readError) return 2;
-  return unbalanced || (strict && anyFinding) ? 1 : 0;
+  return unbalanced || (options.strict && anyFinding) ? 1 : 0;
 }
 
 }  // namespace
@@ -129,52 +196,106 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
   const ReportKind* report = nullptr;
   std::optional<Text> dataDir, timeText;
   std::vector<Text> files;
-  bool strict = false;
+  LintOptions lint;
+  const char* lintOption = nullptr;  // the first lint option given, for the usage error
   unsigned codePage = 0;
+  bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string a = toUtf8(args[i]);
+    std::string a = toUtf8(args[i]);
+    if (optionsEnded || a.size() < 2 || a[0] != '-' ||
+        (a[1] != '-' && a.compare(0, 2, "-j") != 0 && a != "-h")) {
+      files.push_back(args[i]);
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // "--name=value" and "-jN" carry their value; other options take the next argument.
+    std::optional<Text> attached;
+    const size_t eq = a.find('=');
+    if (a.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      attached = args[i].substr(eq + 1);
+      a.resize(eq);
+    } else if (a.compare(0, 2, "-j") == 0 && a.size() > 2) {
+      attached = args[i].substr(2);
+      a = "-j";
+    }
     auto value = [&](Text* dst) {
+      if (attached) {
+        *dst = *attached;
+        attached.reset();
+        return true;
+      }
       if (i + 1 >= args.size()) return false;
       *dst = args[++i];
       return true;
     };
+    Text v;
     if (a == "--help" || a == "-h") {
       out += kHelp;
       return 0;
+    } else if (a == "--version") {
+      out += std::string(kToolName) + " " + kToolVersion + "\n";
+      return 0;
     } else if (a == "--data-dir") {
-      Text v;
       if (!value(&v)) return usageError(err, "--data-dir needs a folder");
       dataDir = v;
     } else if (a == "--time") {
-      Text v;
       if (!value(&v)) return usageError(err, "--time needs a text");
       timeText = v;
     } else if (a == "--ansi-codepage") {
-      Text v;
       int n = 0;
       if (!value(&v) || !parseInt(v, &n) || n <= 0 || n > 65535)
         return usageError(err, "--ansi-codepage needs a code page number");
       codePage = static_cast<unsigned>(n);
     } else if (a == "--strict") {
-      strict = true;
-    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+      lint.strict = true;
+      lintOption = lintOption ? lintOption : "--strict";
+    } else if (a == "--format") {
+      if (!value(&v)) return usageError(err, "--format needs text, json or sarif");
+      if (v == u"text") {
+        lint.format = LintFormat::Text;
+      } else if (v == u"json") {
+        lint.format = LintFormat::Json;
+      } else if (v == u"sarif") {
+        lint.format = LintFormat::Sarif;
+      } else {
+        return usageError(
+            err, "unknown format \"" + argumentBytes(v) + "\"; the formats are: text, json, sarif");
+      }
+      lintOption = lintOption ? lintOption : "--format";
+    } else if (a == "--select" || a == "--ignore") {
+      const bool select = a == "--select";
+      if (!value(&v)) return usageError(err, a + " needs categories");
+      if (select && !lint.selected) lint.selected.emplace(lintCategories().size(), false);
+      if (!markCategories(v, select ? *lint.selected : lint.ignored, err)) return 2;
+      lintOption = lintOption ? lintOption : select ? "--select" : "--ignore";
+    } else if (a == "-j" || a == "--jobs") {
+      int n = 0;
+      if (!value(&v) || !parseInt(v, &n) || n < 1)
+        return usageError(err, a + " needs a number of threads (1 or more)");
+      lint.jobs = static_cast<unsigned>(n);
+      lintOption = lintOption ? lintOption : "-j";
+    } else {
       const ReportKind* found = nullptr;
       for (const ReportKind& k : reportKinds())
         if (a == k.option) found = &k;
       if (!found) return usageError(err, "unknown option " + argumentBytes(args[i]));
       if (report) return usageError(err, "only one report at a time");
       report = found;
-    } else {
-      files.push_back(args[i]);
     }
+    if (attached) return usageError(err, a + " takes no value");
   }
   const Text folder = dataDir.value_or(env.programFolder);
   if (!report) {
     if (files.empty()) return usageError(err, "no report chosen and no file given");
     auto ansi = env.codePage(codePage);
-    return runLint(files, strict, env, folder, *ansi, out, err);
+    return runLint(files, lint, env, folder, *ansi, out, err);
   }
-  if (strict) return usageError(err, "--strict belongs to the lint mode (no report option)");
+  if (lintOption)
+    return usageError(err,
+                      std::string(lintOption) + " belongs to the lint mode (no report option)");
   if (!report->run) {
     err += std::string("nokari-check: ") + report->option + " is not available\n";
     return 2;

@@ -1,4 +1,4 @@
-// nokari-check: the reports of the window, printed for one file.
+// nokari-check: the reports of the window, printed for one file, and the lint mode for many.
 #pragma once
 
 #include <functional>
@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/lint_output.h"
+#include "cli/lint_run.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 
@@ -16,6 +18,9 @@ struct CheckEnv {
   const Files* files = nullptr;
   std::function<std::unique_ptr<CodePage>(unsigned codePage)> codePage;
   Text programFolder;
+  FolderAccess folders;  // the lint mode's folder arguments
+  UriBase uriBase;       // where SARIF's relative URIs start
+  unsigned cores = 1;    // the lint mode's default number of threads
 };
 
 // Runs the command with its arguments (without the program name). Writes the report to out

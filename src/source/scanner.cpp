@@ -4,10 +4,42 @@
 
 namespace nokari {
 
-void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps) {
-  Stage stage(bar, lspSL.size(), stageSteps);
+namespace {
+
+// Where the scanner stands between two characters.
+struct StripState {
   bool inString = false;
   bool inBlock = false;
+};
+
+enum class Strip { Keep, Drop, EndLine };
+
+// What stripComments does with character p of s: keeps it in the code line (a TAB as a space),
+// drops it, or drops the rest of the line (a line comment).
+inline Strip stripStep(const Text& s, size_t p, StripState& st) {
+  const char16_t c = s[p];
+  // Positions are 0-based here; the tests read "the character before" as s[p-1].
+  if (c == u'"' &&
+      (p == 0 || s[p - 1] != u'\\' || (p > 1 && s[p - 1] == u'\\' && s[p - 2] == u'\\'))) {
+    st.inString = !st.inString;
+  }
+  if (c == u';' && !st.inString) {
+    if (p + 1 < s.size() && s[p + 1] == u'|') {
+      st.inBlock = true;
+    } else if (p > 0 && s[p - 1] == u'|') {
+      st.inBlock = false;
+    } else {
+      return Strip::EndLine;
+    }
+  }
+  return !st.inBlock && !st.inString && c != u'"' && c != u';' ? Strip::Keep : Strip::Drop;
+}
+
+}  // namespace
+
+void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps) {
+  Stage stage(bar, lspSL.size(), stageSteps);
+  StripState st;
   codeSL.reserve(codeSL.size() + lspSL.size());
   for (size_t i = 0; i < lspSL.size(); ++i) {
     stage.before(i);
@@ -15,32 +47,46 @@ void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int s
     const size_t len = s.size();
     Text t(len, u'\0');
     char16_t* out = t.data();
-    // Positions are 0-based here; the tests read "the character before" as s[p-1].
     for (size_t p = 0; p < len; ++p) {
       const char16_t c = s[p];
       // Most characters are none of the three that matter here.
       if (c != u'"' && c != u';' && c != u'\t') {
-        if (!inBlock && !inString) *out++ = c;
+        if (!st.inBlock && !st.inString) *out++ = c;
         continue;
       }
-      if (c == u'"' &&
-          (p == 0 || s[p - 1] != u'\\' || (p > 1 && s[p - 1] == u'\\' && s[p - 2] == u'\\'))) {
-        inString = !inString;
-      }
-      if (c == u';' && !inString) {
-        if (p + 1 < len && s[p + 1] == u'|') {
-          inBlock = true;
-        } else if (p > 0 && s[p - 1] == u'|') {
-          inBlock = false;
-        } else {
-          break;  // line comment: the rest of the line goes
-        }
-      }
-      if (!inBlock && !inString && c == u'\t') *out++ = u' ';
+      const Strip what = stripStep(s, p, st);
+      if (what == Strip::EndLine) break;
+      if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
     }
     t.resize(static_cast<size_t>(out - t.data()));
     codeSL.push_back(std::move(t));
   }
+}
+
+SourceColumns::SourceColumns(const TextList& lspSL, int lastLine) : lines_(lspSL) {
+  const size_t n = std::min(lspSL.size(), static_cast<size_t>(std::max(lastLine + 1, 0)));
+  starts_.reserve(n);
+  StripState st;
+  for (size_t i = 0; i < n; ++i) {
+    starts_.push_back(static_cast<unsigned char>(st.inString | st.inBlock << 1));
+    const Text& s = lspSL[i];
+    for (size_t p = 0; p < s.size() && stripStep(s, p, st) != Strip::EndLine; ++p) {
+    }
+  }
+}
+
+int SourceColumns::sourceColumn(int line, int col) const {
+  if (line < 0 || static_cast<size_t>(line) >= starts_.size() || col < 1) return col;
+  const Text& s = lines_[static_cast<size_t>(line)];
+  StripState st{(starts_[static_cast<size_t>(line)] & 1) != 0,
+                (starts_[static_cast<size_t>(line)] & 2) != 0};
+  int kept = 0;
+  for (size_t p = 0; p < s.size(); ++p) {
+    const Strip what = stripStep(s, p, st);
+    if (what == Strip::EndLine) break;
+    if (what == Strip::Keep && ++kept == col) return static_cast<int>(p) + 1;
+  }
+  return col;
 }
 
 bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start) {

@@ -9,6 +9,21 @@ namespace nokari {
 // Appends one code line per source line: strings and comments removed, TAB as one space.
 void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps);
 
+// Where the characters of stripComments' code lines stand in the source lines: a string or a
+// comment earlier on the line moves them to the right.
+class SourceColumns {
+ public:
+  // Reads lspSL up to line lastLine (0-based); lspSL must outlive this.
+  SourceColumns(const TextList& lspSL, int lastLine);
+  // The 1-based source column of the character at 1-based column col of code line `line`
+  // (0-based); col itself when the code line has no such character.
+  int sourceColumn(int line, int col) const;
+
+ private:
+  const TextList& lines_;
+  std::vector<unsigned char> starts_;  // the scanner's state at the start of each line
+};
+
 // Argument names (before "/") of the defun whose "(" stands at (startLine, startCol),
 // each followed by CR LF; empty when the list cannot be resolved.
 Text getDefunParams(const TextList& codeSL, int startLine, int startCol);

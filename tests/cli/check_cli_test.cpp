@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "cli/json_writer.h"
+#include "cli/lint_categories.h"
 #include "fakes/fake_files.h"
 #include "test_util.h"
 
@@ -20,11 +22,12 @@ struct CliRun {
 
 class CheckCli : public ::testing::Test {
  protected:
-  CliRun run(std::initializer_list<const char*> args) {
+  CliRun run(const std::vector<const char*>& args) {
     CheckEnv env;
     env.files = &files;
     env.codePage = [](unsigned) { return std::make_unique<Latin1CodePage>(); };
     env.programFolder = u"/prog";
+    env.folders = folders;
     std::vector<Text> a;
     for (const char* s : args) a.push_back(fromUtf8(s));
     CliRun r;
@@ -32,6 +35,7 @@ class CheckCli : public ::testing::Test {
     return r;
   }
   FakeFiles files;
+  FolderAccess folders;
 };
 
 TEST_F(CheckCli, LintFindingsAndExitStatus) {
@@ -72,11 +76,129 @@ TEST_F(CheckCli, UsageErrors) {
                     {"--exclusions", "a.lsp"},
                     {"--frobnicate", "a.lsp"},
                     {"--vars", "--funcs", "a.lsp"},
-                    {"--data-dir"}}) {
+                    {"--data-dir"},
+                    {"--format", "xml", "a.lsp"},
+                    {"--format"},
+                    {"--select", "global", "--vars", "a.lsp"},
+                    {"-j", "2", "--tree", "a.lsp"},
+                    {"-j", "0", "a.lsp"},
+                    {"-jx", "a.lsp"},
+                    {"--strict=yes", "a.lsp"},
+                    {"--select", "globals", "a.lsp"},
+                    {"--ignore", "global,", "a.lsp"},
+                    {"--select", "", "a.lsp"}}) {
     const CliRun r = run(args);
     EXPECT_EQ(r.rc, 2) << (args.size() ? *args.begin() : "(none)");
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_F(CheckCli, SelectAndIgnoreChooseTheCategories) {
+  files.put(u"ok.lsp", "(defun f (a) (setq g 1))\n(f 1)\n");
+  files.put(u"bad.lsp", "(defun h ()\n  (princ)\n");
+  files.put(joinPath(u"/prog", u"AutoLispFuncList.txt"), "setq\nprinc\n");
+  struct Case {
+    std::vector<const char*> args;
+    int rc;
+    const char* out;
+  };
+  const Case cases[] = {
+      {{"--select", "global", "ok.lsp", "bad.lsp"}, 0, "ok.lsp:1: global: g\n"},
+      {{"--select", "global", "--select=toplevel-global", "ok.lsp", "bad.lsp"},
+       0,
+       "ok.lsp:1: global: g\nbad.lsp:2: toplevel-global: h\n"},
+      {{"--select=global,unused-argument", "--ignore", "global", "ok.lsp"},
+       0,
+       "ok.lsp:1: unused-argument: a\n"},
+      // Unbalanced parentheses fail the run only while they are reported.
+      {{"--ignore", "unbalanced-parens", "bad.lsp"}, 0, "bad.lsp:2: toplevel-global: h\n"},
+      {{"--select", "global", "--strict", "bad.lsp"}, 0, ""},
+      {{"--ignore", "toplevel-global", "--strict", "bad.lsp"},
+       1,
+       "bad.lsp:1: unbalanced-parens: h\nbad.lsp:1: unbalanced-parens: (whole file)\n"},
+  };
+  for (const Case& c : cases) {
+    const CliRun r = run(c.args);
+    EXPECT_EQ(r.rc, c.rc) << c.args[1];
+    EXPECT_EQ(r.out, c.out) << c.args[1];
+    EXPECT_EQ(r.err, "") << c.args[1];
+  }
+  const CliRun unknown = run({"--ignore", "global,globals", "ok.lsp"});
+  EXPECT_NE(
+      unknown.err.find("unknown category \"globals\"; the categories are: " + lintCategoryNames()),
+      std::string::npos)
+      << unknown.err;
+}
+
+TEST_F(CheckCli, FolderWalkCutsLoopsAndGoesPastUnreadableFolders) {
+  // "top/again" is "top" itself, as a mount or a link that the platform lists as a folder.
+  folders.list = [](const Text& p) {
+    FolderListing l;
+    if (p == u"top" || p.starts_with(u"top/again")) {
+      l.status = FolderListing::Listed;
+      l.entries = {{u"again", true}, {u"b.LSP", false}, {u"locked", true}, {u"a.lsp", false}};
+    } else if (p.ends_with(u"locked")) {
+      l.status = FolderListing::Failed;
+      l.error = u"Permission denied";
+    }
+    return l;
+  };
+  folders.same = [](Text a, Text b) {
+    for (Text* t : {&a, &b})
+      while (t->ends_with(u"/again")) t->resize(t->size() - 6);
+    return a == b;
+  };
+  files.put(u"top/a.lsp", "(defun k (a) 1)\n(k 1)\n");
+  files.put(u"top/b.LSP", "(defun k (b) 1)\n(k 1)\n");
+  const CliRun r = run({"top"});
+  EXPECT_EQ(r.rc, 2);
+  EXPECT_EQ(r.out, "top/a.lsp:1: unused-argument: a\ntop/b.LSP:1: unused-argument: b\n");
+  EXPECT_EQ(r.err, "nokari-check: cannot read top/locked: Permission denied\n");
+}
+
+TEST(SarifUri, RelativeToTheCurrentFolderAndPercentEncoded) {
+  struct Case {
+    Text path, cwd;
+    bool windows;
+    const char* uri;
+    bool relative;
+  };
+  const Case cases[] = {
+      {u"lisp/a.lsp", u"/w", false, "lisp/a.lsp", true},
+      {u".//a b.lsp", u"/w", false, "a%20b.lsp", true},
+      {u"../x/a.lsp", u"/w", false, "../x/a.lsp", true},
+      {u"/w/lisp/関.lsp", u"/w/", false, "lisp/%E9%96%A2.lsp", true},
+      {u"/wx/a.lsp", u"/w", false, "file:///wx/a.lsp", false},
+      {u"/a.lsp", u"/", false, "a.lsp", true},
+      {u"a:b#c.lsp", u"/w", false, "a%3Ab%23c.lsp", true},
+      {u"sub\\a.lsp", u"/w", false, "sub%5Ca.lsp", true},
+      {Text(u"x") + char16_t(0xDC8A) + u".lsp", u"/w", false, "x%8A.lsp", true},
+      {u"sub\\a.lsp", u"C:\\w", true, "sub/a.lsp", true},
+      {u"c:\\Work\\lisp\\a.lsp", u"C:\\work", true, "lisp/a.lsp", true},
+      {u"D:\\x y\\a.lsp", u"C:\\work", true, "file:///D:/x%20y/a.lsp", false},
+      {u"\\work\\a.lsp", u"c:\\Work", true, "a.lsp", true},
+      {u"\\\\server\\share\\a.lsp", u"C:\\work", true, "file://server/share/a.lsp", false},
+  };
+  for (const Case& c : cases) {
+    bool relative = !c.relative;
+    EXPECT_EQ(artifactUri(c.path, {c.cwd, c.windows}, &relative), c.uri) << c.uri;
+    EXPECT_EQ(relative, c.relative) << c.uri;
+  }
+}
+
+TEST(JsonWriter, StringsKeepEveryCodeUnit) {
+  const std::pair<Text, const char*> cases[] = {
+      {u"a\"b\\c/", "\"a\\\"b\\\\c/\""},
+      {u"\n\r\t\x01\x1f", "\"\\n\\r\\t\\u0001\\u001f\""},
+      {u"関数", "\"関数\""},
+      {u"\xD83D\xDE00", "\"\xF0\x9F\x98\x80\""},
+      {Text(1, char16_t(0xDC8A)) + u"x" + char16_t(0xD83D), "\"\\udc8ax\\ud83d\""},
+  };
+  for (const auto& [text, json] : cases) {
+    std::string out;
+    JsonWriter(out).string(text);
+    EXPECT_EQ(out, json);
   }
 }
 
@@ -139,6 +261,13 @@ TEST_F(CheckCli, HelpNamesEveryOptionAndCategory) {
                            "--ansi-codepage",
                            "--time",
                            "--strict",
+                           "--format",
+                           "json",
+                           "sarif",
+                           "--select",
+                           "--ignore",
+                           "-j N",
+                           "--version",
                            "unbalanced-parens",
                            "unused-argument",
                            "unused-local",

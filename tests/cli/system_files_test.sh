@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# nokari-check against what only a real system has: FIFOs, devices, folders, a full disk and
-# file names that are not UTF-8. Every run is bounded, so a read that blocks fails the test
+# nokari-check against what only a real system has: FIFOs, devices, folders, a full disk, file
+# names that are not UTF-8 and symbolic links. Every run is bounded, so a read that blocks fails the test
 # instead of hanging it.
 #   system_files_test.sh BIN DATA_DIR
 set -u
@@ -18,6 +18,18 @@ mkfifo fifo
 mkdir folder lists
 mkfifo lists/jogaiList.txt
 findings=$'ok.lsp:1: global: g\nok.lsp:1: unused-argument: a'
+# A folder tree: nested folders, upper-case names, a file that is no .lsp, a link to a file and
+# links to folders, one of them back up.
+mkdir -p proj/sub/deeper elsewhere empty loops
+for f in proj/a.lsp proj/B.LSP proj/sub/c.Lsp proj/sub/deeper/d.lsp elsewhere/e.lsp; do
+  printf '(defun k (a) 1)\n(k 1)\n' >"$f"
+done
+cp proj/a.lsp proj/notes.txt
+ln -s .. proj/sub/up
+ln -s ../../elsewhere proj/sub/other
+ln -s ../a.lsp proj/sub/link.lsp
+ln -s self.lsp loops/self.lsp
+tree=$(printf 'proj/%s:1: unused-argument: a\n' B.LSP a.lsp sub/c.Lsp sub/deeper/d.lsp sub/link.lsp)
 
 fail=0
 # check NAME RC STDOUT STDERR [> TARGET] -- ARGS: runs nokari-check with ARGS and compares.
@@ -61,6 +73,13 @@ check "a missing Shift-JIS name in the message" 2 "" \
 check "a FIFO as the exclusion list" 0 "" \
   "nokari-check: warning: cannot read lists/jogaiList.txt: not a regular file; the default exclusions apply" \
   - -- --data-dir lists clean.lsp
+check "a folder tree" 0 "$tree" "" - -- "${d[@]}" proj
+check "a folder between files, threads" 0 "${findings}"$'\n'"$tree"$'\n'"$tree" "" - -- \
+  "${d[@]}" -j 3 ok.lsp proj proj/
+check "a folder without .lsp files" 0 "" "nokari-check: warning: no .lsp file in empty" - -- \
+  "${d[@]}" empty
+check "a link to itself" 2 "" \
+  "nokari-check: cannot read loops/self.lsp: Too many levels of symbolic links" - -- "${d[@]}" loops
 
 [ "$fail" -eq 0 ] && echo "system files: all passed"
 exit "$fail"

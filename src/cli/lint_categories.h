@@ -1,0 +1,28 @@
+// The categories of the lint mode: what each means, the window's heading for it and the level
+// a code-scanning service gets by default.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace nokari {
+
+struct LintCategory {
+  const char* name;         // "unused-local", as the text output prints it
+  const char* description;  // one English sentence
+  const char* heading;      // UTF-8: the heading the window's panel shows
+  const char* message;      // English result text; "{}" stands for the finding's name
+  bool error;               // level "error", else "warning"
+};
+
+// Every category, in the order --help lists them.
+std::span<const LintCategory> lintCategories();
+// The index of a category in lintCategories(), nullopt for an unknown name.
+std::optional<size_t> lintCategoryIndex(std::string_view name);
+// The English result text of a finding of category (an index) named name (UTF-8).
+std::string lintMessage(size_t category, const std::string& name);
+// The names, comma-separated, for messages that list them.
+std::string lintCategoryNames();
+
+}  // namespace nokari

@@ -1,0 +1,152 @@
+#include "cli/lint_run.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "app/source_loading.h"
+#include "checks/lint.h"
+#include "cli/lint_categories.h"
+#include "platform/cli_args.h"
+
+namespace nokari {
+
+namespace {
+
+bool isLspName(const Text& name) {
+  return name.size() >= 4 &&
+         upperAscii(std::u16string_view(name).substr(name.size() - 4)) == u".LSP";
+}
+
+LintFile input(const Text& path, std::optional<Text> error = std::nullopt) {
+  LintFile f;
+  f.path = path;
+  f.error = std::move(error);
+  return f;
+}
+
+class FolderWalk {
+ public:
+  FolderWalk(const FolderAccess& folders, std::vector<LintFile>& out)
+      : folders_(folders), out_(out) {}
+
+  void walk(const Text& folder, FolderListing listing) {
+    chain_.push_back(folder);
+    std::sort(listing.entries.begin(), listing.entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    for (const FolderEntry& e : listing.entries) {
+      const Text path = joinPath(folder, e.name);
+      if (!e.folder) {
+        if (isLspName(e.name)) out_.push_back(input(path));
+        continue;
+      }
+      // A mount or a link the platform cannot tell from a folder may lead back up.
+      if (std::any_of(chain_.begin(), chain_.end(),
+                      [&](const Text& up) { return folders_.same && folders_.same(path, up); }))
+        continue;
+      FolderListing below = folders_.list(path);
+      if (below.status == FolderListing::Listed) {
+        walk(path, std::move(below));
+      } else if (below.status == FolderListing::Failed) {
+        out_.push_back(input(path, below.error));
+      }
+    }
+    chain_.pop_back();
+  }
+
+ private:
+  const FolderAccess& folders_;
+  std::vector<LintFile>& out_;
+  std::vector<Text> chain_;  // the folders being walked, the argument first
+};
+
+void lintOne(LintFile& file, const LintSetup& setup) {
+  LoadedSource loaded = loadSourceLines(file.path, *setup.files, *setup.ansi);
+  if (!loaded.ok) {
+    file.error = std::move(loaded.error);
+    return;
+  }
+  file.encoding = loaded.encoding;
+  LintResult r = lintSource(loaded.lines, *setup.exclusions, *setup.builtins);
+  loaded.lines = TextList();
+  for (Finding& f : r.findings) {
+    const std::optional<size_t> category = lintCategoryIndex(f.category);
+    if (category && !setup.shown[*category]) continue;
+    if (std::string_view(f.category) == "unbalanced-parens" && f.name == u"(whole file)")
+      file.unbalanced = true;
+    file.findings.push_back(std::move(f));
+  }
+  file.findingCount = file.findings.size();
+}
+
+void failed(LintFile& file, Text reason) {
+  file.findings = Findings();
+  file.findingCount = 0;
+  file.unbalanced = false;
+  file.rendered.clear();
+  file.failure = "cannot check";
+  file.error = std::move(reason);
+}
+
+}  // namespace
+
+std::vector<LintFile> lintInputs(const std::vector<Text>& args, const FolderAccess& folders,
+                                 std::string& warnings) {
+  std::vector<LintFile> out;
+  for (const Text& arg : args) {
+    FolderListing listing = folders.list ? folders.list(arg) : FolderListing{};
+    if (listing.status == FolderListing::NotAFolder) {
+      out.push_back(input(arg));
+    } else if (listing.status == FolderListing::Failed) {
+      out.push_back(input(arg, listing.error));
+    } else {
+      const size_t before = out.size();
+      FolderWalk(folders, out).walk(arg, std::move(listing));
+      if (out.size() == before)
+        warnings += "nokari-check: warning: no .lsp file in " + argumentBytes(arg) + "\n";
+    }
+  }
+  return out;
+}
+
+void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
+               const std::function<void(LintFile&)>& render) {
+  if (files.empty()) return;
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next++) < files.size();) {
+      LintFile& file = files[i];
+      // A thread must not end the program: whatever goes wrong stays with its file, which is
+      // then rendered as one that could not be checked.
+      auto attempt = [&](auto step) {
+        try {
+          step();
+          return true;
+        } catch (const std::bad_alloc&) {
+          failed(file, u"not enough memory");
+        } catch (const std::exception& e) {
+          failed(file, fromUtf8(e.what()));
+        }
+        return false;
+      };
+      if (!file.error) attempt([&] { lintOne(file, setup); });
+      if (!attempt([&] { render(file); })) attempt([&] { render(file); });
+    }
+  };
+  std::vector<std::thread> threads;
+  const size_t helpers = std::min<size_t>(std::max(jobs, 1u), files.size()) - 1;
+  for (size_t t = 0; t < helpers; ++t) {
+    // A system that will not start another thread gets the work done on fewer.
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+}
+
+}  // namespace nokari
