@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/win32/dark_theme.h"
+#include "gui/win32/message_loop.h"
 #include "gui/win32/win_handles.h"
 #include "gui/win32/window.h"
 #include "platform/win32/wide.h"
@@ -122,15 +123,23 @@ bool ProgressBar::create(HWND parent, int id) {
   return true;
 }
 
-int ProgressBar::position() const {
-  return wnd_ ? static_cast<int>(SendMessageW(wnd_, PBM_GETPOS, 0, 0)) : 0;
-}
+int ProgressBar::position() const { return wnd_ ? pos_ : 0; }
 
 void ProgressBar::setPosition(int pos) {
   if (!wnd_) return;
-  SendMessageW(wnd_, PBM_SETPOS, static_cast<WPARAM>(std::clamp(pos, 0, 100)), 0);
-  // A long load shows its progress even before it pumps messages.
-  UpdateWindow(wnd_);
+  pos = std::clamp(pos, 0, 100);
+  if (pos == pos_) return;
+  const DWORD now = GetTickCount();
+  // Work that starts after a quiet spell gets its first repaint a full period later: a short
+  // action finishes without ever painting in between.
+  if (pos_ == 0 && now - lastPaint_ > kPaintPeriodMs) lastPaint_ = now;
+  pos_ = pos;
+  SendMessageW(wnd_, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+  if (now - lastPaint_ >= kPaintPeriodMs) {
+    lastPaint_ = now;
+    // The bar and every other window of the thread repaint; input waits for the action's end.
+    pumpPaint();
+  }
 }
 
 bool ChoiceBox::create(HWND parent, int id, const wchar_t* const* items, size_t count) {

@@ -53,7 +53,9 @@ class PanelControl {
   HintTip* hints_ = nullptr;
 };
 
-// The progress bar as the scanner stages see it.
+// The progress bar as the scanner stages see it. While it moves, the thread's windows
+// repaint about every kPaintPeriodMs, so that a long load or check on the window's own thread
+// keeps a live window; the bar itself changes only when its position does.
 class ProgressBar final : public Progress {
  public:
   // A smooth bar from 0 to 100 in the dark colours.
@@ -64,7 +66,10 @@ class ProgressBar final : public Progress {
   void setPosition(int pos) override;
 
  private:
+  static constexpr DWORD kPaintPeriodMs = 100;
   HWND wnd_ = nullptr;
+  int pos_ = 0;
+  DWORD lastPaint_ = 0;  // tick count of the last repaint
 };
 
 // A combo box whose typed text counts as a choice only when it reads as one of its items.

@@ -35,16 +35,14 @@ void dispatch(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-bool pumpPending() {
+void pumpPaint() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    dispatch(msg);
-  }
-  return true;
+  // Paint only, not even messages sent from other threads (a click sent by another program
+  // would run in the middle of the action and be dropped). Bounded: a window that leaves its
+  // update region as it is would come back for ever.
+  for (int i = 0;
+       i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i)
+    DispatchMessageW(&msg);
 }
 
 bool runUntil(const std::function<bool()>& done) {
