@@ -77,12 +77,11 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int cmdShow) {
     return 1;
   }
   view.bindController(&controller);
+  view.start();
+
   win::HistoryDialog history(inst);
   if (view.hwnd() && history.create(view.hwnd())) view.bindHistoryDialog(&history);
-  // Shown before the start sequence, so that a large file's load shows its progress in the
-  // window instead of keeping it away until the load is over.
   view.show(cmdShow);
-  view.start();
 
   const int code = win::runMainLoop();
   // A quit from elsewhere still runs the exit sequence while the controller is alive.

@@ -28,7 +28,7 @@ class Win32MainView final : public DarkWindow, public MainView {
   void bindController(MainController* controller) { controller_ = controller; }
   // The dialog the history button shows.
   void bindHistoryDialog(HistoryDialog* dialog) { history_ = dialog; }
-  // Runs the controller's start sequence (the window already shown).
+  // Runs the controller's start sequence (the window is still hidden).
   void start();
   void show(int cmdShow);
   // Destroys the window if it still exists (running the exit sequence).
