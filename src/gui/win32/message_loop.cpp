@@ -37,9 +37,10 @@ void dispatch(MSG& msg) {
 
 void pumpPaint() {
   MSG msg;
-  // Paint only, not even messages sent from other threads (a click sent by another program
-  // would run in the middle of the action and be dropped). Bounded: a window that leaves its
-  // update region as it is would come back for ever.
+  // Paint only: input, commands and timers stay queued until the action is over (a click
+  // handled now would be dropped, events do not nest); PM_QS_PAINT asks that messages sent
+  // from other threads wait too. Bounded: a window that leaves its update region as it is
+  // would come back for ever.
   for (int i = 0;
        i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i)
     DispatchMessageW(&msg);
