@@ -38,7 +38,8 @@ class PanelControl {
   bool create(HWND parent, int id, HintTip& hints);
   HWND wnd() const { return wnd_; }
   void forget() { wnd_ = nullptr; }
-  // All lines at once, with the panel's redrawing off meanwhile.
+  // All lines, with the panel's redrawing off meanwhile; a long text goes in by pieces of
+  // kLinesAtOnce lines, the window repainting in between.
   void setLines(const TextList& lines);
   // The hint shown while the mouse rests on the panel.
   void setHint(const Text& hint);
@@ -49,6 +50,7 @@ class PanelControl {
   void select(size_t start, size_t length);
 
  private:
+  static constexpr size_t kLinesAtOnce = 20000;
   HWND wnd_ = nullptr;
   HintTip* hints_ = nullptr;
 };
