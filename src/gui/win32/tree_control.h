@@ -34,9 +34,8 @@ class TreeControl {
   HTREEITEM itemOf(const NodeRef& ref) const;
   HTREEITEM add(HTREEITEM parent, const TreeNode& node, const NodeRef& ref);
   // A filling message straight to the tree view's own procedure, past the subclasses (the
-  // window's and the tooltip's), none of which acts on it. Each subclass hop looks up a
-  // window property, a server round trip under Wine that made a fill of thousands of items
-  // take seconds.
+  // window's and the tooltip's), none of which acts on it. Under Wine a message sent through
+  // them took some 0.1 ms, a fill of thousands of items a second or more.
   LRESULT direct(UINT msg, WPARAM wp, LPARAM lp) const;
 
   HWND wnd_ = nullptr;
