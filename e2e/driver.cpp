@@ -35,6 +35,11 @@
 //                                  window that hangs shows as well ("none" when there is none)
 //   hold FILE SECONDS              keeps FILE open with no sharing for SECONDS; prints "held"
 //   close                          closes the main window and waits for the program to end
+//   bench-start EXE                starts EXE; prints the milliseconds until its window stands
+//                                  with the tree filled and the start over, then until shown
+//   bench-click ID                 clicks button ID; prints the milliseconds until its handler
+//                                  is done (the panel filled)
+//   bench-run EXE ARGS...          runs EXE with ARGS (output to NUL); prints its milliseconds
 //
 // Exit status: 0 done (and equal to --expect), 1 failed or timed out, 2 usage error.
 // clang-format off
@@ -54,6 +59,7 @@
 #include "deadline.h"
 #include "gui/control_ids.h"
 #include "remote_tree.h"
+#include "window_bench.h"
 
 namespace {
 
@@ -607,6 +613,7 @@ int run(std::vector<std::wstring> args) {
     }
   }
   if (rest.empty()) return usage();
+  if (std::optional<int> rc = benchCommand(rest)) return *rc;
   const std::string cmd = utf8(rest[0]);
   const std::string arg = rest.size() > 1 ? utf8(rest[1]) : std::string();
 

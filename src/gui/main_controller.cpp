@@ -93,14 +93,20 @@ struct MainController::State {
     return true;
   }
 
-  // Tree, expansion, place keeping, variable check, hint.
-  void showLoadedSource(const TreePlace* place) {
+  // Tree, expansion, place keeping, variable check, hint. A check button that writes its own
+  // report over the panel right away skips the variable check (the longest step of a load)
+  // and sets only the hint that check would have left.
+  void showLoadedSource(const TreePlace* place, bool withVariableCheck = true) {
     FuncIndex sortedIndex;
     tree = makeFuncTree(lspSL, &view.progress(), &sortedIndex);
     if (!jumpList.empty()) showJumpList(jumpList.refresh(sortedIndex, view.jumpListSelection()));
     view.showTree(tree);
     if (place) view.restoreTreePlace(restorePlace(*place, tree));
-    showVariableCheck();
+    if (withVariableCheck) {
+      showVariableCheck();
+    } else {
+      view.setPanelHint(kJumpHint);
+    }
   }
 
   void showVariableCheck() {
@@ -130,15 +136,18 @@ struct MainController::State {
     return true;
   }
 
-  bool reLoad() {
+  bool reLoad(bool withVariableCheck = true) {
     if (!files.exists(lspFullName)) return false;
     const TreePlace place = rememberPlace(tree, view.treeSelection(), view.treeTopItem());
     for (int i = 0; i < 4 && isFileLocked(lspFullName, files); ++i) sys.clock.sleep(50);
     if (isFileLocked(lspFullName, files)) return false;
     if (!loadSource(lspFullName)) return false;
-    showLoadedSource(&place);
+    showLoadedSource(&place, withVariableCheck);
     return true;
   }
+
+  // The reload before a check whose report replaces the panel at once.
+  void reLoadForCheck() { reLoad(false); }
 
   // The selected function node (level 1 or 2); nullptr for a group or no selection.
   const TreeNode* selectedFunction() const {
@@ -485,7 +494,7 @@ void MainController::timerTicked() {
 
 void MainController::parenthesisCheckClicked() {
   State& s = *s_;
-  s.reLoad();
+  s.reLoadForCheck();
   s.view.setPanelLines({});
   if (s.lspSL.empty()) return;
   ParenResult result = parenBalanceCheck(
@@ -503,8 +512,8 @@ void MainController::parenthesisCheckClicked() {
 
 void MainController::variableCheckClicked() {
   State& s = *s_;
-  s.reLoad();
-  s.showVariableCheck();
+  // A reload shows the variable check already; without one the check runs on what is loaded.
+  if (!s.reLoad()) s.showVariableCheck();
   s.view.scrollPanelTop();
 }
 
@@ -530,7 +539,7 @@ void MainController::exclusionListClicked() {
 
 void MainController::functionCheckClicked() {
   State& s = *s_;
-  s.reLoad();
+  s.reLoadForCheck();
   s.view.setPanelHint({});
   const BuiltinList builtins = loadBuiltinList(s.files, s.where.folder, s.ansi);
   s.view.setPanelLines(funcCheck(s.lspSL, builtins, &s.view.progress()));
@@ -539,7 +548,7 @@ void MainController::functionCheckClicked() {
 
 void MainController::catalogueClicked() {
   State& s = *s_;
-  s.reLoad();
+  s.reLoadForCheck();
   s.view.setPanelLines(
       makeLspIndex(s.lspSL, s.lspFileName, s.sys.clock.localDateTimeText(), &s.view.progress()));
   s.view.scrollPanelTop();

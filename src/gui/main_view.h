@@ -59,7 +59,7 @@ class MainView {
   virtual void setTimerRunning(bool on) = 0;
 
   virtual Progress& progress() = 0;
-  // Lets pending window messages run once (repaint in the middle of a load).
+  // Lets pending repaints run in the middle of a load; input waits until the action ends.
   virtual void processMessages() = 0;
 
   // The modal history dialog over a copy of the list; the chosen index, or nullopt.

@@ -261,6 +261,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     std::function<TextList(const TextList&)> expected;
     const char* hint;
     std::vector<std::string> events;
+    bool locked = false;  // the editor still holds the file: no reload
   };
   const Case cases[] = {
       {"variables",
@@ -269,6 +270,13 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
        [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
        "行番号ダブルクリックでジャンプ",
        {"tree", "scroll"}},
+      {"variables without a reload",
+       &MainController::variableCheckClicked,
+       kSample,
+       [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
+       "行番号ダブルクリックでジャンプ",
+       {"scroll"},
+       true},
       {"functions",
        &MainController::functionCheckClicked,
        kSample,
@@ -306,6 +314,8 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     h.start();
     h.view.events.clear();
     h.files.put(u"/w/a.lsp", c.fileAfter);
+    if (c.locked) h.files.locked.insert(u"/w/a.lsp");
+    h.view.panel = {u"what the panel showed before"};
     ((*h.c).*c.button)();
     EXPECT_EQ(utf8(h.view.panel), utf8(c.expected(h.c->lspSL())));
     EXPECT_EQ(utf8(h.view.hint), c.hint);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/win32/dark_theme.h"
+#include "gui/win32/message_loop.h"
 #include "gui/win32/win_handles.h"
 #include "gui/win32/window.h"
 #include "platform/win32/wide.h"
@@ -57,18 +58,49 @@ bool PanelControl::create(HWND parent, int id, HintTip& hints) {
   return true;
 }
 
-void PanelControl::setLines(const TextList& lines) {
-  if (!wnd_) return;
+namespace {
+
+// Lines [from, to) joined by CR LF, with CR LF before the first one when `after` is set.
+std::wstring joinedLines(const TextList& lines, size_t from, size_t to, bool after) {
   size_t total = 0;
-  for (const Text& l : lines) total += l.size() + 2;
+  for (size_t i = from; i < to; ++i) total += lines[i].size() + 2;
   std::wstring text;
   text.reserve(total);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) text += L"\r\n";
+  for (size_t i = from; i < to; ++i) {
+    if (i > from || after) text += L"\r\n";
     text.append(lines[i].begin(), lines[i].end());
   }
+  return text;
+}
+
+}  // namespace
+
+void PanelControl::setLines(const TextList& lines) {
+  if (!wnd_) return;
   RedrawOff quiet(wnd_);
-  SetWindowTextW(wnd_, text.c_str());
+  if (lines.size() <= kLinesAtOnce) {
+    SetWindowTextW(wnd_, joinedLines(lines, 0, lines.size(), false).c_str());
+    return;
+  }
+  // The box measures every line it takes in (under Wine some 40 µs a line), so a report of
+  // hundreds of thousands of lines goes in by pieces, with repaints in between: the window
+  // keeps answering instead of looking hung for many seconds. The text is the same.
+  SetWindowTextW(wnd_, joinedLines(lines, 0, kLinesAtOnce, false).c_str());
+  for (size_t from = kLinesAtOnce; from < lines.size(); from += kLinesAtOnce) {
+    pumpPaint();
+    const std::wstring piece =
+        joinedLines(lines, from, std::min(from + kLinesAtOnce, lines.size()), true);
+    const LRESULT end = SendMessageW(wnd_, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageW(wnd_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageW(wnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+  }
+  // Where a single WM_SETTEXT leaves the box: caret at the start, nothing to undo or saved,
+  // scrolled to the top left.
+  SendMessageW(wnd_, EM_SETSEL, 0, 0);
+  SendMessageW(wnd_, EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageW(wnd_, EM_SETMODIFY, FALSE, 0);
+  SendMessageW(wnd_, WM_VSCROLL, SB_TOP, 0);
+  SendMessageW(wnd_, WM_HSCROLL, SB_LEFT, 0);
 }
 
 void PanelControl::setHint(const Text& hint) {
@@ -122,15 +154,23 @@ bool ProgressBar::create(HWND parent, int id) {
   return true;
 }
 
-int ProgressBar::position() const {
-  return wnd_ ? static_cast<int>(SendMessageW(wnd_, PBM_GETPOS, 0, 0)) : 0;
-}
+int ProgressBar::position() const { return wnd_ ? pos_ : 0; }
 
 void ProgressBar::setPosition(int pos) {
   if (!wnd_) return;
-  SendMessageW(wnd_, PBM_SETPOS, static_cast<WPARAM>(std::clamp(pos, 0, 100)), 0);
-  // A long load shows its progress even before it pumps messages.
-  UpdateWindow(wnd_);
+  pos = std::clamp(pos, 0, 100);
+  if (pos == pos_) return;
+  const DWORD now = GetTickCount();
+  // Work that starts after a quiet spell gets its first repaint a full period later: a short
+  // action finishes without ever painting in between.
+  if (pos_ == 0 && now - lastPaint_ > kPaintPeriodMs) lastPaint_ = now;
+  pos_ = pos;
+  SendMessageW(wnd_, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
+  if (now - lastPaint_ >= kPaintPeriodMs) {
+    lastPaint_ = now;
+    // The bar and every other window of the thread repaint; input waits for the action's end.
+    pumpPaint();
+  }
 }
 
 bool ChoiceBox::create(HWND parent, int id, const wchar_t* const* items, size_t count) {

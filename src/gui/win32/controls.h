@@ -38,7 +38,8 @@ class PanelControl {
   bool create(HWND parent, int id, HintTip& hints);
   HWND wnd() const { return wnd_; }
   void forget() { wnd_ = nullptr; }
-  // All lines at once, with the panel's redrawing off meanwhile.
+  // All lines, with the panel's redrawing off meanwhile; a long text goes in by pieces of
+  // kLinesAtOnce lines, the window repainting in between.
   void setLines(const TextList& lines);
   // The hint shown while the mouse rests on the panel.
   void setHint(const Text& hint);
@@ -49,11 +50,14 @@ class PanelControl {
   void select(size_t start, size_t length);
 
  private:
+  static constexpr size_t kLinesAtOnce = 20000;
   HWND wnd_ = nullptr;
   HintTip* hints_ = nullptr;
 };
 
-// The progress bar as the scanner stages see it.
+// The progress bar as the scanner stages see it. While it moves, the thread's windows
+// repaint about every kPaintPeriodMs, so that a long load or check on the window's own thread
+// keeps a live window; the bar itself changes only when its position does.
 class ProgressBar final : public Progress {
  public:
   // A smooth bar from 0 to 100 in the dark colours.
@@ -64,7 +68,10 @@ class ProgressBar final : public Progress {
   void setPosition(int pos) override;
 
  private:
+  static constexpr DWORD kPaintPeriodMs = 100;
   HWND wnd_ = nullptr;
+  int pos_ = 0;
+  DWORD lastPaint_ = 0;  // tick count of the last repaint
 };
 
 // A combo box whose typed text counts as a choice only when it reads as one of its items.

@@ -93,7 +93,7 @@ ScreenRect Win32MainView::outerRect() const {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-void Win32MainView::processMessages() { pumpPending(); }
+void Win32MainView::processMessages() { pumpPaint(); }
 
 std::optional<size_t> Win32MainView::chooseFromHistory(const TextList& history) {
   if (!history_ || !history_->hwnd()) return std::nullopt;

@@ -35,16 +35,15 @@ void dispatch(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-bool pumpPending() {
+void pumpPaint() {
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    dispatch(msg);
-  }
-  return true;
+  // Paint only: input, commands and timers stay queued until the action is over (a click
+  // handled now would be dropped, events do not nest); PM_QS_PAINT asks that messages sent
+  // from other threads wait too. Bounded: a window that leaves its update region as it is
+  // would come back for ever.
+  for (int i = 0;
+       i < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT); ++i)
+    DispatchMessageW(&msg);
 }
 
 bool runUntil(const std::function<bool()>& done) {

@@ -13,9 +13,9 @@ void removeKeyboardNavigation(HWND root);
 
 // Translates and dispatches one message, after the dialog manager had its chance.
 void dispatch(MSG& msg);
-// Runs every message already queued; false when WM_QUIT came (it is posted again so that
-// the outer loop ends too).
-bool pumpPending();
+// Lets the thread's windows repaint what is pending, nothing else: no input, no command and
+// no timer runs in the middle of the action that calls it.
+void pumpPaint();
 // Runs messages until done() holds or WM_QUIT comes (posted again); false on WM_QUIT.
 bool runUntil(const std::function<bool()>& done);
 // The main loop; returns the exit code of WM_QUIT.

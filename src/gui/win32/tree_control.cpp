@@ -37,15 +37,21 @@ HTREEITEM TreeControl::add(HTREEITEM parent, const TreeNode& node, const NodeRef
   ins.item.iImage = node.image;
   ins.item.iSelectedImage = 0;  // as designed: every node shows image 0 while selected
   ins.item.lParam = static_cast<LPARAM>(refs_.size());
-  auto* item = reinterpret_cast<HTREEITEM>(
-      SendMessageW(wnd_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+  auto* item =
+      reinterpret_cast<HTREEITEM>(direct(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
   refs_.push_back(ref);
   items_.push_back(item);
   return item;
 }
 
+LRESULT TreeControl::direct(UINT msg, WPARAM wp, LPARAM lp) const {
+  return CallWindowProcW(treeProc_, wnd_, msg, wp, lp);
+}
+
 void TreeControl::fill(const FuncTree& tree) {
   if (!wnd_) return;
+  treeProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd_, GCLP_WNDPROC));
+  if (!treeProc_) treeProc_ = &DefWindowProcW;
   changing_ = true;
   {
     RedrawOff quiet(wnd_);
@@ -72,7 +78,7 @@ void TreeControl::fill(const FuncTree& tree) {
       }
     }
     // Expanding after the children are in is far quicker than inserting into open nodes.
-    for (HTREEITEM item : parents) TreeView_Expand(wnd_, item, TVE_EXPAND);
+    for (HTREEITEM item : parents) direct(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     if (!items_.empty() && items_.front()) TreeView_Select(wnd_, items_.front(), TVGN_FIRSTVISIBLE);
   }
   changing_ = false;
