@@ -33,14 +33,14 @@ int CallMatcher::keyOf(std::u16string_view name) const {
   return keyAt_[node];
 }
 
-std::vector<int> CallMatcher::countLines(const TextList& lines, bool closeToo, Progress* bar,
+std::vector<int> CallMatcher::countLines(const Lines& lines, bool closeToo, Progress* bar,
                                          int stageSteps) const {
   std::vector<int> counts(keyCount_, 0);
   std::vector<size_t> lastLine(keyCount_, SIZE_MAX);
   Stage stage(bar, lines.size(), stageSteps);
   for (size_t i = 0; i < lines.size(); ++i) {
     stage.before(i);
-    const Text& line = lines[i];
+    const std::u16string_view line = lines[i];
     const size_t n = line.size();
     for (size_t p = 0; p < n; ++p) {
       if (line[p] != u'(') continue;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
 
@@ -20,7 +21,7 @@ class CallMatcher {
   size_t keyCount() const { return keyCount_; }
   // For every key, the number of lines that hold "(" + key + " ", or also "(" + key + ")"
   // with closeToo. Each line counts once per key. The loop over the lines is one stage.
-  std::vector<int> countLines(const TextList& lines, bool closeToo, Progress* bar = nullptr,
+  std::vector<int> countLines(const Lines& lines, bool closeToo, Progress* bar = nullptr,
                               int stageSteps = 1) const;
 
  private:

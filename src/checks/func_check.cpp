@@ -44,7 +44,7 @@ void sortNamed(std::vector<Named>& list) {
 }
 
 // The names a code line seems to call, in order.
-void appendCallCandidates(const Text& codeLine, int lineIndex, std::vector<Named>& out) {
+void appendCallCandidates(std::u16string_view codeLine, int lineIndex, std::vector<Named>& out) {
   Text s = trim(codeLine);
   if (s.size() < 2) return;
   size_t lead = 0;  // what trim took from the front, for the columns
@@ -89,7 +89,7 @@ bool BuiltinList::contains(std::u16string_view name) const {
   return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
 }
 
-FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
+FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);
   makeFuncIndex(src.code, src.records, 20, bar, true);
@@ -100,7 +100,7 @@ FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
 
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
                     Findings* findings) {
-  const TextList& code = src.code;
+  const Lines& code = src.code;
   std::vector<Named> met;
   for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), met);
   if (met.empty()) return;
@@ -225,7 +225,7 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
   panel.insert(panel.begin() + static_cast<long>(first), u"■ユーザー関数の出現数");
 }
 
-TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings) {
   TextList panel;
   const FuncCheckSource src = prepareFuncCheck(lspSL, bar);

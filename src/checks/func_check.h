@@ -25,11 +25,11 @@ class BuiltinList {
 // The code lines and function index the three methods share: each of them reads the same
 // source, so they are made once.
 struct FuncCheckSource {
-  TextList code;
+  Lines code;
   FuncIndex records;  // index order, with indent
   FuncIndex sorted;   // the index sorted as text
 };
-FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
+FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar);
 
 // Each appends its sections to panel, as the three methods of the function check do.
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
@@ -39,7 +39,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);
 
 // The panel after the whole check: the three methods in order on a cleared panel.
-TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings = nullptr);
 
 // " [%3d]": the count right-aligned in three places, wider when it needs more.

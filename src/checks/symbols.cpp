@@ -97,7 +97,7 @@ bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusio
   return !isNumberText(upper);
 }
 
-TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
+TextList getDefunLocals(const Lines& codeSL, int startLine, int startCol) {
   int open = 0;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
@@ -130,7 +130,7 @@ struct Region {
   bool ok = false;
 };
 
-Region findBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+Region findBodyRegion(const Lines& codeSL, int startLine, int startCol) {
   Region r;
   long long open = 0, close = 0;
   bool haveStart = false;
@@ -154,7 +154,7 @@ Region findBodyRegion(const TextList& codeSL, int startLine, int startCol) {
 
 // Calls f with each line of the region, as a view into the code lines.
 template <class F>
-void forEachRegionLine(const TextList& codeSL, const Region& r, F f) {
+void forEachRegionLine(const Lines& codeSL, const Region& r, F f) {
   if (!r.ok) return;
   const std::u16string_view first = codeSL[r.start.line];
   if (r.start.line == r.end.line) {
@@ -163,8 +163,8 @@ void forEachRegionLine(const TextList& codeSL, const Region& r, F f) {
     return;
   }
   f(first.substr(r.start.pos - 1));
-  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(std::u16string_view(codeSL[j]));
-  f(std::u16string_view(codeSL[r.end.line]).substr(0, r.end.pos));
+  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(codeSL[j]);
+  f(codeSL[r.end.line].substr(0, r.end.pos));
 }
 
 // Blanks nested defuns line by line; the counts and the flag run on across lines.
@@ -278,7 +278,7 @@ class WordSet {
 
 }  // namespace
 
-TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+TextList defunBodyRegion(const Lines& codeSL, int startLine, int startCol) {
   TextList region;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
                     [&](std::u16string_view l) { region.emplace_back(l); });
@@ -290,13 +290,7 @@ void maskNestedDefuns(TextList& region) {
   for (Text& line : region) line = Text(mask.apply(line));
 }
 
-TextList regionSymbols(std::span<const Text> lines, const ExclusionList& exclusions) {
-  WordSet words;
-  for (const Text& line : lines) words.addLine(line);
-  return words.finish(exclusions);
-}
-
-TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startCol,
+TextList collectOwnBodySymbols(const Lines& codeSL, int startLine, int startCol,
                                const ExclusionList& exclusions) {
   WordSet words;
   NestedMask mask;
@@ -305,7 +299,7 @@ TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startC
   return words.finish(exclusions);
 }
 
-TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
+TextList collectBodySymbols(const Lines& codeSL, int startLine, int startCol,
                             const ExclusionList& exclusions) {
   WordSet words;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
@@ -313,12 +307,14 @@ TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
   return words.finish(exclusions);
 }
 
-TextList collectRangeSymbols(const TextList& codeSL, int first, int last,
+TextList collectRangeSymbols(const Lines& codeSL, int first, int last,
                              const ExclusionList& exclusions) {
   if (first < 0) first = 0;
   if (last >= static_cast<int>(codeSL.size())) last = static_cast<int>(codeSL.size()) - 1;
   if (last < first) return {};
-  return regionSymbols(std::span<const Text>(codeSL).subspan(first, last - first + 1), exclusions);
+  WordSet words;
+  for (int i = first; i <= last; ++i) words.addLine(codeSL[static_cast<size_t>(i)]);
+  return words.finish(exclusions);
 }
 
 }  // namespace nokari

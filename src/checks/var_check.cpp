@@ -69,7 +69,7 @@ struct Declared {
   NameSet argSet, localSet;
 };
 
-Declared declared(const TextList& code, int line, int col, TextList used) {
+Declared declared(const Lines& code, int line, int col, TextList used) {
   Declared d;
   d.args = splitLines(getDefunParams(code, line, col));
   d.locals = getDefunLocals(code, line, col);
@@ -98,7 +98,7 @@ class VarCheck {
   VarCheck(const ExclusionList& exclusions, Findings* findings)
       : exclusions_(exclusions), findings_(findings) {}
 
-  TextList run(const TextList& lspSL, Progress* bar) {
+  TextList run(const Lines& lspSL, Progress* bar) {
     stripComments(lspSL, code_, bar, 80);
     makeFuncIndex(code_, index_, 20, bar, false);
     nested_.resize(index_.size());
@@ -283,7 +283,7 @@ class VarCheck {
 
   const ExclusionList& exclusions_;
   Findings* findings_;
-  TextList code_;
+  Lines code_;
   FuncIndex index_;
   std::vector<std::optional<Declared>> nested_;
   Declared top_;  // the most recent top-level function: nested ones read its A and L
@@ -302,7 +302,7 @@ Text lineNumberField(int line) {
   return fromAscii(s);
 }
 
-TextList variableCheck(const TextList& lspSL, const ExclusionList& exclusions, bool msgFlag,
+TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
                        Progress* bar, Findings* findings) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.

@@ -14,8 +14,8 @@ namespace nokari {
 
 namespace {
 
-TextList codeLines(const ReportInput& in) {
-  TextList code;
+Lines codeLines(const ReportInput& in) {
+  Lines code;
   stripComments(in.source->lines, code, nullptr, 1);
   return code;
 }
@@ -24,7 +24,7 @@ ReportOutput encodingReport(const ReportInput& in) {
   return {{fromAscii(encodingLabel(in.source->encoding))}, 0, {}};
 }
 
-ReportOutput codeReport(const ReportInput& in) { return {codeLines(in), 0, {}}; }
+ReportOutput codeReport(const ReportInput& in) { return {codeLines(in).toList(), 0, {}}; }
 
 ReportOutput indexReport(const ReportInput& in) {
   FuncIndex index;

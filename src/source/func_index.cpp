@@ -10,7 +10,7 @@ namespace nokari {
 
 namespace {
 
-bool blankLine(const Text& s) {
+bool blankLine(std::u16string_view s) {
   for (char16_t c : s)
     if (c > 32) return false;
   return true;
@@ -28,9 +28,9 @@ Text numbers(std::initializer_list<int> values) {
 
 // The text from the "(DEFUN " at 1-based position c up to the next "(" on the line; false,
 // leaving name alone, when no "(" follows.
-bool nameAfterDefun(const Text& line, size_t c, Text* name) {
+bool nameAfterDefun(std::u16string_view line, size_t c, Text* name) {
   const size_t paren = line.find(u'(', c + 6);
-  if (paren == Text::npos) return false;
+  if (paren == std::u16string_view::npos) return false;
   *name = line.substr(c + 6, paren - (c + 6));
   return true;
 }
@@ -76,7 +76,7 @@ size_t findDefun(std::u16string_view line) {
   return 0;
 }
 
-void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
+void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent) {
   if (codeSL.empty()) return;
   funcIndex.clear();
@@ -92,7 +92,7 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
 
   for (size_t i = 0; i < codeSL.size(); ++i) {
     stage.before(i);
-    const Text& line = codeSL[i];
+    const std::u16string_view line = codeSL[i];
     if (blankLine(line)) continue;
     const size_t c = findDefun(line);
     if (inDefun) {

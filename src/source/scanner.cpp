@@ -16,7 +16,7 @@ enum class Strip { Keep, Drop, EndLine };
 
 // What stripComments does with character p of s: keeps it in the code line (a TAB as a space),
 // drops it, or drops the rest of the line (a line comment).
-inline Strip stripStep(const Text& s, size_t p, StripState& st) {
+inline Strip stripStep(std::u16string_view s, size_t p, StripState& st) {
   const char16_t c = s[p];
   // Positions are 0-based here; the tests read "the character before" as s[p-1].
   if (c == u'"' &&
@@ -37,39 +37,40 @@ inline Strip stripStep(const Text& s, size_t p, StripState& st) {
 
 }  // namespace
 
-void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps) {
+void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps) {
   Stage stage(bar, lspSL.size(), stageSteps);
   StripState st;
-  codeSL.reserve(codeSL.size() + lspSL.size());
+  // A code line is never longer than its source line.
+  codeSL.reserve(codeSL.size() + lspSL.size(), codeSL.textSize() + lspSL.textSize());
   for (size_t i = 0; i < lspSL.size(); ++i) {
     stage.before(i);
-    const Text& s = lspSL[i];
-    const size_t len = s.size();
-    Text t(len, u'\0');
-    char16_t* out = t.data();
-    for (size_t p = 0; p < len; ++p) {
-      const char16_t c = s[p];
-      // Most characters are none of the three that matter here.
-      if (c != u'"' && c != u';' && c != u'\t') {
-        if (!st.inBlock && !st.inString) *out++ = c;
-        continue;
+    const std::u16string_view s = lspSL[i];
+    codeSL.appendWritten(s.size(), [&](char16_t* const begin) {
+      char16_t* out = begin;
+      const size_t len = s.size();
+      for (size_t p = 0; p < len; ++p) {
+        const char16_t c = s[p];
+        // Most characters are none of the three that matter here.
+        if (c != u'"' && c != u';' && c != u'\t') {
+          if (!st.inBlock && !st.inString) *out++ = c;
+          continue;
+        }
+        const Strip what = stripStep(s, p, st);
+        if (what == Strip::EndLine) break;
+        if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
       }
-      const Strip what = stripStep(s, p, st);
-      if (what == Strip::EndLine) break;
-      if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
-    }
-    t.resize(static_cast<size_t>(out - t.data()));
-    codeSL.push_back(std::move(t));
+      return static_cast<size_t>(out - begin);
+    });
   }
 }
 
-SourceColumns::SourceColumns(const TextList& lspSL, int lastLine) : lines_(lspSL) {
+SourceColumns::SourceColumns(const Lines& lspSL, int lastLine) : lines_(lspSL) {
   const size_t n = std::min(lspSL.size(), static_cast<size_t>(std::max(lastLine + 1, 0)));
   starts_.reserve(n);
   StripState st;
   for (size_t i = 0; i < n; ++i) {
     starts_.push_back(static_cast<unsigned char>(st.inString | st.inBlock << 1));
-    const Text& s = lspSL[i];
+    const std::u16string_view s = lspSL[i];
     for (size_t p = 0; p < s.size() && stripStep(s, p, st) != Strip::EndLine; ++p) {
     }
   }
@@ -77,7 +78,7 @@ SourceColumns::SourceColumns(const TextList& lspSL, int lastLine) : lines_(lspSL
 
 int SourceColumns::sourceColumn(int line, int col) const {
   if (line < 0 || static_cast<size_t>(line) >= starts_.size() || col < 1) return col;
-  const Text& s = lines_[static_cast<size_t>(line)];
+  const std::u16string_view s = lines_[static_cast<size_t>(line)];
   StripState st{(starts_[static_cast<size_t>(line)] & 1) != 0,
                 (starts_[static_cast<size_t>(line)] & 2) != 0};
   int kept = 0;
@@ -89,7 +90,7 @@ int SourceColumns::sourceColumn(int line, int col) const {
   return col;
 }
 
-bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start) {
+bool listStartAfter(const Lines& codeSL, size_t line, size_t pos, CodePos* start) {
   if (pos < codeSL[line].size()) {
     *start = {line, pos + 1};
     return true;
@@ -101,7 +102,7 @@ bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* st
   return true;
 }
 
-bool listEndBefore(const TextList& codeSL, size_t line, size_t pos, CodePos* end) {
+bool listEndBefore(const Lines& codeSL, size_t line, size_t pos, CodePos* end) {
   if (pos > 1) {
     *end = {line, pos - 1};
     return true;
@@ -113,7 +114,7 @@ bool listEndBefore(const TextList& codeSL, size_t line, size_t pos, CodePos* end
   return true;
 }
 
-Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b) {
+Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b) {
   Text out;
   if (a.line == b.line) {
     if (b.pos >= a.pos) out = codeSL[a.line].substr(a.pos - 1, b.pos - a.pos + 1);
@@ -129,7 +130,7 @@ Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b) {
   return out;
 }
 
-Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
+Text getDefunParams(const Lines& codeSL, int startLine, int startCol) {
   int counter = 0;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
@@ -160,7 +161,7 @@ Text getDefunParams(const TextList& codeSL, int startLine, int startCol) {
   return result;
 }
 
-Text defunParamsOnOneLine(const TextList& codeSL, int startLine, int startCol) {
+Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol) {
   const Text params = getDefunParams(codeSL, startLine, startCol);
   // One pass: replacing each break with a search from the start would be quadratic in the
   // number of names.

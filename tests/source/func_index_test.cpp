@@ -12,7 +12,7 @@ using test::lines;
 using test::utf8;
 
 std::vector<std::string> indexOf(const TextList& source, bool indent = false) {
-  TextList code;
+  Lines code;
   FuncIndex index;
   stripComments(source, code, nullptr, 1);
   makeFuncIndex(code, index, 20, nullptr, indent);
@@ -86,7 +86,7 @@ TEST(MakeFuncIndex, TypedFieldsAsTheTextSplits) {
   };
   for (const Case& c : cases) {
     for (bool indent : {false, true}) {
-      TextList code;
+      Lines code;
       FuncIndex index;
       stripComments(c.source, code, nullptr, 1);
       makeFuncIndex(code, index, 20, nullptr, indent);

@@ -1,0 +1,48 @@
+// Replaces the global operator new and delete of the benchmark program to count the heap in
+// use. Every container of the code under test allocates through them; the array, nothrow and
+// sized forms of the standard library call these two.
+#include "bench/heap_peak.h"
+
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<size_t> inUse{0};
+std::atomic<size_t> peak{0};
+
+void added(size_t n) {
+  const size_t now = inUse.fetch_add(n, std::memory_order_relaxed) + n;
+  size_t seen = peak.load(std::memory_order_relaxed);
+  while (now > seen && !peak.compare_exchange_weak(seen, now, std::memory_order_relaxed)) {
+  }
+}
+
+}  // namespace
+
+namespace nokari {
+
+size_t heapInUse() { return inUse.load(std::memory_order_relaxed); }
+size_t heapPeak() { return peak.load(std::memory_order_relaxed); }
+void resetHeapPeak() { peak.store(heapInUse(), std::memory_order_relaxed); }
+
+}  // namespace nokari
+
+void* operator new(size_t n) {
+  void* p = std::malloc(n ? n : 1);
+  if (!p) throw std::bad_alloc();
+  // The usable size: what free gives back, whichever delete form frees it.
+  added(malloc_usable_size(p));
+  return p;
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  inUse.fetch_sub(malloc_usable_size(p), std::memory_order_relaxed);
+  std::free(p);
+}
+
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
