@@ -1,60 +1,91 @@
 #include "base/lines.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace nokari {
 
 Lines::Lines(const TextList& list) {
   size_t chars = 0;
   for (const Text& l : list) chars += l.size();
-  starts_.push_back(0);
   reserve(list.size(), chars);
   for (const Text& l : list) push_back(l);
 }
 
 Lines::Lines(std::initializer_list<std::u16string_view> list) {
-  starts_.push_back(0);
   for (std::u16string_view l : list) push_back(l);
 }
 
-Lines Lines::split(Text text) {
-  Lines lines;
-  lines.text_ = std::move(text);
-  const std::u16string_view t = lines.text_;
-  lines.starts_.reserve(t.size() / 24 + 2);
-  lines.breaks_.reserve(t.size() / 24 + 1);
+Lines::Lines(const Lines& other)
+    : text_(new char16_t[other.textSize()]),
+      capacity_(other.textSize()),
+      starts_(other.starts_),
+      breaks_(other.breaks_) {
+  std::copy_n(other.text_.get(), other.textSize(), text_.get());
+}
+
+Lines& Lines::operator=(const Lines& other) {
+  if (this != &other) *this = Lines(other);
+  return *this;
+}
+
+Lines Lines::split(std::u16string_view text) {
+  return splitWritten(text.size(), [&](char16_t* out) { return text.copy(out, text.size()); });
+}
+
+void Lines::splitBuffer(size_t n) {
+  const std::u16string_view t(text_.get(), n);
+  openEnd();
+  starts_.reserve(t.size() / 24 + 2);
+  breaks_.reserve(t.size() / 24 + 1);
   const char16_t* const begin = t.data();
   const char16_t* const end = begin + t.size();
   for (const char16_t* p = begin; p < end; ++p) {
-    // Both line-break characters are below 14; most characters are not.
+    // Both line-break characters are below 14; most characters are not. Four code units
+    // without one are passed at once.
+    while (end - p >= 4) {
+      std::uint64_t w;
+      std::memcpy(&w, p, 8);
+      if ((w - 0x000E000E000E000EULL) & ~w & 0x8000800080008000ULL) break;
+      p += 4;
+    }
+    if (p == end) break;
     if (*p > u'\r' || (*p != u'\r' && *p != u'\n')) continue;
     std::uint8_t brk = 1;
     if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p, brk = 2;
-    lines.starts_.push_back(static_cast<size_t>(p + 1 - begin));
-    lines.breaks_.push_back(brk);
+    starts_.push_back(static_cast<size_t>(p + 1 - begin));
+    breaks_.push_back(brk);
   }
-  if (lines.starts_.back() < t.size()) {
-    lines.starts_.push_back(t.size());
-    lines.breaks_.push_back(0);
+  if (starts_.back() < t.size()) {
+    starts_.push_back(t.size());
+    breaks_.push_back(0);
   }
-  return lines;
+}
+
+void Lines::grow(size_t n) {
+  std::unique_ptr<char16_t[]> bigger(new char16_t[n]);
+  std::copy_n(text_.get(), textSize(), bigger.get());
+  text_ = std::move(bigger);
+  capacity_ = n;
 }
 
 void Lines::reserve(size_t lines, size_t chars) {
   makeRoom(chars);
+  openEnd();
   starts_.reserve(lines + 1);
   breaks_.reserve(lines);
 }
 
 void Lines::push_back(std::u16string_view line) {
-  const size_t at = starts_.back();
+  const size_t at = openEnd();
   makeRoom(at + line.size());
-  line.copy(text_.data() + at, line.size());
+  line.copy(text_.get() + at, line.size());
   starts_.push_back(at + line.size());
   breaks_.push_back(0);
 }
 
 void Lines::clear() {
-  text_.clear();
-  starts_.assign(1, 0);
+  starts_.clear();
   breaks_.clear();
 }
 

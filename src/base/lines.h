@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -21,19 +23,42 @@ class Lines {
   class Iterator;
   using value_type = std::u16string_view;
 
-  Lines() { starts_.push_back(0); }
+  Lines() = default;
   // The same lines copied in (tests and small inputs).
   Lines(const TextList& list);  // NOLINT(google-explicit-constructor): a list reads as lines
   Lines(std::initializer_list<std::u16string_view> list);
+  Lines(const Lines& other);
+  Lines& operator=(const Lines& other);
+  // A Lines moved from is empty.
+  Lines(Lines&& other) noexcept { swap(other); }
+  Lines& operator=(Lines&& other) noexcept {
+    Lines gone(std::move(other));
+    swap(gone);
+    return *this;
+  }
+  void swap(Lines& other) noexcept {
+    text_.swap(other.text_);
+    std::swap(capacity_, other.capacity_);
+    starts_.swap(other.starts_);
+    breaks_.swap(other.breaks_);
+  }
 
-  // The lines of text split at CR LF, LF or CR, a final line ending adding no empty line; the
-  // text itself becomes the buffer, breaks and all.
-  static Lines split(Text text);
+  // The lines of text split at CR LF, LF or CR, a final line ending adding no empty line.
+  static Lines split(std::u16string_view text);
+  // The same for the text of up to maxLength code units that fill(char16_t* out) writes
+  // straight into the buffer, returning how many it wrote (a decoder's output, not copied).
+  template <class Fill>
+  static Lines splitWritten(size_t maxLength, Fill fill) {
+    Lines lines;
+    lines.makeRoom(maxLength);
+    lines.splitBuffer(fill(lines.text_.get()));
+    return lines;
+  }
 
   size_t size() const { return breaks_.size(); }
   bool empty() const { return breaks_.empty(); }
   std::u16string_view operator[](size_t i) const {
-    return {text_.data() + starts_[i], starts_[i + 1] - starts_[i] - breaks_[i]};
+    return {text_.get() + starts_[i], starts_[i + 1] - starts_[i] - breaks_[i]};
   }
   std::u16string_view front() const { return (*this)[0]; }
   std::u16string_view back() const { return (*this)[size() - 1]; }
@@ -47,9 +72,9 @@ class Lines {
   // how many it wrote: the line is made in place, with no string of its own.
   template <class Fill>
   void appendWritten(size_t maxLength, Fill fill) {
-    const size_t at = starts_.back();
+    const size_t at = openEnd();
     makeRoom(at + maxLength);
-    starts_.push_back(at + fill(text_.data() + at));
+    starts_.push_back(at + fill(text_.get() + at));
     breaks_.push_back(0);
   }
   void clear();
@@ -57,19 +82,28 @@ class Lines {
   // The lines as strings, for comparisons in tests and for the panel.
   TextList toList() const;
   // The code units the lines and their breaks take.
-  size_t textSize() const { return starts_.back(); }
+  size_t textSize() const { return starts_.empty() ? 0 : starts_.back(); }
 
   friend bool operator==(const Lines& a, const Lines& b);
 
  private:
-  // Grows the buffer to at least n code units (its size is its capacity: the lines end at
-  // starts_.back()).
+  // Grows the buffer to at least n code units. Its room is left unwritten until a line is
+  // written there: a large buffer costs memory only as far as it is used.
   void makeRoom(size_t n) {
-    if (text_.size() < n) text_.resize(std::max(n, text_.size() * 2));
+    if (capacity_ < n) grow(std::max(n, capacity_ * 2));
   }
+  void grow(size_t n);
+  // Where the next line starts; the first one starts the list of starts.
+  size_t openEnd() {
+    if (starts_.empty()) starts_.push_back(0);
+    return starts_.back();
+  }
+  // Finds the lines of the first n code units of the buffer (the only ones yet).
+  void splitBuffer(size_t n);
 
-  Text text_;
-  std::vector<size_t> starts_;        // size() + 1: where each line starts, then the end
+  std::unique_ptr<char16_t[]> text_;
+  size_t capacity_ = 0;
+  std::vector<size_t> starts_;        // size() + 1 (or none): each line's start, then the end
   std::vector<std::uint8_t> breaks_;  // the code units of each line's break (0, 1 or 2)
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace nokari {
 
@@ -11,14 +13,22 @@ namespace {
 
 // UTF-8 to UTF-16; bad(byte) gives the code unit for a byte that starts no valid sequence.
 template <typename Bad>
-Text decodeUtf8(std::string_view s, Bad bad) {
-  // Every byte gives at most one unit (four bytes give two), so the text fits in s.size().
-  Text text(s.size(), u'\0');
-  char16_t* out = text.data();
+size_t decodeUtf8Into(std::string_view s, char16_t* const begin, Bad bad) {
+  char16_t* out = begin;
   size_t i = 0;
   const size_t n = s.size();
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
+    // Eight ASCII bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+      for (int k = 0; k < 8; ++k) out[k] = byte(i + k);
+      out += 8;
+      i += 8;
+    }
+    if (i >= n) break;
     unsigned char c = byte(i);
     if (c < 0x80) {
       *out++ = c;
@@ -56,9 +66,18 @@ Text decodeUtf8(std::string_view s, Bad bad) {
     }
     i += len;
   }
-  text.resize(static_cast<size_t>(out - text.data()));
+  return static_cast<size_t>(out - begin);
+}
+
+template <typename Bad>
+Text decodeUtf8(std::string_view s, Bad bad) {
+  // Every byte gives at most one unit (four bytes give two), so the text fits in s.size().
+  Text text(s.size(), u'\0');
+  text.resize(decodeUtf8Into(s, text.data(), bad));
   return text;
 }
+
+char16_t replacementFor(unsigned char) { return 0xFFFD; }
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -100,8 +119,10 @@ std::string encodeUtf8(std::u16string_view s, Lone lone) {
 
 }  // namespace
 
-Text fromUtf8(std::string_view s) {
-  return decodeUtf8(s, [](unsigned char) { return char16_t{0xFFFD}; });
+Text fromUtf8(std::string_view s) { return decodeUtf8(s, replacementFor); }
+
+size_t fromUtf8Into(std::string_view s, char16_t* out) {
+  return decodeUtf8Into(s, out, replacementFor);
 }
 
 std::string toUtf8(std::u16string_view s) {
@@ -130,8 +151,6 @@ Text trim(std::u16string_view s) {
   while (e > b && s[e - 1] <= 32) --e;
   return Text(s.substr(b, e - b));
 }
-
-char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
 
 Text upperAscii(std::u16string_view s) {
   Text out(s);

@@ -16,6 +16,8 @@ Text fromAscii(std::string_view s);
 
 // Lenient UTF-8 to UTF-16: an invalid sequence becomes U+FFFD.
 Text fromUtf8(std::string_view s);
+// fromUtf8 into out, which has room for s.size() code units; returns how many it wrote.
+size_t fromUtf8Into(std::string_view s, char16_t* out);
 // UTF-16 to UTF-8: an unpaired surrogate becomes U+FFFD.
 std::string toUtf8(const Text& s);
 std::string toUtf8(std::u16string_view s);
@@ -31,7 +33,7 @@ std::string toUtf8Escaped(std::u16string_view s);
 Text trim(std::u16string_view s);
 // Upper-cases a..z only.
 Text upperAscii(std::u16string_view s);
-char16_t upperAscii(char16_t c);
+inline char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
 // The upper-cased extension of a Windows path or file name, with its dot (".LSP"); empty when
 // the name after the last "\\", "/" or ":" has none.
 Text extensionUpper(std::u16string_view path);

@@ -127,7 +127,8 @@ DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {
   if (const ByteOrderMark mark = byteOrderMark(bytes); mark != ByteOrderMark::None) {
     out.lines = Lines::split(decodeAfterMark(bytes, mark));
   } else if (isValidUtf8(bytes)) {
-    out.lines = Lines::split(fromUtf8(bytes));
+    out.lines = Lines::splitWritten(bytes.size(),
+                                    [&](char16_t* text) { return fromUtf8Into(bytes, text); });
   } else {
     out.encoding = Encoding::Ansi;
     out.lines = Lines::split(ansi.decode(bytes));
