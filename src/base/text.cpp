@@ -145,6 +145,20 @@ std::string toUtf8Escaped(std::u16string_view s) {
 
 std::string toUtf8(const Text& s) { return toUtf8(std::u16string_view(s)); }
 
+std::u16string_view trimmedView(std::u16string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] <= 32) ++b;
+  while (e > b && s[e - 1] <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+bool equalUpperAscii(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+  return true;
+}
+
 Text trim(std::u16string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && s[b] <= 32) ++b;

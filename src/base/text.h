@@ -31,6 +31,10 @@ std::string toUtf8Escaped(std::u16string_view s);
 
 // Removes code units 0..32 at both ends.
 Text trim(std::u16string_view s);
+// trim without a copy: the part of s it keeps.
+std::u16string_view trimmedView(std::u16string_view s);
+// upperAscii(a) == upperAscii(b), without a copy.
+bool equalUpperAscii(std::u16string_view a, std::u16string_view b);
 // Upper-cases a..z only.
 Text upperAscii(std::u16string_view s);
 inline char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }

@@ -2,6 +2,9 @@
 // lines reference each function.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "base/text.h"
 #include "checks/findings.h"
 #include "source/func_index.h"
@@ -28,6 +31,10 @@ struct FuncCheckSource {
   Lines code;
   FuncIndex records;  // index order, with indent
   FuncIndex sorted;   // the index sorted as text
+  // How many code lines call each top-level function of sorted that is no command ("(" +
+  // name + " " or ")"), by its place in sorted (0 for the others). Counted by the first method
+  // that needs it: two of them do.
+  mutable std::optional<std::vector<int>> topLevelCalls;
 };
 FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar);
 
