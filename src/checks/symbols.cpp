@@ -1,7 +1,6 @@
 #include "checks/symbols.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "platform/collate.h"
 #include "source/func_index.h"
@@ -240,39 +239,103 @@ void forEachItem(std::u16string_view text, F f) {
   }
 }
 
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
-};
+// maskQuoted(maskCallHeads(s)) into t in one pass (t's buffer is reused).
+void maskWordsInto(std::u16string_view s, Text& t) {
+  const size_t n = s.size();
+  t.resize(n);
+  bool head = false, quoted = false;
+  for (size_t i = 0; i < n; ++i) {
+    // What maskCallHeads leaves at i ...
+    const char16_t c = s[i];
+    char16_t h = c;
+    if ((head && c == u' ') || c == u')') {
+      h = u' ';
+      head = false;
+    }
+    if (!head && c == u'(' && !(i + 1 < n && s[i + 1] == u' ') && !(i > 0 && s[i - 1] == u'\''))
+      head = true;
+    if (head) h = u' ';
+    // ... and what maskQuoted makes of that.
+    char16_t q = h;
+    if ((quoted && h == u' ') || h == u')') {
+      q = u' ';
+      quoted = false;
+    }
+    if (!quoted && h == u'\'') quoted = true;
+    if (quoted || h == u'(') q = u' ';
+    t[i] = q;
+  }
+}
 
-// The words of a region, each kept once as first spelt.
+// The words of a region, each kept once as first spelt. The words are copied into one
+// buffer and found again through an open-addressed table of their places in it.
 class WordSet {
  public:
   void addLine(std::u16string_view line) {
     if (isBlank(line)) return;
-    maskCallHeadsInto(line, masked_);
-    maskQuotedInPlace(masked_);
-    forEachItem(masked_, [this](std::u16string_view w) {
-      if (seen_.find(w) == seen_.end()) order_.push_back(*seen_.emplace(w).first);
-    });
+    maskWordsInto(line, masked_);
+    forEachItem(masked_, [this](std::u16string_view w) { add(w); });
   }
 
   // Sorted, one of each group of names equal ignoring case (the first met), candidates only.
   TextList finish(const ExclusionList& exclusions) {
-    sortTextIgnoreCase(order_);
+    std::vector<std::u16string_view> words;
+    words.reserve(words_.size());
+    for (const Word& w : words_) words.push_back(view(w));
+    std::stable_sort(words.begin(), words.end(), [](std::u16string_view a, std::u16string_view b) {
+      return compareTextIgnoreCase(a, b) < 0;
+    });
     TextList out;
-    for (size_t i = 0; i < order_.size();) {
+    Text upper;
+    for (size_t i = 0; i < words.size();) {
       size_t j = i + 1;
-      while (j < order_.size() && compareTextIgnoreCase(order_[i], order_[j]) == 0) ++j;
-      if (isVariableCandidate(order_[i], exclusions)) out.push_back(std::move(order_[i]));
+      while (j < words.size() && compareTextIgnoreCase(words[i], words[j]) == 0) ++j;
+      // isVariableCandidate with one buffer for the upper-cased name.
+      upper.assign(words[i]);
+      for (char16_t& c : upper) c = upperAscii(c);
+      if (!(!exclusions.empty() && exclusions.contains(upper)) && !isNumberText(upper))
+        out.emplace_back(words[i]);
       i = j;
     }
     return out;
   }
 
  private:
-  std::unordered_set<Text, ViewHash, std::equal_to<>> seen_;
-  TextList order_;
+  struct Word {
+    size_t at = 0, length = 0;
+  };
+  struct Slot {
+    size_t hash = 0;
+    int word = -1;  // index into words_, -1 for a free slot
+  };
+
+  std::u16string_view view(const Word& w) const { return {store_.data() + w.at, w.length}; }
+
+  void add(std::u16string_view w) {
+    if (2 * (words_.size() + 1) > slots_.size()) grow();
+    const size_t hash = std::hash<std::u16string_view>{}(w);
+    size_t i = hash & (slots_.size() - 1);
+    for (; slots_[i].word >= 0; i = (i + 1) & (slots_.size() - 1))
+      if (slots_[i].hash == hash && view(words_[slots_[i].word]) == w) return;
+    slots_[i] = {hash, static_cast<int>(words_.size())};
+    words_.push_back({store_.size(), w.size()});
+    store_.append(w);
+  }
+
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    for (const Slot& s : old) {
+      if (s.word < 0) continue;
+      size_t i = s.hash & (slots_.size() - 1);
+      while (slots_[i].word >= 0) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = s;
+    }
+  }
+
+  Text store_;
+  std::vector<Word> words_;  // in the order first met
+  std::vector<Slot> slots_;
   Text masked_;
 };
 
