@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace nokari {
 
@@ -53,16 +54,18 @@ void Lines::splitBuffer(size_t n) {
     if (*p > u'\r' || (*p != u'\r' && *p != u'\n')) continue;
     std::uint8_t brk = 1;
     if (*p == u'\r' && p + 1 < end && p[1] == u'\n') ++p, brk = 2;
-    starts_.push_back(static_cast<size_t>(p + 1 - begin));
+    starts_.push_back(static_cast<std::uint32_t>(p + 1 - begin));
     breaks_.push_back(brk);
   }
   if (starts_.back() < t.size()) {
-    starts_.push_back(t.size());
+    starts_.push_back(static_cast<std::uint32_t>(t.size()));
     breaks_.push_back(0);
   }
 }
 
 void Lines::grow(size_t n) {
+  if (n > kMaxText) throw std::length_error("Lines: more than 4 Gi code units");
+  n = std::min(std::max(n, capacity_ * 2), kMaxText);
   std::unique_ptr<char16_t[]> bigger(new char16_t[n]);
   std::copy_n(text_.get(), textSize(), bigger.get());
   text_ = std::move(bigger);

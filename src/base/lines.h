@@ -74,7 +74,7 @@ class Lines {
   void appendWritten(size_t maxLength, Fill fill) {
     const size_t at = openEnd();
     makeRoom(at + maxLength);
-    starts_.push_back(at + fill(text_.get() + at));
+    starts_.push_back(static_cast<std::uint32_t>(at + fill(text_.get() + at)));
     breaks_.push_back(0);
   }
   void clear();
@@ -90,11 +90,14 @@ class Lines {
   // Grows the buffer to at least n code units. Its room is left unwritten until a line is
   // written there: a large buffer costs memory only as far as it is used.
   void makeRoom(size_t n) {
-    if (capacity_ < n) grow(std::max(n, capacity_ * 2));
+    if (capacity_ < n) grow(n);
   }
+  static constexpr size_t kMaxText = UINT32_MAX;
+  // Room for n code units or more; std::length_error past kMaxText, as a string throws past
+  // its max_size.
   void grow(size_t n);
   // Where the next line starts; the first one starts the list of starts.
-  size_t openEnd() {
+  std::uint32_t openEnd() {
     if (starts_.empty()) starts_.push_back(0);
     return starts_.back();
   }
@@ -103,7 +106,9 @@ class Lines {
 
   std::unique_ptr<char16_t[]> text_;
   size_t capacity_ = 0;
-  std::vector<size_t> starts_;        // size() + 1 (or none): each line's start, then the end
+  // size() + 1 (or none): each line's start, then the end. Offsets of 32 bits: a file is read
+  // only up to 256 MiB, far fewer code units.
+  std::vector<std::uint32_t> starts_;
   std::vector<std::uint8_t> breaks_;  // the code units of each line's break (0, 1 or 2)
 };
 
