@@ -99,9 +99,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 // UTF-16 to UTF-8; lone(unit, out) writes what stands for an unpaired surrogate.
 template <typename Lone>
-std::string encodeUtf8(std::u16string_view s, Lone lone) {
-  std::string out;
-  out.reserve(s.size());
+void encodeUtf8Onto(std::string& out, std::u16string_view s, Lone lone) {
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
@@ -114,8 +112,17 @@ std::string encodeUtf8(std::u16string_view s, Lone lone) {
     }
     appendUtf8(out, cp);
   }
+}
+
+template <typename Lone>
+std::string encodeUtf8(std::u16string_view s, Lone lone) {
+  std::string out;
+  out.reserve(s.size());
+  encodeUtf8Onto(out, s, lone);
   return out;
 }
+
+void replaceLone(char16_t, std::string& out) { appendUtf8(out, 0xFFFD); }
 
 }  // namespace
 
@@ -125,9 +132,9 @@ size_t fromUtf8Into(std::string_view s, char16_t* out) {
   return decodeUtf8Into(s, out, replacementFor);
 }
 
-std::string toUtf8(std::u16string_view s) {
-  return encodeUtf8(s, [](char16_t, std::string& out) { appendUtf8(out, 0xFFFD); });
-}
+std::string toUtf8(std::u16string_view s) { return encodeUtf8(s, replaceLone); }
+
+void appendToUtf8(std::string& out, std::u16string_view s) { encodeUtf8Onto(out, s, replaceLone); }
 
 Text fromUtf8Escaped(std::string_view s) {
   return decodeUtf8(s, [](unsigned char c) { return static_cast<char16_t>(0xDC00 + c); });

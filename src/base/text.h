@@ -21,6 +21,8 @@ size_t fromUtf8Into(std::string_view s, char16_t* out);
 // UTF-16 to UTF-8: an unpaired surrogate becomes U+FFFD.
 std::string toUtf8(const Text& s);
 std::string toUtf8(std::u16string_view s);
+// toUtf8 appended to out.
+void appendToUtf8(std::string& out, std::u16string_view s);
 
 // Bytes that should be UTF-8 but may not be (POSIX file names and arguments), kept whole:
 // each byte that starts no valid sequence becomes the lone surrogate U+DC80..U+DCFF

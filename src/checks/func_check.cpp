@@ -120,8 +120,12 @@ FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);
   makeFuncIndex(src.code, src.records, 20, bar, true);
-  src.sorted = src.records;
-  sortFuncIndex(src.sorted);
+  src.sorted.reserve(src.records.size());
+  for (const FuncRecord& r : src.records) src.sorted.push_back(&r);
+  std::stable_sort(src.sorted.begin(), src.sorted.end(),
+                   [](const FuncRecord* a, const FuncRecord* b) {
+                     return compareTextIgnoreCase(a->text, b->text) < 0;
+                   });
   return src;
 }
 
@@ -206,13 +210,13 @@ bool countedFunction(const FuncRecord& r) {
 const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar) {
   if (!src.topLevelCalls) {
     TextList names;
-    for (const FuncRecord& r : src.sorted)
-      if (countedFunction(r)) names.push_back(r.name);
+    for (const FuncRecord* r : src.sorted)
+      if (countedFunction(*r)) names.push_back(r->name);
     const CallMatcher matcher(names);
     const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
     std::vector<int> calls(src.sorted.size(), 0);
     for (size_t k = 0; k < src.sorted.size(); ++k)
-      if (countedFunction(src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k].name)];
+      if (countedFunction(*src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k]->name)];
     src.topLevelCalls = std::move(calls);
   }
   return *src.topLevelCalls;
@@ -225,7 +229,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
   const size_t heading = panel.size();
   const std::vector<int>& calls = topLevelCalls(src, bar);
   for (size_t k = 0; k < src.sorted.size(); ++k) {
-    const FuncRecord& r = src.sorted[k];
+    const FuncRecord& r = *src.sorted[k];
     if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name).empty()) continue;
     panel.push_back(r.name);
     if (findings)
@@ -241,7 +245,7 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
   std::vector<int> counts;  // per panel line from first on
   const std::vector<int>& calls = topLevelCalls(src, bar);
   for (size_t k = 0; k < src.sorted.size(); ++k) {
-    const FuncRecord& r = src.sorted[k];
+    const FuncRecord& r = *src.sorted[k];
     // A nested function is left out with the command it sits in.
     if (countedFunction(r)) {
       panel.push_back(r.name);

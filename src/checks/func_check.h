@@ -28,9 +28,17 @@ class BuiltinList {
 // The code lines and function index the three methods share: each of them reads the same
 // source, so they are made once.
 struct FuncCheckSource {
+  FuncCheckSource() = default;
+  // sorted points into records: a move keeps them, a copy would not.
+  FuncCheckSource(FuncCheckSource&&) = default;
+  FuncCheckSource& operator=(FuncCheckSource&&) = default;
+  FuncCheckSource(const FuncCheckSource&) = delete;
+  FuncCheckSource& operator=(const FuncCheckSource&) = delete;
+
   Lines code;
   FuncIndex records;  // index order, with indent
-  FuncIndex sorted;   // the index sorted as text
+  // The records in the order sortFuncIndex gives them, without copies.
+  std::vector<const FuncRecord*> sorted;
   // How many code lines call each top-level function of sorted that is no command ("(" +
   // name + " " or ")"), by its place in sorted (0 for the others). Counted by the first method
   // that needs it: two of them do.

@@ -1,7 +1,7 @@
 #include "checks/var_check.h"
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -151,7 +151,8 @@ class VarCheck {
     if (!nested_[i]) {
       const FuncRecord& r = index_[i];
       const int line = r.startLine, col = r.startCol;
-      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_));
+      nested_[i] = std::make_unique<Declared>(
+          declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_)));
     }
     return *nested_[i];
   }
@@ -285,7 +286,8 @@ class VarCheck {
   Findings* findings_;
   Lines code_;
   FuncIndex index_;
-  std::vector<std::optional<Declared>> nested_;
+  // Only nested records get one: a pointer per record keeps a large index small.
+  std::vector<std::unique_ptr<Declared>> nested_;
   Declared top_;  // the most recent top-level function: nested ones read its A and L
   int prevEnd_ = -1;
   int blockFindings_ = 0;

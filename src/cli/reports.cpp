@@ -24,7 +24,7 @@ ReportOutput encodingReport(const ReportInput& in) {
   return {{fromAscii(encodingLabel(in.source->encoding))}, 0, {}};
 }
 
-ReportOutput codeReport(const ReportInput& in) { return {codeLines(in).toList(), 0, {}}; }
+ReportOutput codeReport(const ReportInput& in) { return {codeLines(in), 0, {}}; }
 
 ReportOutput indexReport(const ReportInput& in) {
   FuncIndex index;
@@ -32,14 +32,14 @@ ReportOutput indexReport(const ReportInput& in) {
   return {recordTexts(index), 0, {}};
 }
 
-void appendNode(const TreeNode& node, TextList& out) {
+void appendNode(const TreeNode& node, Lines& out) {
   Text line(static_cast<size_t>(node.level) * 2, u' ');
   line += node.text;
   if (node.level > 0) {
     line += u'\t';
     line += fromAscii(std::to_string(node.line));
   }
-  out.push_back(std::move(line));
+  out.push_back(line);
   for (const TreeNode& child : node.children) appendNode(child, out);
 }
 
