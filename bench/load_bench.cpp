@@ -161,5 +161,3 @@ NOKARI_SIZES(BM_LoadToTreeAnsi);
 
 }  // namespace
 }  // namespace nokari
-
-BENCHMARK_MAIN();
