@@ -195,9 +195,18 @@ void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Pr
 }
 
 void sortFuncIndex(FuncIndex& index) {
-  std::stable_sort(index.begin(), index.end(), [](const FuncRecord& a, const FuncRecord& b) {
-    return compareTextIgnoreCase(a.text, b.text) < 0;
+  // The texts and places are sorted and the records moved once: a record is large to move,
+  // and its text is read without going through it.
+  std::vector<std::pair<std::u16string_view, size_t>> order;
+  order.reserve(index.size());
+  for (size_t i = 0; i < index.size(); ++i) order.emplace_back(index[i].text, i);
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+    return compareTextIgnoreCase(a.first, b.first) < 0;
   });
+  FuncIndex sorted;
+  sorted.reserve(index.size());
+  for (const auto& [text, i] : order) sorted.push_back(std::move(index[i]));
+  index = std::move(sorted);
 }
 
 TextList recordTexts(const FuncIndex& index) {
