@@ -1,6 +1,8 @@
 #include "checks/symbols.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/collate.h"
 #include "source/func_index.h"
@@ -199,15 +201,22 @@ class NestedMask {
   Text buf_;
 };
 
+constexpr std::uint64_t kFourSpaces = 0x0020002000200020ULL;
+
 // The items of splitCommaText, as views where they can be.
 template <class F>
 void forEachItem(std::u16string_view text, F f) {
-  const size_t nul = text.find(u'\0');
-  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
+  // text holds no NUL: maskWordsInto ends it at the first, as the string-list reader would.
   const size_t n = text.size();
   auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  auto skipBlanks = [&](size_t& p) {
+    // Masked text is mostly spaces: four are passed at once.
+    for (std::uint64_t w; p + 4 <= n && (std::memcpy(&w, text.data() + p, 8), w == kFourSpaces);)
+      p += 4;
+    while (p < n && blank(text[p])) ++p;
+  };
   size_t p = 0;
-  while (p < n && blank(text[p])) ++p;
+  skipBlanks(p);
   Text quoted;
   while (p < n) {
     if (text[p] == u'"') {
@@ -229,17 +238,15 @@ void forEachItem(std::u16string_view text, F f) {
       while (p < n && text[p] > 32 && text[p] != u',') ++p;
       f(text.substr(b, p - b));
     }
-    while (p < n && blank(text[p])) ++p;
+    skipBlanks(p);
     if (p < n && text[p] == u',') {
       if (p + 1 == n) f(std::u16string_view());
-      do {
-        ++p;
-      } while (p < n && blank(text[p]));
+      skipBlanks(++p);
     }
   }
 }
 
-// maskQuoted(maskCallHeads(s)) into t in one pass (t's buffer is reused).
+// maskQuoted(maskCallHeads(s)) into t in one pass (t's buffer is reused), up to its first NUL.
 void maskWordsInto(std::u16string_view s, Text& t) {
   const size_t n = s.size();
   t.resize(n);
@@ -263,6 +270,10 @@ void maskWordsInto(std::u16string_view s, Text& t) {
     }
     if (!quoted && h == u'\'') quoted = true;
     if (quoted || h == u'(') q = u' ';
+    if (q == 0) {
+      t.resize(i);
+      return;
+    }
     t[i] = q;
   }
 }
