@@ -251,7 +251,18 @@ void maskWordsInto(std::u16string_view s, Text& t) {
   const size_t n = s.size();
   t.resize(n);
   bool head = false, quoted = false;
+  // Outside a call head and a quoted item, every character but these five stays as it is.
+  auto plain = [](char16_t c) {
+    return c > u')' || (c != u' ' && c != u'\'' && c != u'(' && c != u')' && c != 0);
+  };
   for (size_t i = 0; i < n; ++i) {
+    if (!head && !quoted) {
+      while (i < n && plain(s[i])) {
+        t[i] = s[i];
+        ++i;
+      }
+      if (i == n) break;
+    }
     // What maskCallHeads leaves at i ...
     const char16_t c = s[i];
     char16_t h = c;
