@@ -11,12 +11,13 @@
 
 namespace {
 
-std::atomic<size_t> inUse{0};
-std::atomic<size_t> peak{0};
+std::atomic<bool> counting{false};
+std::atomic<long long> inUse{0};
+std::atomic<long long> peak{0};
 
-void added(size_t n) {
-  const size_t now = inUse.fetch_add(n, std::memory_order_relaxed) + n;
-  size_t seen = peak.load(std::memory_order_relaxed);
+void added(long long n) {
+  const long long now = inUse.fetch_add(n, std::memory_order_relaxed) + n;
+  long long seen = peak.load(std::memory_order_relaxed);
   while (now > seen && !peak.compare_exchange_weak(seen, now, std::memory_order_relaxed)) {
   }
 }
@@ -25,8 +26,9 @@ void added(size_t n) {
 
 namespace nokari {
 
-size_t heapInUse() { return inUse.load(std::memory_order_relaxed); }
-size_t heapPeak() { return peak.load(std::memory_order_relaxed); }
+void setHeapCounting(bool on) { counting.store(on, std::memory_order_relaxed); }
+long long heapInUse() { return inUse.load(std::memory_order_relaxed); }
+long long heapPeak() { return peak.load(std::memory_order_relaxed); }
 void resetHeapPeak() { peak.store(heapInUse(), std::memory_order_relaxed); }
 
 }  // namespace nokari
@@ -35,13 +37,17 @@ void* operator new(size_t n) {
   void* p = std::malloc(n ? n : 1);
   if (!p) throw std::bad_alloc();
   // The usable size: what free gives back, whichever delete form frees it.
-  added(malloc_usable_size(p));
+  if (counting.load(std::memory_order_relaxed))
+    added(static_cast<long long>(malloc_usable_size(p)));
   return p;
 }
 
 void operator delete(void* p) noexcept {
   if (!p) return;
-  inUse.fetch_sub(malloc_usable_size(p), std::memory_order_relaxed);
+  // A block made before the counting began may go back during it: the level may drop below
+  // where it started, never the peak.
+  if (counting.load(std::memory_order_relaxed))
+    inUse.fetch_sub(static_cast<long long>(malloc_usable_size(p)), std::memory_order_relaxed);
   std::free(p);
 }
 

@@ -7,24 +7,31 @@
 
 namespace nokari {
 
-// Bytes the replaced global operator new has handed out and not yet taken back (their usable
-// sizes), and the most there have been since resetHeapPeak.
-size_t heapInUse();
-size_t heapPeak();
+// While counting is on: the bytes the replaced global operator new has handed out less those
+// operator delete has taken back (usable sizes), and the most there have been since
+// resetHeapPeak. Off, new and delete cost no more than malloc and free.
+void setHeapCounting(bool on);
+long long heapInUse();
+long long heapPeak();
 // Starts a new high-water mark at the current level.
 void resetHeapPeak();
 
-// The largest rise of the heap above its level at the start of an iteration, over all the
-// iterations: call begin() and end() around the work of each.
+// How far the heap rises above its level at the start of the first iteration during it: call
+// begin() and end() around the work of every iteration; only the first one is counted, so
+// that the timing of the others does not include the counting.
 class HeapRise {
  public:
   void begin() {
+    if (done_) return;
+    setHeapCounting(true);
     base_ = heapInUse();
     resetHeapPeak();
   }
   void end() {
-    const size_t rise = heapPeak() - base_;
-    if (rise > max_) max_ = rise;
+    if (done_) return;
+    max_ = heapPeak() - base_;
+    setHeapCounting(false);
+    done_ = true;
   }
   // Sets the counter "peak_B/B": the largest rise per byte of input.
   void report(benchmark::State& st, size_t inputBytes) const {
@@ -33,8 +40,9 @@ class HeapRise {
   }
 
  private:
-  size_t base_ = 0;
-  size_t max_ = 0;
+  long long base_ = 0;
+  long long max_ = 0;
+  bool done_ = false;
 };
 
 }  // namespace nokari
