@@ -29,10 +29,10 @@ const char16_t kIndent[] = u"     ";
 class NameSet {
  public:
   NameSet() = default;
-  explicit NameSet(TextList names) : names_(std::move(names)) { sortTextIgnoreCase(names_); }
+  explicit NameSet(TextList names) : names_(std::move(names)) { sort(); }
   void add(const TextList& more) {
     names_.insert(names_.end(), more.begin(), more.end());
-    sortTextIgnoreCase(names_);
+    sort();
   }
   bool has(std::u16string_view name) const {
     auto it = std::lower_bound(
@@ -42,6 +42,14 @@ class NameSet {
   }
 
  private:
+  // The used names come sorted already; a stable sort would leave them as they are.
+  void sort() {
+    if (!std::is_sorted(names_.begin(), names_.end(), [](const Text& a, const Text& b) {
+          return compareTextIgnoreCase(a, b) < 0;
+        }))
+      sortTextIgnoreCase(names_);
+  }
+
   TextList names_;
 };
 
