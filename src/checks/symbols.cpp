@@ -132,24 +132,37 @@ struct Region {
 };
 
 Region findBodyRegion(const Lines& codeSL, int startLine, int startCol) {
+  // walkCodeFrom's walk, with the characters between parentheses passed over quickly.
   Region r;
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return r;
   long long open = 0, close = 0;
   bool haveStart = false;
-  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
-    if (c == u'(') ++open;
-    if (c == u')') ++close;
-    // The body starts where the parameter list closes. (Letting the start move on while
-    // the counts stay put would drop the words before the body's first parenthesis, and
-    // turn a body without one, "(defun f (abc) abc)", into the phantom name "c".)
-    if (open == 2 && close == 1 && !haveStart) {
-      r.start = {k, p};
-      haveStart = true;
+  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
+    const std::u16string_view line = codeSL[k];
+    const long long first =
+        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    for (size_t p = static_cast<size_t>(std::max(first, 1LL)); p <= line.size(); ++p) {
+      // While the counts differ, only a parenthesis changes anything.
+      if (open != close) {
+        while (p <= line.size() && line[p - 1] != u'(' && line[p - 1] != u')') ++p;
+        if (p > line.size()) break;
+      }
+      const char16_t c = line[p - 1];
+      if (c == u'(') ++open;
+      if (c == u')') ++close;
+      // The body starts where the parameter list closes. (Letting the start move on while
+      // the counts stay put would drop the words before the body's first parenthesis, and
+      // turn a body without one, "(defun f (abc) abc)", into the phantom name "c".)
+      if (open == 2 && close == 1 && !haveStart) {
+        r.start = {k, p};
+        haveStart = true;
+      }
+      if (open != close) continue;
+      r.end = {k, p};
+      r.ok = haveStart;
+      return r;
     }
-    if (open != close) return Walk::Next;
-    r.end = {k, p};
-    r.ok = haveStart;
-    return Walk::Stop;
-  });
+  }
   return r;
 }
 
