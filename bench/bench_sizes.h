@@ -8,5 +8,6 @@
       ->Arg(10000)                    \
       ->Arg(100000)                   \
       ->Arg(1000000)                  \
+      ->MinWarmUpTime(1.0)            \
       ->Unit(benchmark::kMillisecond) \
       ->Complexity(benchmark::oN)

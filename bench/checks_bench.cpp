@@ -9,6 +9,7 @@
 
 #include "app/func_tree.h"
 #include "bench/bench_sizes.h"
+#include "bench/heap_peak.h"
 #include "bench/lsp_gen.h"
 #include "checks/catalogue.h"
 #include "checks/exclusion_list.h"
@@ -21,8 +22,14 @@
 namespace nokari {
 namespace {
 
-const TextList& sourceLines(int lines) {
-  static std::map<int, TextList> cache;
+// The decoded lines of a generated file and the file's size in bytes.
+struct Source {
+  Lines lines;
+  size_t bytes = 0;
+};
+
+const Source& source(int lines) {
+  static std::map<int, Source> cache;
   auto it = cache.find(lines);
   if (it == cache.end()) {
     GenParams p;
@@ -32,7 +39,8 @@ const TextList& sourceLines(int lines) {
     p.nonAscii = 0.1;
     p.seed = 20260101;
     auto cp = makeCodePage(932);
-    it = cache.emplace(lines, decodeSource(generateLsp(p), *cp).lines).first;
+    const std::string bytes = generateLsp(p);
+    it = cache.emplace(lines, Source{decodeSource(bytes, *cp).lines, bytes.size()}).first;
   }
   return it->second;
 }
@@ -55,32 +63,35 @@ const BuiltinList& builtins() {
 
 template <class F>
 void run(benchmark::State& st, F check) {
-  const TextList& lines = sourceLines(static_cast<int>(st.range(0)));
+  const Source& src = source(static_cast<int>(st.range(0)));
   NullProgress bar;
+  HeapRise heap;
   for (auto _ : st) {
-    auto result = check(lines, &bar);
+    heap.begin();
+    auto result = check(src.lines, &bar);
     benchmark::DoNotOptimize(result);
+    heap.end();
   }
+  heap.report(st, src.bytes);
   st.SetComplexityN(st.range(0));
   st.SetItemsProcessed(static_cast<int64_t>(st.iterations()) * st.range(0));
 }
 
 void BM_VariableCheck(benchmark::State& st) {
   const ExclusionList exclusions = ExclusionList::defaults();
-  run(st,
-      [&](const TextList& l, Progress* bar) { return variableCheck(l, exclusions, true, bar); });
+  run(st, [&](const Lines& l, Progress* bar) { return variableCheck(l, exclusions, true, bar); });
 }
 
 void BM_ParenCheck(benchmark::State& st) {
-  run(st, [](const TextList& l, Progress* bar) { return parenBalanceCheck(l, false, bar).panel; });
+  run(st, [](const Lines& l, Progress* bar) { return parenBalanceCheck(l, false, bar).panel; });
 }
 
 void BM_FunctionCheck(benchmark::State& st) {
-  run(st, [](const TextList& l, Progress* bar) { return funcCheck(l, builtins(), bar); });
+  run(st, [](const Lines& l, Progress* bar) { return funcCheck(l, builtins(), bar); });
 }
 
 void BM_Catalogue(benchmark::State& st) {
-  run(st, [](const TextList& l, Progress* bar) {
+  run(st, [](const Lines& l, Progress* bar) {
     return makeLspIndex(l, u"bench.lsp", u"2026/12/09 12:34:56", bar);
   });
 }
@@ -91,7 +102,7 @@ void BM_CatalogueManyParameters(benchmark::State& st) {
   const int names = static_cast<int>(st.range(0));
   Text head = u"(defun many (";
   for (int i = 0; i < names; ++i) head += u"a" + fromAscii(std::to_string(i)) + u" ";
-  const TextList lines = {head + u")", u"  1)"};
+  const Lines lines = {head + u")", u"  1)"};
   for (auto _ : st) {
     TextList panel = makeLspIndex(lines, u"bench.lsp", u"2026/12/09 12:34:56", nullptr);
     benchmark::DoNotOptimize(panel.data());
@@ -102,7 +113,7 @@ void BM_CatalogueManyParameters(benchmark::State& st) {
 // range(0) defuns of one name, each with a nested defun: the tree looks each one's children up
 // by its line range.
 void BM_TreeOfOneNameDefinedOften(benchmark::State& st) {
-  TextList lines;
+  Lines lines;
   for (int64_t i = 0; i < st.range(0); ++i) {
     lines.push_back(u"(defun same (a)");
     lines.push_back(u"  (defun inner () a))");

@@ -2,12 +2,12 @@
 // together.
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_sizes.h"
-
 #include <map>
 #include <memory>
 
 #include "app/func_tree.h"
+#include "bench/bench_sizes.h"
+#include "bench/heap_peak.h"
 #include "bench/lsp_gen.h"
 #include "platform/files.h"
 #include "source/decode.h"
@@ -43,64 +43,80 @@ const CodePage& ansi() {
   return *cp;
 }
 
-void finish(benchmark::State& st, size_t bytes) {
+void finish(benchmark::State& st, size_t bytes, const HeapRise& heap) {
+  heap.report(st, bytes);
   st.SetComplexityN(st.range(0));
   st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) * static_cast<int64_t>(bytes));
 }
 
 void BM_Decode(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)));
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     DecodedSource d = decodeSource(bytes, ansi());
-    benchmark::DoNotOptimize(d.lines.data());
+    benchmark::DoNotOptimize(d.lines);
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 void BM_DecodeAnsi(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)), GenEncoding::Sjis);
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     DecodedSource d = decodeSource(bytes, ansi());
-    benchmark::DoNotOptimize(d.lines.data());
+    benchmark::DoNotOptimize(d.lines);
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 void BM_StripComments(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)));
-  const TextList lines = decodeSource(bytes, ansi()).lines;
+  const Lines lines = decodeSource(bytes, ansi()).lines;
   NullProgress bar;
+  HeapRise heap;
   for (auto _ : st) {
-    TextList code;
+    heap.begin();
+    Lines code;
     stripComments(lines, code, &bar, 30);
-    benchmark::DoNotOptimize(code.data());
+    benchmark::DoNotOptimize(code);
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 void BM_MakeFuncIndex(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)));
-  TextList code;
+  Lines code;
   stripComments(decodeSource(bytes, ansi()).lines, code, nullptr, 30);
   NullProgress bar;
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     FuncIndex index;
     makeFuncIndex(code, index, 70, &bar, true);
     benchmark::DoNotOptimize(index.data());
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 // stripComments + makeFuncIndex + sort + tree: the rebuild after the lines are in.
 void BM_MakeFuncTree(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)));
-  const TextList lines = decodeSource(bytes, ansi()).lines;
+  const Lines lines = decodeSource(bytes, ansi()).lines;
   NullProgress bar;
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     FuncTree tree = makeFuncTree(lines, &bar);
     benchmark::DoNotOptimize(tree.roots.data());
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 // What a load costs from the file's bytes to the tree.
@@ -108,25 +124,31 @@ void BM_LoadToTree(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)));
   NullProgress bar;
   size_t functions = 0;
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     DecodedSource d = decodeSource(bytes, ansi());
     FuncTree tree = makeFuncTree(d.lines, &bar);
     functions = tree.empty() ? 0 : tree.roots[0].children.size() + tree.roots[1].children.size();
     benchmark::DoNotOptimize(tree.roots.data());
+    heap.end();
   }
   st.counters["functions"] = static_cast<double>(functions);
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 void BM_LoadToTreeAnsi(benchmark::State& st) {
   const std::string& bytes = input(static_cast<int>(st.range(0)), GenEncoding::Sjis);
   NullProgress bar;
+  HeapRise heap;
   for (auto _ : st) {
+    heap.begin();
     DecodedSource d = decodeSource(bytes, ansi());
     FuncTree tree = makeFuncTree(d.lines, &bar);
     benchmark::DoNotOptimize(tree.roots.data());
+    heap.end();
   }
-  finish(st, bytes.size());
+  finish(st, bytes.size(), heap);
 }
 
 NOKARI_SIZES(BM_Decode);
@@ -139,5 +161,3 @@ NOKARI_SIZES(BM_LoadToTreeAnsi);
 
 }  // namespace
 }  // namespace nokari
-
-BENCHMARK_MAIN();

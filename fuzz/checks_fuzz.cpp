@@ -26,12 +26,12 @@ const nokari::CodePage& cp932() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace nokari;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const TextList lines = decodeSource(bytes, cp932()).lines;
+  const Lines lines = decodeSource(bytes, cp932()).lines;
   NullProgress bar;
 
   const ExclusionList exclusions =
       ExclusionList::withFileLines(decodeTextFile(bytes, cp932()).lines);
-  const BuiltinList builtins = BuiltinList::fromFileLines(lines);
+  const BuiltinList builtins = BuiltinList::fromFileLines(lines.toList());
   variableCheck(lines, exclusions, true, &bar);
   variableCheck(lines, ExclusionList::defaults(), false, &bar);
   parenBalanceCheck(lines, false, &bar);

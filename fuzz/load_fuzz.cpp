@@ -42,12 +42,11 @@ class StrictProgress : public Progress {
 
 // The name of the "(defun" whose "(" stands at (line, col), as the index takes it: the text
 // up to the next "(" on that line. False when no such defun is there.
-bool defunAt(const TextList& code, int line, int col, Text* name) {
+bool defunAt(const Lines& code, int line, int col, Text* name) {
   if (line < 0 || col < 0 || static_cast<size_t>(line) >= code.size()) return false;
-  const Text& l = code[line];
+  const std::u16string_view l = code[line];
   const size_t c = static_cast<size_t>(col);
-  if (c + 7 > l.size() || upperAscii(std::u16string_view(l).substr(c, 7)) != u"(DEFUN ")
-    return false;
+  if (c + 7 > l.size() || upperAscii(l.substr(c, 7)) != u"(DEFUN ") return false;
   const size_t paren = l.find(u'(', c + 7);
   if (paren == Text::npos) return false;
   *name = l.substr(c + 7, paren - c - 7);
@@ -79,7 +78,7 @@ Text numbersText(const std::vector<int>& nums) {
 // Names may hold commas and spaces, so a record cannot be read back unambiguously in general.
 // Every record must still be one of the two shapes, pointing at a real "(defun" of that name;
 // a top-level one must also end at a ")" after its start.
-void checkIndex(const TextList& code, const FuncIndex& index, const Text& indent) {
+void checkIndex(const Lines& code, const FuncIndex& index, const Text& indent) {
   for (const FuncRecord& rec : index) {
     // Whatever a record holds, reading its parameter list must be safe.
     getDefunParams(code, rec.startLine, rec.startCol);
@@ -177,10 +176,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   const DecodedSource decoded = decodeSource(bytes, *ansi);
-  const TextList& lspSL = decoded.lines;
+  const Lines& lspSL = decoded.lines;
   StrictProgress bar;
 
-  TextList codeSL;
+  Lines codeSL;
   stripComments(lspSL, codeSL, &bar, 30);
   require(codeSL.size() == lspSL.size(), "code lines and source lines differ in number");
   require(bar.position() == 0, "stripComments left the bar moved");
@@ -212,7 +211,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int line : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(lspSL, line);
 
   // A reload of the same file without its first line: the place is looked up in a new tree.
-  TextList shorter(lspSL.begin() + (lspSL.empty() ? 0 : 1), lspSL.end());
+  Lines shorter;
+  for (size_t i = 1; i < lspSL.size(); ++i) shorter.push_back(lspSL[i]);
   checkPlaces(tree, makeFuncTree(shorter, nullptr));
   return 0;
 }

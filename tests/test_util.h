@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/lines.h"
 #include "base/text.h"
 
 namespace nokari::test {
@@ -22,6 +23,13 @@ inline std::vector<std::string> utf8(const TextList& l) {
   return out;
 }
 
+inline std::vector<std::string> utf8(const Lines& l) {
+  std::vector<std::string> out;
+  for (std::u16string_view s : l) out.push_back(toUtf8(s));
+  return out;
+}
+
+inline std::string utf8(std::u16string_view s) { return toUtf8(s); }
 inline std::string utf8(const Text& s) { return toUtf8(s); }
 
 }  // namespace nokari::test

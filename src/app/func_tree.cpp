@@ -32,7 +32,7 @@ struct TextHash {
 
 }  // namespace
 
-FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIndex) {
+FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex) {
   FuncTree tree;
   if (sortedIndex.empty()) return tree;
 
@@ -94,8 +94,8 @@ FuncTree makeFuncTreeFromIndex(const TextList& codeSL, const FuncIndex& sortedIn
   return tree;
 }
 
-FuncTree makeFuncTree(const TextList& lspSL, Progress* bar, FuncIndex* sortedIndex) {
-  TextList codeSL;
+FuncTree makeFuncTree(const Lines& lspSL, Progress* bar, FuncIndex* sortedIndex) {
+  Lines codeSL;
   FuncIndex index;
   stripComments(lspSL, codeSL, bar, 30);
   makeFuncIndex(codeSL, index, 70, bar, true);

@@ -8,7 +8,7 @@ namespace nokari {
 
 struct LoadedSource {
   bool ok = false;
-  TextList lines;
+  Lines lines;
   Encoding encoding = Encoding::Utf8;
   Text error;  // why the file could not be read
 };

@@ -23,14 +23,11 @@ Text tabsToSpaces(Text s) {
   return s;
 }
 
-std::u16string_view codePart(const Text& line) {
-  size_t semi = line.find(u';');
-  return std::u16string_view(line).substr(0, semi);
-}
+std::u16string_view codePart(std::u16string_view line) { return line.substr(0, line.find(u';')); }
 
 }  // namespace
 
-TextList headingLines(const TextList& lspSL, int line) {
+TextList headingLines(const Lines& lspSL, int line) {
   TextList out;
   const long long L = static_cast<long long>(line) - 1;
   if (L < 0 || L >= static_cast<long long>(lspSL.size())) return out;
@@ -48,17 +45,17 @@ TextList headingLines(const TextList& lspSL, int line) {
 
   TextList header;
   for (size_t i = static_cast<size_t>(L); i < lspSL.size(); ++i) {
-    const Text& line = lspSL[i];
+    const std::u16string_view line = lspSL[i];
     std::u16string_view code = codePart(line);
     const bool slash = code.find(u'/') != std::u16string_view::npos;
     if (!slash && code.find(u')') == std::u16string_view::npos) {
-      header.push_back(line);
+      header.emplace_back(line);
       continue;
     }
     if (slash) {
-      header.push_back(line.substr(0, line.find(u'/') + 1) + u" ...)");
+      header.push_back(Text(line.substr(0, line.find(u'/') + 1)) + u" ...)");
     } else {
-      header.push_back(line.substr(0, line.find(u')') + 1));
+      header.emplace_back(line.substr(0, line.find(u')') + 1));
     }
     break;
   }

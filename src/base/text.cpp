@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace nokari {
 
@@ -11,14 +13,22 @@ namespace {
 
 // UTF-8 to UTF-16; bad(byte) gives the code unit for a byte that starts no valid sequence.
 template <typename Bad>
-Text decodeUtf8(std::string_view s, Bad bad) {
-  // Every byte gives at most one unit (four bytes give two), so the text fits in s.size().
-  Text text(s.size(), u'\0');
-  char16_t* out = text.data();
+size_t decodeUtf8Into(std::string_view s, char16_t* const begin, Bad bad) {
+  char16_t* out = begin;
   size_t i = 0;
   const size_t n = s.size();
   auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   while (i < n) {
+    // Eight ASCII bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+      for (int k = 0; k < 8; ++k) out[k] = byte(i + k);
+      out += 8;
+      i += 8;
+    }
+    if (i >= n) break;
     unsigned char c = byte(i);
     if (c < 0x80) {
       *out++ = c;
@@ -56,9 +66,18 @@ Text decodeUtf8(std::string_view s, Bad bad) {
     }
     i += len;
   }
-  text.resize(static_cast<size_t>(out - text.data()));
+  return static_cast<size_t>(out - begin);
+}
+
+template <typename Bad>
+Text decodeUtf8(std::string_view s, Bad bad) {
+  // Every byte gives at most one unit (four bytes give two), so the text fits in s.size().
+  Text text(s.size(), u'\0');
+  text.resize(decodeUtf8Into(s, text.data(), bad));
   return text;
 }
+
+char16_t replacementFor(unsigned char) { return 0xFFFD; }
 
 void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -80,9 +99,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 // UTF-16 to UTF-8; lone(unit, out) writes what stands for an unpaired surrogate.
 template <typename Lone>
-std::string encodeUtf8(std::u16string_view s, Lone lone) {
-  std::string out;
-  out.reserve(s.size());
+void encodeUtf8Onto(std::string& out, std::u16string_view s, Lone lone) {
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t cp = s[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
@@ -95,18 +112,29 @@ std::string encodeUtf8(std::u16string_view s, Lone lone) {
     }
     appendUtf8(out, cp);
   }
+}
+
+template <typename Lone>
+std::string encodeUtf8(std::u16string_view s, Lone lone) {
+  std::string out;
+  out.reserve(s.size());
+  encodeUtf8Onto(out, s, lone);
   return out;
 }
 
+void replaceLone(char16_t, std::string& out) { appendUtf8(out, 0xFFFD); }
+
 }  // namespace
 
-Text fromUtf8(std::string_view s) {
-  return decodeUtf8(s, [](unsigned char) { return char16_t{0xFFFD}; });
+Text fromUtf8(std::string_view s) { return decodeUtf8(s, replacementFor); }
+
+size_t fromUtf8Into(std::string_view s, char16_t* out) {
+  return decodeUtf8Into(s, out, replacementFor);
 }
 
-std::string toUtf8(std::u16string_view s) {
-  return encodeUtf8(s, [](char16_t, std::string& out) { appendUtf8(out, 0xFFFD); });
-}
+std::string toUtf8(std::u16string_view s) { return encodeUtf8(s, replaceLone); }
+
+void appendToUtf8(std::string& out, std::u16string_view s) { encodeUtf8Onto(out, s, replaceLone); }
 
 Text fromUtf8Escaped(std::string_view s) {
   return decodeUtf8(s, [](unsigned char c) { return static_cast<char16_t>(0xDC00 + c); });
@@ -124,14 +152,26 @@ std::string toUtf8Escaped(std::u16string_view s) {
 
 std::string toUtf8(const Text& s) { return toUtf8(std::u16string_view(s)); }
 
+std::u16string_view trimmedView(std::u16string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] <= 32) ++b;
+  while (e > b && s[e - 1] <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+bool equalUpperAscii(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
+  return true;
+}
+
 Text trim(std::u16string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && s[b] <= 32) ++b;
   while (e > b && s[e - 1] <= 32) --e;
   return Text(s.substr(b, e - b));
 }
-
-char16_t upperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
 
 Text upperAscii(std::u16string_view s) {
   Text out(s);

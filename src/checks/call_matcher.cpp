@@ -2,28 +2,43 @@
 
 namespace nokari {
 
-namespace {
-
-uint64_t edge(int node, char16_t c) { return (static_cast<uint64_t>(node) << 16) | c; }
-
-}  // namespace
-
 CallMatcher::CallMatcher(const TextList& names) : keyAt_{-1} {
+  rootChild_.fill(-1);
+  growEdges();
   for (const Text& name : names) {
     int node = 0;
-    for (char16_t c : name) {
-      const char16_t u = upperAscii(c);
-      auto [it, added] = edges_.try_emplace(edge(node, u), static_cast<int>(keyAt_.size()));
-      if (added) keyAt_.push_back(-1);
-      node = it->second;
-    }
+    for (char16_t c : name) node = addChild(node, c);
     if (keyAt_[node] < 0) keyAt_[node] = static_cast<int>(keyCount_++);
   }
 }
 
-int CallMatcher::child(int node, char16_t c) const {
-  auto it = edges_.find(edge(node, upperAscii(c)));
-  return it == edges_.end() ? -1 : it->second;
+int CallMatcher::addChild(int node, char16_t c) {
+  if (const int found = child(node, c); found >= 0) return found;
+  // At most half full, so that a miss ends soon.
+  if (2 * (edgeCount_ + 1) > edges_.size()) growEdges();
+  const std::uint64_t key = edgeKey(node, upperAscii(c));
+  size_t i = slotOf(key);
+  while (edges_[i].from != 0) i = (i + 1) & mask_;
+  edges_[i] = {key, static_cast<int>(keyAt_.size())};
+  ++edgeCount_;
+  keyAt_.push_back(-1);
+  if (node == 0 && c < 128) rootChild_[upperAscii(c)] = edges_[i].to;
+  return edges_[i].to;
+}
+
+void CallMatcher::growEdges() {
+  std::vector<Edge> old = std::move(edges_);
+  const size_t size = old.empty() ? 64 : old.size() * 2;
+  edges_.assign(size, Edge{});
+  mask_ = size - 1;
+  shift_ = 64;
+  for (size_t s = size; s > 1; s >>= 1) --shift_;
+  for (const Edge& e : old) {
+    if (e.from == 0) continue;
+    size_t i = slotOf(e.from);
+    while (edges_[i].from != 0) i = (i + 1) & mask_;
+    edges_[i] = e;
+  }
 }
 
 int CallMatcher::keyOf(std::u16string_view name) const {
@@ -33,17 +48,16 @@ int CallMatcher::keyOf(std::u16string_view name) const {
   return keyAt_[node];
 }
 
-std::vector<int> CallMatcher::countLines(const TextList& lines, bool closeToo, Progress* bar,
+std::vector<int> CallMatcher::countLines(const Lines& lines, bool closeToo, Progress* bar,
                                          int stageSteps) const {
   std::vector<int> counts(keyCount_, 0);
   std::vector<size_t> lastLine(keyCount_, SIZE_MAX);
   Stage stage(bar, lines.size(), stageSteps);
   for (size_t i = 0; i < lines.size(); ++i) {
     stage.before(i);
-    const Text& line = lines[i];
+    const std::u16string_view line = lines[i];
     const size_t n = line.size();
-    for (size_t p = 0; p < n; ++p) {
-      if (line[p] != u'(') continue;
+    for (size_t p = line.find(u'('); p < n; p = line.find(u'(', p + 1)) {
       // Names hold no "(", so this walk ends before the next "(" and the line is read once.
       int node = 0;
       for (size_t q = p + 1; q < n; ++q) {

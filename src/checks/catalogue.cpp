@@ -8,9 +8,10 @@ namespace nokari {
 
 namespace {
 
-bool isCommentLine(const Text& line) {
-  Text t = trim(line);
-  return !t.empty() && t[0] == u';';
+bool isCommentLine(std::u16string_view line) {
+  size_t i = 0;
+  while (i < line.size() && line[i] <= 32) ++i;
+  return i < line.size() && line[i] == u';';
 }
 
 // The name of a file without its folder.
@@ -24,7 +25,7 @@ bool isRule(const Text& t) { return t.find_first_not_of(t[0]) == Text::npos; }
 
 }  // namespace
 
-Text getHeadComment(const TextList& lines, int& startLine) {
+Text getHeadComment(const Lines& lines, int& startLine) {
   Text comment;
   if (startLine <= 0) return comment;
   const int n = static_cast<int>(lines.size());
@@ -46,10 +47,10 @@ Text getHeadComment(const TextList& lines, int& startLine) {
   return comment;
 }
 
-TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& timeText,
+TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& timeText,
                       Progress* bar) {
   TextList panel;
-  TextList code;
+  Lines code;
   stripComments(lspSL, code, bar, 80);
   FuncIndex index;
   makeFuncIndex(code, index, 20, bar, true);

@@ -1,6 +1,7 @@
 // The function catalogue: every top-level function's head and heading comment.
 #pragma once
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
 
@@ -11,11 +12,11 @@ namespace nokari {
 // line's trimmed text without semicolons, joined by CR LF. A block that runs up to the first
 // line of the file (every line above the defun a comment line) is not taken: the result is
 // empty and startLine is left unchanged.
-Text getHeadComment(const TextList& lines, int& startLine);
+Text getHeadComment(const Lines& lines, int& startLine);
 
 // makeLspIndex: the panel's lines. fileName may be a path (only its name part is shown);
 // timeText is the date and time of line 3. Empty when the file holds no function.
-TextList makeLspIndex(const TextList& lspSL, const Text& fileName, const Text& timeText,
+TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& timeText,
                       Progress* bar);
 
 }  // namespace nokari

@@ -25,14 +25,41 @@ bool isNumberLike(std::u16string_view name) {
   return true;
 }
 
-bool containsAny(const Text& upper, std::initializer_list<const char16_t*> words) {
-  for (const char16_t* w : words)
-    if (upper.find(w) != Text::npos) return true;
+// True when upperAscii(s) holds upperWord at position i.
+bool upperAt(std::u16string_view s, size_t i, std::u16string_view upperWord) {
+  if (i + upperWord.size() > s.size()) return false;
+  for (size_t k = 0; k < upperWord.size(); ++k)
+    if (upperAscii(s[i + k]) != upperWord[k]) return false;
+  return true;
+}
+
+// A line with a defun or a lambda: one pass that looks further only at a D or an L.
+bool holdsDefunOrLambda(std::u16string_view s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    // A letter with the lower-case bit set: d or D, l or L.
+    const char16_t lower = s[i] | 0x20;
+    if ((lower == u'd' && upperAt(s, i, u"DEFUN")) || (lower == u'l' && upperAt(s, i, u"LAMBDA")))
+      return true;
+  }
   return false;
 }
 
+// A name of the Visual LISP, Express Tools or DOSLib functions, which are never undefined.
+bool holdsLibraryPrefix(std::u16string_view name) {
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char16_t u = upperAscii(name[i]);
+    if (u == u'V' && (upperAt(name, i, u"VLAX-") || upperAt(name, i, u"VLA-") ||
+                      upperAt(name, i, u"VLE-") || upperAt(name, i, u"VL-")))
+      return true;
+    if ((u == u'A' && upperAt(name, i, u"ACET-")) || (u == u'D' && upperAt(name, i, u"DOS_")))
+      return true;
+  }
+  return false;
+}
+
+// A name as a view into the code lines or the index, which outlive the check.
 struct Named {
-  Text name;
+  std::u16string_view name;
   int line = 0;  // 0-based
   int col = 0;   // 0-based column of the code line
 };
@@ -43,26 +70,26 @@ void sortNamed(std::vector<Named>& list) {
   });
 }
 
-// The names a code line seems to call, in order.
-void appendCallCandidates(const Text& codeLine, int lineIndex, std::vector<Named>& out) {
-  Text s = trim(codeLine);
+bool callEnds(char16_t c) { return c == u' ' || c == u'\t' || c == u')' || c == u'('; }
+
+// Calls met with the names a code line seems to call, in order. A TAB counts as a space.
+template <class Met>
+void forEachCallCandidate(std::u16string_view codeLine, int lineIndex, Met met) {
+  const std::u16string_view s = trimmedView(codeLine);
   if (s.size() < 2) return;
-  size_t lead = 0;  // what trim took from the front, for the columns
-  while (codeLine[lead] <= u' ') ++lead;
-  for (char16_t& c : s)
-    if (c == u'\t') c = u' ';
+  const size_t lead = static_cast<size_t>(s.data() - codeLine.data());  // for the columns
+  if (s.find(u'(') == std::u16string_view::npos) return;
   // No call on a line with a defun or a lambda counts.
-  if (containsAny(upperAscii(s), {u"DEFUN", u"LAMBDA"})) return;
+  if (holdsDefunOrLambda(s)) return;
   const size_t n = s.size();
   for (size_t i = 0; i < n; ++i) {
     if (s[i] != u'(' || (i + 1 < n && s[i + 1] == u'(')) continue;
     size_t j = i + 1;
-    while (j < n && s[j] != u' ' && s[j] != u')' && s[j] != u'(') ++j;
-    const std::u16string_view name = std::u16string_view(s).substr(i + 1, j - i - 1);
+    while (j < n && !callEnds(s[j])) ++j;
+    const std::u16string_view name = s.substr(i + 1, j - i - 1);
     if (name.empty() || isNumberLike(name) || name.size() < 2) continue;
-    if (containsAny(upperAscii(name), {u"VLAX-", u"VLA-", u"VLE-", u"VL-", u"ACET-", u"DOS_"}))
-      continue;
-    out.push_back({trim(name), lineIndex, static_cast<int>(lead + i + 1)});
+    if (holdsLibraryPrefix(name)) continue;
+    met(Named{trimmedView(name), lineIndex, static_cast<int>(lead + i + 1)});
   }
 }
 
@@ -89,34 +116,37 @@ bool BuiltinList::contains(std::u16string_view name) const {
   return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
 }
 
-FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar) {
+FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
   stripComments(lspSL, src.code, bar, 10);
   makeFuncIndex(src.code, src.records, 20, bar, true);
-  src.sorted = src.records;
-  sortFuncIndex(src.sorted);
+  src.sorted.reserve(src.records.size());
+  for (const FuncRecord& r : src.records) src.sorted.push_back(&r);
+  std::stable_sort(src.sorted.begin(), src.sorted.end(),
+                   [](const FuncRecord* a, const FuncRecord* b) {
+                     return compareTextIgnoreCase(a->text, b->text) < 0;
+                   });
   return src;
 }
 
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
                     Findings* findings) {
-  const TextList& code = src.code;
-  std::vector<Named> met;
-  for (size_t i = 0; i < code.size(); ++i) appendCallCandidates(code[i], int(i), met);
-  if (met.empty()) return;
-  // An exact repeat can never be the one that stays below; dropping it early keeps the sort
-  // small.
+  const Lines& code = src.code;
+  // An exact repeat can never be the one that stays below; dropping it as it is met keeps the
+  // list and the sort small.
   std::vector<Named> candidates;
   std::unordered_set<std::u16string_view> seen;
-  for (const Named& c : met)
-    if (seen.insert(c.name).second) candidates.push_back(c);
+  for (size_t i = 0; i < code.size(); ++i)
+    forEachCallCandidate(code[i], int(i), [&](const Named& c) {
+      if (seen.insert(c.name).second) candidates.push_back(c);
+    });
+  if (candidates.empty()) return;
   // Sorted, the first of each run of names equal after upper-casing stays: the one met first.
   sortNamed(candidates);
-  candidates.erase(std::unique(candidates.begin(), candidates.end(),
-                               [](const Named& a, const Named& b) {
-                                 return upperAscii(a.name) == upperAscii(b.name);
-                               }),
-                   candidates.end());
+  candidates.erase(
+      std::unique(candidates.begin(), candidates.end(),
+                  [](const Named& a, const Named& b) { return equalUpperAscii(a.name, b.name); }),
+      candidates.end());
   std::erase_if(candidates, [&](const Named& c) { return builtins.contains(c.name); });
 
   if (!candidates.empty()) {
@@ -135,12 +165,13 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     sortNamed(definitions);
     Text twice;
     for (size_t i = 0; i + 1 < definitions.size(); ++i) {
-      if (upperAscii(definitions[i].name) != upperAscii(definitions[i + 1].name)) continue;
-      twice += definitions[i].name + u" ";
+      if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
+      twice += definitions[i].name;
+      twice += u' ';
       if (findings)
         findings->push_back({definitions[i + 1].line + 1,
                              "duplicate-function",
-                             definitions[i + 1].name,
+                             Text(definitions[i + 1].name),
                              definitions[i + 1].col + 1,
                              {}});
     }
@@ -156,37 +187,53 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
   TextList names;
   for (const Named& c : candidates) {
     width = std::max(width, c.name.size());
-    names.push_back(c.name);
+    names.emplace_back(c.name);
   }
   const CallMatcher matcher(names);
   const std::vector<int> calls = matcher.countLines(code, false);
   for (const Named& c : candidates) {
     const int key = matcher.keyOf(c.name);
-    panel.push_back(c.name + Text(width - c.name.size() + 1, u' ') +
+    panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') +
                     countField(key >= 0 ? calls[key] : 0));
     if (findings)
-      findings->push_back({c.line + 1, "undefined-function", c.name, c.col + 1, panel.back()});
+      findings->push_back(
+          {c.line + 1, "undefined-function", Text(c.name), c.col + 1, panel.back()});
   }
 }
+
+namespace {
+
+bool countedFunction(const FuncRecord& r) {
+  return r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name);
+}
+
+const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar) {
+  if (!src.topLevelCalls) {
+    TextList names;
+    for (const FuncRecord* r : src.sorted)
+      if (countedFunction(*r)) names.push_back(r->name);
+    const CallMatcher matcher(names);
+    const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
+    std::vector<int> calls(src.sorted.size(), 0);
+    for (size_t k = 0; k < src.sorted.size(); ++k)
+      if (countedFunction(*src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k]->name)];
+    src.topLevelCalls = std::move(calls);
+  }
+  return *src.topLevelCalls;
+}
+
+}  // namespace
 
 void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
                      Findings* findings) {
   const size_t heading = panel.size();
-  std::vector<Named> taken;
-  for (const FuncRecord& r : src.sorted)
-    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name))
-      taken.push_back({r.name, r.startLine, r.startCol});
-  if (!taken.empty()) {
-    TextList names;
-    for (const Named& t : taken) names.push_back(t.name);
-    const CallMatcher matcher(names);
-    const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
-    for (const Named& t : taken) {
-      if (refs[matcher.keyOf(t.name)] != 0 || trim(t.name).empty()) continue;
-      panel.push_back(t.name);
-      if (findings)
-        findings->push_back({t.line + 1, "unreferenced-function", t.name, t.col + 1, {}});
-    }
+  const std::vector<int>& calls = topLevelCalls(src, bar);
+  for (size_t k = 0; k < src.sorted.size(); ++k) {
+    const FuncRecord& r = *src.sorted[k];
+    if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name).empty()) continue;
+    panel.push_back(r.name);
+    if (findings)
+      findings->push_back({r.startLine + 1, "unreferenced-function", r.name, r.startCol + 1, {}});
   }
   if (bar) bar->setPosition(0);
   if (panel.size() > heading)
@@ -195,12 +242,17 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
 
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar) {
   const size_t first = panel.size();
-  for (const FuncRecord& r : src.sorted) {
+  std::vector<int> counts;  // per panel line from first on
+  const std::vector<int>& calls = topLevelCalls(src, bar);
+  for (size_t k = 0; k < src.sorted.size(); ++k) {
+    const FuncRecord& r = *src.sorted[k];
     // A nested function is left out with the command it sits in.
-    if (r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name)) {
+    if (countedFunction(r)) {
       panel.push_back(r.name);
+      counts.push_back(calls[k]);
     } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(*r.enclosing)) {
       panel.push_back(u"  + " + r.name);
+      counts.push_back(0);
     }
   }
   if (panel.size() == first) {
@@ -210,22 +262,17 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
   // The padding reaches past the longest line of the whole panel, earlier sections included.
   size_t width = 0;
   for (const Text& l : panel) width = std::max(width, l.size());
-  TextList names;
-  for (size_t i = first; i < panel.size(); ++i)
-    if (!startsWithSpace(panel[i])) names.push_back(panel[i]);
-  const CallMatcher matcher(names);
-  const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
   for (size_t i = first; i < panel.size(); ++i) {
     Text& line = panel[i];
     if (startsWithSpace(line)) continue;
-    const int count = refs[matcher.keyOf(line)];
+    const int count = counts[i - first];
     line += Text(width - line.size(), u' ') + countField(count);
   }
   if (bar) bar->setPosition(0);
   panel.insert(panel.begin() + static_cast<long>(first), u"■ユーザー関数の出現数");
 }
 
-TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings) {
   TextList panel;
   const FuncCheckSource src = prepareFuncCheck(lspSL, bar);

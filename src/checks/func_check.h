@@ -2,6 +2,9 @@
 // lines reference each function.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "base/text.h"
 #include "checks/findings.h"
 #include "source/func_index.h"
@@ -25,11 +28,23 @@ class BuiltinList {
 // The code lines and function index the three methods share: each of them reads the same
 // source, so they are made once.
 struct FuncCheckSource {
-  TextList code;
+  FuncCheckSource() = default;
+  // sorted points into records: a move keeps them, a copy would not.
+  FuncCheckSource(FuncCheckSource&&) = default;
+  FuncCheckSource& operator=(FuncCheckSource&&) = default;
+  FuncCheckSource(const FuncCheckSource&) = delete;
+  FuncCheckSource& operator=(const FuncCheckSource&) = delete;
+
+  Lines code;
   FuncIndex records;  // index order, with indent
-  FuncIndex sorted;   // the index sorted as text
+  // The records in the order sortFuncIndex gives them, without copies.
+  std::vector<const FuncRecord*> sorted;
+  // How many code lines call each top-level function of sorted that is no command ("(" +
+  // name + " " or ")"), by its place in sorted (0 for the others). Counted by the first method
+  // that needs it: two of them do.
+  mutable std::optional<std::vector<int>> topLevelCalls;
 };
-FuncCheckSource prepareFuncCheck(const TextList& lspSL, Progress* bar);
+FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar);
 
 // Each appends its sections to panel, as the three methods of the function check do.
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
@@ -39,7 +54,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);
 
 // The panel after the whole check: the three methods in order on a cleared panel.
-TextList funcCheck(const TextList& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings = nullptr);
 
 // " [%3d]": the count right-aligned in three places, wider when it needs more.

@@ -8,7 +8,7 @@
 
 namespace nokari {
 
-LintResult lintSource(const TextList& lspSL, const ExclusionList& exclusions,
+LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
                       const BuiltinList& builtins) {
   LintResult r;
   r.unbalanced = !parenBalanceCheck(lspSL, false, nullptr, &r.findings).balanced;

@@ -16,7 +16,7 @@ struct LintResult {
   bool unbalanced = false;  // the whole file's "(" and ")" counts differ
 };
 
-LintResult lintSource(const TextList& lspSL, const ExclusionList& exclusions,
+LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
                       const BuiltinList& builtins);
 
 }  // namespace nokari

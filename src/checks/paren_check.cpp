@@ -11,14 +11,14 @@ namespace {
 
 Text num(long long n) { return fromAscii(std::to_string(n)); }
 
-void count(const Text& line, long long& open, long long& close) {
+void count(std::u16string_view line, long long& open, long long& close) {
   for (char16_t c : line) {
     if (c == u'(') ++open;
     if (c == u')') ++close;
   }
 }
 
-bool startsWithDefun(const Text& line) {
+bool startsWithDefun(std::u16string_view line) {
   static constexpr char16_t kWord[] = u"(DEFUN ";
   if (line.size() < 7) return false;
   for (size_t i = 0; i < 7; ++i)
@@ -26,7 +26,7 @@ bool startsWithDefun(const Text& line) {
   return true;
 }
 
-Text beforeParen(const Text& s) { return s.substr(0, s.find(u'(')); }
+Text beforeParen(std::u16string_view s) { return Text(s.substr(0, s.find(u'('))); }
 
 Text countLine(long long open, long long close) {
   return u"　括弧数 = " + num(open) + (open > close ? u" > " : u" < ") + num(close);
@@ -34,7 +34,7 @@ Text countLine(long long open, long long close) {
 
 // The defun name the whole-file message points at: the trimmed line without its first
 // character, cut before its first "(".
-bool defunLineName(const Text& line, Text& name) {
+bool defunLineName(std::u16string_view line, Text& name) {
   Text t = trim(line);
   if (upperAscii(t).find(u"DEFUN ") == Text::npos) return false;
   name = beforeParen(t.substr(1));
@@ -43,7 +43,7 @@ bool defunLineName(const Text& line, Text& name) {
 
 }  // namespace
 
-bool countParens(const TextList& lines, int first, int last, long long& open, long long& close) {
+bool countParens(const Lines& lines, int first, int last, long long& open, long long& close) {
   open = close = 0;
   if (last > static_cast<int>(lines.size()) - 1) last = static_cast<int>(lines.size()) - 1;
   if (first < 0 || first > last) return false;
@@ -54,7 +54,7 @@ bool countParens(const TextList& lines, int first, int last, long long& open, lo
 namespace {
 
 // checkDefunParens on code lines already made.
-TextList defunPieces(const TextList& code, Findings* findings) {
+TextList defunPieces(const Lines& code, Findings* findings) {
   TextList panel;
   struct Start {
     Text name;
@@ -94,19 +94,19 @@ TextList defunPieces(const TextList& code, Findings* findings) {
 
 }  // namespace
 
-TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings) {
+TextList checkDefunParens(const Lines& lspSL, Progress* bar, Findings* findings) {
   if (lspSL.empty()) return {};
-  TextList code;
+  Lines code;
   stripComments(lspSL, code, bar, 80);
   return defunPieces(code, findings);
 }
 
-ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>& lookUpEditor,
+ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings) {
   ParenResult r;
   if (lspSL.empty()) return r;
   // Both halves read the same code lines; they are made once.
-  TextList code;
+  Lines code;
   stripComments(lspSL, code, bar, 80);
   r.panel = defunPieces(code, findings);
   FuncIndex index;

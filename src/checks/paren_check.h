@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "checks/findings.h"
 #include "source/progress.h"
@@ -13,10 +14,10 @@ namespace nokari {
 
 // Counts "(" and ")" in lines first..last (last is lowered to the list's end). False, with
 // both counts 0, when first is negative or beyond last.
-bool countParens(const TextList& lines, int first, int last, long long& open, long long& close);
+bool countParens(const Lines& lines, int first, int last, long long& open, long long& close);
 
 // checkDefunParens: the "■括弧数不一致" block (empty when every piece balances).
-TextList checkDefunParens(const TextList& lspSL, Progress* bar, Findings* findings = nullptr);
+TextList checkDefunParens(const Lines& lspSL, Progress* bar, Findings* findings = nullptr);
 
 // What the check shows when the whole file does not balance.
 struct ParenMessage {
@@ -34,10 +35,10 @@ struct ParenResult {
 // The whole check after the reload. lookUpEditor runs only when the file does not balance: it
 // looks for the chosen editor's window and tells whether one is open, which turns the message
 // into the jump question.
-ParenResult parenBalanceCheck(const TextList& lspSL, const std::function<bool()>& lookUpEditor,
+ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings = nullptr);
 // The same with the editor's presence known in advance.
-inline ParenResult parenBalanceCheck(const TextList& lspSL, bool editorFound, Progress* bar,
+inline ParenResult parenBalanceCheck(const Lines& lspSL, bool editorFound, Progress* bar,
                                      Findings* findings = nullptr) {
   return parenBalanceCheck(lspSL, std::function<bool()>([editorFound] { return editorFound; }), bar,
                            findings);

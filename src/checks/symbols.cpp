@@ -1,7 +1,8 @@
 #include "checks/symbols.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/collate.h"
 #include "source/func_index.h"
@@ -97,7 +98,7 @@ bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusio
   return !isNumberText(upper);
 }
 
-TextList getDefunLocals(const TextList& codeSL, int startLine, int startCol) {
+TextList getDefunLocals(const Lines& codeSL, int startLine, int startCol) {
   int open = 0;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
@@ -130,31 +131,44 @@ struct Region {
   bool ok = false;
 };
 
-Region findBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+Region findBodyRegion(const Lines& codeSL, int startLine, int startCol) {
+  // walkCodeFrom's walk, with the characters between parentheses passed over quickly.
   Region r;
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return r;
   long long open = 0, close = 0;
   bool haveStart = false;
-  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
-    if (c == u'(') ++open;
-    if (c == u')') ++close;
-    // The body starts where the parameter list closes. (Letting the start move on while
-    // the counts stay put would drop the words before the body's first parenthesis, and
-    // turn a body without one, "(defun f (abc) abc)", into the phantom name "c".)
-    if (open == 2 && close == 1 && !haveStart) {
-      r.start = {k, p};
-      haveStart = true;
+  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
+    const std::u16string_view line = codeSL[k];
+    const long long first =
+        k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
+    for (size_t p = static_cast<size_t>(std::max(first, 1LL)); p <= line.size(); ++p) {
+      // While the counts differ, only a parenthesis changes anything.
+      if (open != close) {
+        while (p <= line.size() && line[p - 1] != u'(' && line[p - 1] != u')') ++p;
+        if (p > line.size()) break;
+      }
+      const char16_t c = line[p - 1];
+      if (c == u'(') ++open;
+      if (c == u')') ++close;
+      // The body starts where the parameter list closes. (Letting the start move on while
+      // the counts stay put would drop the words before the body's first parenthesis, and
+      // turn a body without one, "(defun f (abc) abc)", into the phantom name "c".)
+      if (open == 2 && close == 1 && !haveStart) {
+        r.start = {k, p};
+        haveStart = true;
+      }
+      if (open != close) continue;
+      r.end = {k, p};
+      r.ok = haveStart;
+      return r;
     }
-    if (open != close) return Walk::Next;
-    r.end = {k, p};
-    r.ok = haveStart;
-    return Walk::Stop;
-  });
+  }
   return r;
 }
 
 // Calls f with each line of the region, as a view into the code lines.
 template <class F>
-void forEachRegionLine(const TextList& codeSL, const Region& r, F f) {
+void forEachRegionLine(const Lines& codeSL, const Region& r, F f) {
   if (!r.ok) return;
   const std::u16string_view first = codeSL[r.start.line];
   if (r.start.line == r.end.line) {
@@ -163,8 +177,8 @@ void forEachRegionLine(const TextList& codeSL, const Region& r, F f) {
     return;
   }
   f(first.substr(r.start.pos - 1));
-  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(std::u16string_view(codeSL[j]));
-  f(std::u16string_view(codeSL[r.end.line]).substr(0, r.end.pos));
+  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(codeSL[j]);
+  f(codeSL[r.end.line].substr(0, r.end.pos));
 }
 
 // Blanks nested defuns line by line; the counts and the flag run on across lines.
@@ -200,15 +214,22 @@ class NestedMask {
   Text buf_;
 };
 
+constexpr std::uint64_t kFourSpaces = 0x0020002000200020ULL;
+
 // The items of splitCommaText, as views where they can be.
 template <class F>
 void forEachItem(std::u16string_view text, F f) {
-  const size_t nul = text.find(u'\0');
-  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
+  // text holds no NUL: maskWordsInto ends it at the first, as the string-list reader would.
   const size_t n = text.size();
   auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  auto skipBlanks = [&](size_t& p) {
+    // Masked text is mostly spaces: four are passed at once.
+    for (std::uint64_t w; p + 4 <= n && (std::memcpy(&w, text.data() + p, 8), w == kFourSpaces);)
+      p += 4;
+    while (p < n && blank(text[p])) ++p;
+  };
   size_t p = 0;
-  while (p < n && blank(text[p])) ++p;
+  skipBlanks(p);
   Text quoted;
   while (p < n) {
     if (text[p] == u'"') {
@@ -230,55 +251,132 @@ void forEachItem(std::u16string_view text, F f) {
       while (p < n && text[p] > 32 && text[p] != u',') ++p;
       f(text.substr(b, p - b));
     }
-    while (p < n && blank(text[p])) ++p;
+    skipBlanks(p);
     if (p < n && text[p] == u',') {
       if (p + 1 == n) f(std::u16string_view());
-      do {
-        ++p;
-      } while (p < n && blank(text[p]));
+      skipBlanks(++p);
     }
   }
 }
 
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
-};
+// maskQuoted(maskCallHeads(s)) into t in one pass (t's buffer is reused), up to its first NUL.
+void maskWordsInto(std::u16string_view s, Text& t) {
+  const size_t n = s.size();
+  t.resize(n);
+  bool head = false, quoted = false;
+  // Outside a call head and a quoted item, every character but these five stays as it is.
+  auto plain = [](char16_t c) {
+    return c > u')' || (c != u' ' && c != u'\'' && c != u'(' && c != u')' && c != 0);
+  };
+  for (size_t i = 0; i < n; ++i) {
+    if (!head && !quoted) {
+      while (i < n && plain(s[i])) {
+        t[i] = s[i];
+        ++i;
+      }
+      if (i == n) break;
+    }
+    // What maskCallHeads leaves at i ...
+    const char16_t c = s[i];
+    char16_t h = c;
+    if ((head && c == u' ') || c == u')') {
+      h = u' ';
+      head = false;
+    }
+    if (!head && c == u'(' && !(i + 1 < n && s[i + 1] == u' ') && !(i > 0 && s[i - 1] == u'\''))
+      head = true;
+    if (head) h = u' ';
+    // ... and what maskQuoted makes of that.
+    char16_t q = h;
+    if ((quoted && h == u' ') || h == u')') {
+      q = u' ';
+      quoted = false;
+    }
+    if (!quoted && h == u'\'') quoted = true;
+    if (quoted || h == u'(') q = u' ';
+    if (q == 0) {
+      t.resize(i);
+      return;
+    }
+    t[i] = q;
+  }
+}
 
-// The words of a region, each kept once as first spelt.
+// The words of a region, each kept once as first spelt. The words are copied into one
+// buffer and found again through an open-addressed table of their places in it.
 class WordSet {
  public:
   void addLine(std::u16string_view line) {
     if (isBlank(line)) return;
-    maskCallHeadsInto(line, masked_);
-    maskQuotedInPlace(masked_);
-    forEachItem(masked_, [this](std::u16string_view w) {
-      if (seen_.find(w) == seen_.end()) order_.push_back(*seen_.emplace(w).first);
-    });
+    maskWordsInto(line, masked_);
+    forEachItem(masked_, [this](std::u16string_view w) { add(w); });
   }
 
   // Sorted, one of each group of names equal ignoring case (the first met), candidates only.
   TextList finish(const ExclusionList& exclusions) {
-    sortTextIgnoreCase(order_);
+    std::vector<std::u16string_view> words;
+    words.reserve(words_.size());
+    for (const Word& w : words_) words.push_back(view(w));
+    std::stable_sort(words.begin(), words.end(), [](std::u16string_view a, std::u16string_view b) {
+      return compareTextIgnoreCase(a, b) < 0;
+    });
     TextList out;
-    for (size_t i = 0; i < order_.size();) {
+    Text upper;
+    for (size_t i = 0; i < words.size();) {
       size_t j = i + 1;
-      while (j < order_.size() && compareTextIgnoreCase(order_[i], order_[j]) == 0) ++j;
-      if (isVariableCandidate(order_[i], exclusions)) out.push_back(std::move(order_[i]));
+      while (j < words.size() && compareTextIgnoreCase(words[i], words[j]) == 0) ++j;
+      // isVariableCandidate with one buffer for the upper-cased name.
+      upper.assign(words[i]);
+      for (char16_t& c : upper) c = upperAscii(c);
+      if (!(!exclusions.empty() && exclusions.contains(upper)) && !isNumberText(upper))
+        out.emplace_back(words[i]);
       i = j;
     }
     return out;
   }
 
  private:
-  std::unordered_set<Text, ViewHash, std::equal_to<>> seen_;
-  TextList order_;
+  struct Word {
+    size_t at = 0, length = 0;
+  };
+  struct Slot {
+    size_t hash = 0;
+    int word = -1;  // index into words_, -1 for a free slot
+  };
+
+  std::u16string_view view(const Word& w) const { return {store_.data() + w.at, w.length}; }
+
+  void add(std::u16string_view w) {
+    if (2 * (words_.size() + 1) > slots_.size()) grow();
+    const size_t hash = std::hash<std::u16string_view>{}(w);
+    size_t i = hash & (slots_.size() - 1);
+    for (; slots_[i].word >= 0; i = (i + 1) & (slots_.size() - 1))
+      if (slots_[i].hash == hash && view(words_[slots_[i].word]) == w) return;
+    slots_[i] = {hash, static_cast<int>(words_.size())};
+    words_.push_back({store_.size(), w.size()});
+    store_.append(w);
+  }
+
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    for (const Slot& s : old) {
+      if (s.word < 0) continue;
+      size_t i = s.hash & (slots_.size() - 1);
+      while (slots_[i].word >= 0) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = s;
+    }
+  }
+
+  Text store_;
+  std::vector<Word> words_;  // in the order first met
+  std::vector<Slot> slots_;
   Text masked_;
 };
 
 }  // namespace
 
-TextList defunBodyRegion(const TextList& codeSL, int startLine, int startCol) {
+TextList defunBodyRegion(const Lines& codeSL, int startLine, int startCol) {
   TextList region;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
                     [&](std::u16string_view l) { region.emplace_back(l); });
@@ -290,13 +388,7 @@ void maskNestedDefuns(TextList& region) {
   for (Text& line : region) line = Text(mask.apply(line));
 }
 
-TextList regionSymbols(std::span<const Text> lines, const ExclusionList& exclusions) {
-  WordSet words;
-  for (const Text& line : lines) words.addLine(line);
-  return words.finish(exclusions);
-}
-
-TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startCol,
+TextList collectOwnBodySymbols(const Lines& codeSL, int startLine, int startCol,
                                const ExclusionList& exclusions) {
   WordSet words;
   NestedMask mask;
@@ -305,7 +397,7 @@ TextList collectOwnBodySymbols(const TextList& codeSL, int startLine, int startC
   return words.finish(exclusions);
 }
 
-TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
+TextList collectBodySymbols(const Lines& codeSL, int startLine, int startCol,
                             const ExclusionList& exclusions) {
   WordSet words;
   forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
@@ -313,12 +405,14 @@ TextList collectBodySymbols(const TextList& codeSL, int startLine, int startCol,
   return words.finish(exclusions);
 }
 
-TextList collectRangeSymbols(const TextList& codeSL, int first, int last,
+TextList collectRangeSymbols(const Lines& codeSL, int first, int last,
                              const ExclusionList& exclusions) {
   if (first < 0) first = 0;
   if (last >= static_cast<int>(codeSL.size())) last = static_cast<int>(codeSL.size()) - 1;
   if (last < first) return {};
-  return regionSymbols(std::span<const Text>(codeSL).subspan(first, last - first + 1), exclusions);
+  WordSet words;
+  for (int i = first; i <= last; ++i) words.addLine(codeSL[static_cast<size_t>(i)]);
+  return words.finish(exclusions);
 }
 
 }  // namespace nokari

@@ -1,7 +1,7 @@
 #include "checks/var_check.h"
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -29,10 +29,10 @@ const char16_t kIndent[] = u"     ";
 class NameSet {
  public:
   NameSet() = default;
-  explicit NameSet(TextList names) : names_(std::move(names)) { sortTextIgnoreCase(names_); }
+  explicit NameSet(TextList names) : names_(std::move(names)) { sort(); }
   void add(const TextList& more) {
     names_.insert(names_.end(), more.begin(), more.end());
-    sortTextIgnoreCase(names_);
+    sort();
   }
   bool has(std::u16string_view name) const {
     auto it = std::lower_bound(
@@ -42,6 +42,14 @@ class NameSet {
   }
 
  private:
+  // The used names come sorted already; a stable sort would leave them as they are.
+  void sort() {
+    if (!std::is_sorted(names_.begin(), names_.end(), [](const Text& a, const Text& b) {
+          return compareTextIgnoreCase(a, b) < 0;
+        }))
+      sortTextIgnoreCase(names_);
+  }
+
   TextList names_;
 };
 
@@ -69,7 +77,7 @@ struct Declared {
   NameSet argSet, localSet;
 };
 
-Declared declared(const TextList& code, int line, int col, TextList used) {
+Declared declared(const Lines& code, int line, int col, TextList used) {
   Declared d;
   d.args = splitLines(getDefunParams(code, line, col));
   d.locals = getDefunLocals(code, line, col);
@@ -98,9 +106,15 @@ class VarCheck {
   VarCheck(const ExclusionList& exclusions, Findings* findings)
       : exclusions_(exclusions), findings_(findings) {}
 
-  TextList run(const TextList& lspSL, Progress* bar) {
+  TextList run(const Lines& lspSL, Progress* bar) {
     stripComments(lspSL, code_, bar, 80);
     makeFuncIndex(code_, index_, 20, bar, false);
+    // Only the typed fields are read here: the record texts go back to the heap, where the
+    // panel's lines take their place, so that a large file's check needs less memory at most.
+    for (FuncRecord& r : index_) {
+      Text().swap(r.text);
+      r.definedName.reset();
+    }
     nested_.resize(index_.size());
     for (size_t i = 0; i < index_.size(); ++i) {
       if (index_[i].kind == FuncKind::TopLevel) {
@@ -151,7 +165,8 @@ class VarCheck {
     if (!nested_[i]) {
       const FuncRecord& r = index_[i];
       const int line = r.startLine, col = r.startCol;
-      nested_[i] = declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_));
+      nested_[i] = std::make_unique<Declared>(
+          declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_)));
     }
     return *nested_[i];
   }
@@ -283,9 +298,10 @@ class VarCheck {
 
   const ExclusionList& exclusions_;
   Findings* findings_;
-  TextList code_;
+  Lines code_;
   FuncIndex index_;
-  std::vector<std::optional<Declared>> nested_;
+  // Only nested records get one: a pointer per record keeps a large index small.
+  std::vector<std::unique_ptr<Declared>> nested_;
   Declared top_;  // the most recent top-level function: nested ones read its A and L
   int prevEnd_ = -1;
   int blockFindings_ = 0;
@@ -302,7 +318,7 @@ Text lineNumberField(int line) {
   return fromAscii(s);
 }
 
-TextList variableCheck(const TextList& lspSL, const ExclusionList& exclusions, bool msgFlag,
+TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
                        Progress* bar, Findings* findings) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.

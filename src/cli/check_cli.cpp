@@ -102,13 +102,15 @@ const char kHelp[] =
     "     regular files are read: a FIFO, a device or a folder given as the FILE of a report\n"
     "     is refused at once.\n";
 
-void appendLines(const TextList& lines, std::string& out) {
-  for (const Text& entry : lines) {
+void appendLines(const Lines& lines, std::string& out) {
+  // Room for ASCII text: a large report is not copied as the string grows.
+  out.reserve(out.size() + lines.textSize() + lines.size());
+  for (const std::u16string_view entry : lines) {
     // A panel entry holding line breaks prints as separate lines.
     size_t b = 0;
     for (;;) {
       size_t e = entry.find(u"\r\n", b);
-      out += toUtf8(std::u16string_view(entry).substr(b, e == Text::npos ? Text::npos : e - b));
+      appendToUtf8(out, entry.substr(b, e == Text::npos ? Text::npos : e - b));
       out += '\n';
       if (e == Text::npos) break;
       b = e + 2;

@@ -70,7 +70,7 @@ void lintOne(LintFile& file, const LintSetup& setup) {
   }
   file.encoding = loaded.encoding;
   LintResult r = lintSource(loaded.lines, *setup.exclusions, *setup.builtins);
-  loaded.lines = TextList();
+  loaded.lines = Lines();
   for (Finding& f : r.findings) {
     const std::optional<size_t> category = lintCategoryIndex(f.category);
     if (category && !setup.shown[*category]) continue;

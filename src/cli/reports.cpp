@@ -14,8 +14,8 @@ namespace nokari {
 
 namespace {
 
-TextList codeLines(const ReportInput& in) {
-  TextList code;
+Lines codeLines(const ReportInput& in) {
+  Lines code;
   stripComments(in.source->lines, code, nullptr, 1);
   return code;
 }
@@ -32,14 +32,14 @@ ReportOutput indexReport(const ReportInput& in) {
   return {recordTexts(index), 0, {}};
 }
 
-void appendNode(const TreeNode& node, TextList& out) {
+void appendNode(const TreeNode& node, Lines& out) {
   Text line(static_cast<size_t>(node.level) * 2, u' ');
   line += node.text;
   if (node.level > 0) {
     line += u'\t';
     line += fromAscii(std::to_string(node.line));
   }
-  out.push_back(std::move(line));
+  out.push_back(line);
   for (const TreeNode& child : node.children) appendNode(child, out);
 }
 

@@ -23,7 +23,7 @@ struct ReportInput {
 };
 
 struct ReportOutput {
-  TextList lines;  // a line holding CR LF prints as several lines
+  Lines lines;  // a line holding CR LF prints as several lines
   int exitCode = 0;
   std::string warnings;  // printed on stderr, one line each
 };

@@ -29,13 +29,13 @@ Text callTemplate(const Text& nodeText) {
   return u"(" + call;
 }
 
-bool findCloseParen(const TextList& lines, int line, int column, int* endLine, int* endColumn) {
+bool findCloseParen(const Lines& lines, int line, int column, int* endLine, int* endColumn) {
   *endLine = line;
   *endColumn = column;
   if (line < 0 || static_cast<size_t>(line) >= lines.size() || column < 0) return false;
   long long opens = 0, closes = 0;
   for (size_t k = static_cast<size_t>(line); k < lines.size(); ++k) {
-    const Text& text = lines[k];
+    const std::u16string_view text = lines[k];
     for (size_t p = k == static_cast<size_t>(line) ? static_cast<size_t>(column) : 0;
          p < text.size(); ++p) {
       if (text[p] == u'(') ++opens;
@@ -50,8 +50,7 @@ bool findCloseParen(const TextList& lines, int line, int column, int* endLine, i
   return false;
 }
 
-std::optional<Text> functionText(const TextList& lspSL, const TreeNode& node,
-                                 const TreeNode* parent) {
+std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const TreeNode* parent) {
   const Text name = nodeName(node.text);
   const bool nested = node.level == 2;
   const Text outer = nested && parent ? nodeName(parent->text) : Text();
@@ -59,7 +58,7 @@ std::optional<Text> functionText(const TextList& lspSL, const TreeNode& node,
   int start = nodeLine;
   getHeadComment(lspSL, start);
 
-  TextList code;
+  Lines code;
   stripComments(lspSL, code, nullptr, 0);
   FuncIndex index;
   makeFuncIndex(code, index, 0, nullptr, false);

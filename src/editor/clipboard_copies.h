@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/func_tree.h"
+#include "base/lines.h"
 #include "base/text.h"
 
 namespace nokari {
@@ -18,7 +19,6 @@ bool findCloseParen(const TextList& lines, int line, int column, int* endLine, i
 // The source lines of the function at node (level 1, or level 2 inside parent), from the
 // comment block above it to its closing line, each followed by CR LF; nullopt when the range
 // cannot be found in a fresh index of the source.
-std::optional<Text> functionText(const TextList& lspSL, const TreeNode& node,
-                                 const TreeNode* parent);
+std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const TreeNode* parent);
 
 }  // namespace nokari

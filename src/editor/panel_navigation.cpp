@@ -53,9 +53,9 @@ int definitionLine(const FuncTree& tree, std::u16string_view name) {
   return 0;
 }
 
-int firstCallLine(const TextList& lspSL, std::u16string_view name) {
+int firstCallLine(const Lines& lspSL, std::u16string_view name) {
   if (trim(name).empty()) return 0;
-  TextList codeSL;
+  Lines codeSL;
   stripComments(lspSL, codeSL, nullptr, 0);
   const Text call = u"(" + upperAscii(name) + u" ";
   for (size_t i = 0; i < codeSL.size(); ++i)

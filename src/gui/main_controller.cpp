@@ -56,7 +56,7 @@ struct MainController::State {
   EditorWindow editor;
   CadBridge cad;
 
-  TextList lspSL;
+  Lines lspSL;
   Text lspFullName;
   Text lspFileName;
   Text openDialogFileName;
@@ -555,7 +555,7 @@ void MainController::catalogueClicked() {
   s.view.setPanelHint(u"関数カタログ");
 }
 
-const TextList& MainController::lspSL() const { return s_->lspSL; }
+const Lines& MainController::lspSL() const { return s_->lspSL; }
 const Text& MainController::lspFullName() const { return s_->lspFullName; }
 const Text& MainController::lspFileName() const { return s_->lspFileName; }
 const TextList& MainController::fileHistSL() const { return s_->history.entries; }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "base/lines.h"
 #include "gui/main_view.h"
 #include "platform/services.h"
 
@@ -94,7 +95,7 @@ class MainController {
   void catalogueClicked();
 
   // State, for the window and the tests.
-  const TextList& lspSL() const;
+  const Lines& lspSL() const;
   const Text& lspFullName() const;
   const Text& lspFileName() const;
   const TextList& fileHistSL() const;

@@ -125,12 +125,13 @@ Text decodeAfterMark(std::string_view bytes, ByteOrderMark mark) {
 DecodedSource decodeSource(std::string_view bytes, const CodePage& ansi) {
   DecodedSource out;
   if (const ByteOrderMark mark = byteOrderMark(bytes); mark != ByteOrderMark::None) {
-    out.lines = splitLines(decodeAfterMark(bytes, mark));
+    out.lines = Lines::split(decodeAfterMark(bytes, mark));
   } else if (isValidUtf8(bytes)) {
-    out.lines = splitLines(fromUtf8(bytes));
+    out.lines = Lines::splitWritten(bytes.size(),
+                                    [&](char16_t* text) { return fromUtf8Into(bytes, text); });
   } else {
     out.encoding = Encoding::Ansi;
-    out.lines = splitLines(ansi.decode(bytes));
+    out.lines = Lines::split(ansi.decode(bytes));
   }
   return out;
 }

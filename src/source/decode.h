@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "platform/code_page.h"
 
@@ -15,7 +16,7 @@ enum class Encoding { Utf8, Ansi };
 const char* encodingLabel(Encoding e);
 
 struct DecodedSource {
-  TextList lines;
+  Lines lines;
   Encoding encoding = Encoding::Utf8;
 };
 

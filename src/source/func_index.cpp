@@ -1,6 +1,7 @@
 #include "source/func_index.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "platform/collate.h"
@@ -10,27 +11,48 @@ namespace nokari {
 
 namespace {
 
-bool blankLine(const Text& s) {
+bool blankLine(std::u16string_view s) {
   for (char16_t c : s)
     if (c > 32) return false;
   return true;
 }
 
-Text numbers(std::initializer_list<int> values) {
-  Text out;
+// ",n" for each value, as the record texts write their numbers.
+void appendNumbers(Text& out, std::initializer_list<int> values) {
   for (int v : values) {
     char buf[16];
-    std::snprintf(buf, sizeof buf, ",%d", v);
-    out += fromAscii(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    out += u',';
+    out.append(buf, end);
   }
-  return out;
 }
+
+// The one item splitCommaText reads from name within a record: name without the blanks at
+// its ends, when what is left holds no blank, comma or NUL and starts with no quote. Empty
+// when it reads otherwise.
+std::u16string_view plainItem(std::u16string_view name) {
+  auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  size_t b = 0, e = name.size();
+  while (b < e && blank(name[b])) ++b;
+  while (e > b && blank(name[e - 1])) --e;
+  if (b == e || name[b] == u'"') return {};
+  for (size_t k = b; k < e; ++k)
+    if (name[k] <= 32 || name[k] == u',') return {};
+  return name.substr(b, e - b);
+}
+
+// A nested defun waiting for its enclosing one to close.
+struct PendingNested {
+  Text entry;  // "name,line,col": the end of its record text, and the key it is sorted by
+  Text name;
+  int line = 0, col = 0;
+};
 
 // The text from the "(DEFUN " at 1-based position c up to the next "(" on the line; false,
 // leaving name alone, when no "(" follows.
-bool nameAfterDefun(const Text& line, size_t c, Text* name) {
+bool nameAfterDefun(std::u16string_view line, size_t c, Text* name) {
   const size_t paren = line.find(u'(', c + 6);
-  if (paren == Text::npos) return false;
+  if (paren == std::u16string_view::npos) return false;
   *name = line.substr(c + 6, paren - (c + 6));
   return true;
 }
@@ -76,7 +98,7 @@ size_t findDefun(std::u16string_view line) {
   return 0;
 }
 
-void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
+void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent) {
   if (codeSL.empty()) return;
   funcIndex.clear();
@@ -88,17 +110,20 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
   int defunLine = -1;
   size_t defunPos = 0;  // 1-based
   Text defunName;
-  TextList pending;
+  std::vector<PendingNested> pending;
 
   for (size_t i = 0; i < codeSL.size(); ++i) {
     stage.before(i);
-    const Text& line = codeSL[i];
+    const std::u16string_view line = codeSL[i];
     if (blankLine(line)) continue;
     const size_t c = findDefun(line);
     if (inDefun) {
       Text name;
-      if (c > 0 && nameAfterDefun(line, c, &name))
-        pending.push_back(name + numbers({static_cast<int>(i), static_cast<int>(c - 1)}));
+      if (c > 0 && nameAfterDefun(line, c, &name)) {
+        PendingNested n{name, std::move(name), static_cast<int>(i), static_cast<int>(c - 1)};
+        appendNumbers(n.entry, {n.line, n.col});
+        pending.push_back(std::move(n));
+      }
     } else {
       defunLine = static_cast<int>(i);
       defunPos = c;
@@ -123,11 +148,43 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
         Text record = defunName;
         record += u',';
         record += indent;
-        record += numbers({defunLine, static_cast<int>(defunPos) - 1, static_cast<int>(i),
-                           static_cast<int>(p) - 1});
-        funcIndex.push_back(readRecord(std::move(record)));
-        sortTextIgnoreCase(pending);
-        for (const Text& entry : pending) funcIndex.push_back(readRecord(defunName + u"," + entry));
+        const int startCol = static_cast<int>(defunPos) - 1;
+        appendNumbers(record, {defunLine, startCol, static_cast<int>(i), static_cast<int>(p) - 1});
+        // Plain names read back as they were written: the fields are known without reading.
+        const std::u16string_view outer = plainItem(defunName);
+        if (outer.empty()) {
+          funcIndex.push_back(readRecord(std::move(record)));
+        } else {
+          FuncRecord& r = funcIndex.emplace_back();
+          r.text = std::move(record);
+          r.kind = FuncKind::TopLevel;
+          r.name = outer;
+          r.startLine = defunLine;
+          r.startCol = startCol;
+          r.endLine = static_cast<int>(i);
+          r.endCol = static_cast<int>(p) - 1;
+          r.definedName = r.name;
+        }
+        std::stable_sort(pending.begin(), pending.end(),
+                         [](const PendingNested& a, const PendingNested& b) {
+                           return compareTextIgnoreCase(a.entry, b.entry) < 0;
+                         });
+        for (const PendingNested& n : pending) {
+          Text text = defunName + u"," + n.entry;
+          const std::u16string_view inner = plainItem(n.name);
+          if (outer.empty() || inner.empty()) {
+            funcIndex.push_back(readRecord(std::move(text)));
+            continue;
+          }
+          FuncRecord& r = funcIndex.emplace_back();
+          r.text = std::move(text);
+          r.kind = FuncKind::Nested;
+          r.name = inner;
+          r.enclosing = Text(outer);
+          r.startLine = n.line;
+          r.startCol = n.col;
+          r.definedName = r.name;
+        }
         pending.clear();
         inDefun = false;
         openCount = closeCount = 0;
@@ -138,9 +195,25 @@ void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps,
 }
 
 void sortFuncIndex(FuncIndex& index) {
-  std::stable_sort(index.begin(), index.end(), [](const FuncRecord& a, const FuncRecord& b) {
-    return compareTextIgnoreCase(a.text, b.text) < 0;
+  // The texts, copied side by side, are sorted with their places, and each record is moved
+  // once: a record is large to move, and texts spread over the heap make a large index's
+  // comparisons wait for memory.
+  size_t total = 0;
+  for (const FuncRecord& r : index) total += r.text.size();
+  Text keys;
+  keys.reserve(total);
+  for (const FuncRecord& r : index) keys += r.text;
+  std::vector<std::pair<std::u16string_view, size_t>> order;
+  order.reserve(index.size());
+  for (size_t i = 0, at = 0; i < index.size(); at += index[i].text.size(), ++i)
+    order.emplace_back(std::u16string_view(keys).substr(at, index[i].text.size()), i);
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+    return compareTextIgnoreCase(a.first, b.first) < 0;
   });
+  FuncIndex sorted;
+  sorted.reserve(index.size());
+  for (const auto& [text, i] : order) sorted.push_back(std::move(index[i]));
+  index = std::move(sorted);
 }
 
 TextList recordTexts(const FuncIndex& index) {

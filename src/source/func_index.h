@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
 
@@ -42,7 +43,7 @@ inline constexpr char16_t kIndentText[] = u"         ";
 // Fills funcIndex with a record "name,indent,startLine,startCol,endLine,endCol" for each
 // top-level defun, in the order they end, each followed by the records "outer,inner,line,col"
 // of the defuns nested in it (sorted). Empty code lines leave index and bar untouched.
-void makeFuncIndex(const TextList& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
+void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent);
 
 // 1-based position of the first "(DEFUN " in line (ASCII case ignored), 0 when absent.

@@ -1,34 +1,35 @@
 // The scanner: code lines without comments and strings, defun parameter lists, comma text.
 #pragma once
 
+#include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
 
 namespace nokari {
 
 // Appends one code line per source line: strings and comments removed, TAB as one space.
-void stripComments(const TextList& lspSL, TextList& codeSL, Progress* bar, int stageSteps);
+void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps);
 
 // Where the characters of stripComments' code lines stand in the source lines: a string or a
 // comment earlier on the line moves them to the right.
 class SourceColumns {
  public:
   // Reads lspSL up to line lastLine (0-based); lspSL must outlive this.
-  SourceColumns(const TextList& lspSL, int lastLine);
+  SourceColumns(const Lines& lspSL, int lastLine);
   // The 1-based source column of the character at 1-based column col of code line `line`
   // (0-based); col itself when the code line has no such character.
   int sourceColumn(int line, int col) const;
 
  private:
-  const TextList& lines_;
+  const Lines& lines_;
   std::vector<unsigned char> starts_;  // the scanner's state at the start of each line
 };
 
 // Argument names (before "/") of the defun whose "(" stands at (startLine, startCol),
 // each followed by CR LF; empty when the list cannot be resolved.
-Text getDefunParams(const TextList& codeSL, int startLine, int startCol);
+Text getDefunParams(const Lines& codeSL, int startLine, int startCol);
 // The same names on one line: each CR LF of getDefunParams as one space.
-Text defunParamsOnOneLine(const TextList& codeSL, int startLine, int startCol);
+Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol);
 
 // A place in the code lines: 0-based line, 1-based position.
 struct CodePos {
@@ -43,10 +44,10 @@ enum class Walk { Next, SkipLine, Stop };
 // the 0-based line, the 1-based position and the character, and answers how to go on. Nothing
 // is visited when startLine lies outside the lines.
 template <typename Visit>
-void walkCodeFrom(const TextList& codeSL, int startLine, int startCol, Visit visit) {
+void walkCodeFrom(const Lines& codeSL, int startLine, int startCol, Visit visit) {
   if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return;
   for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
-    const Text& line = codeSL[k];
+    const std::u16string_view line = codeSL[k];
     long long first =
         k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     if (first < 1) first = 1;
@@ -60,13 +61,13 @@ void walkCodeFrom(const TextList& codeSL, int startLine, int startCol, Visit vis
 
 // Where a list opened by the character at (line, pos) starts: the next position, or position 1
 // of the next non-empty line when the opener ends its line. False when there is none.
-bool listStartAfter(const TextList& codeSL, size_t line, size_t pos, CodePos* start);
+bool listStartAfter(const Lines& codeSL, size_t line, size_t pos, CodePos* start);
 // Where a list closed by the character at (line, pos) ends: the previous position, or the last
 // character of the nearest non-empty line above when the closer stands first. False when none.
-bool listEndBefore(const TextList& codeSL, size_t line, size_t pos, CodePos* end);
+bool listEndBefore(const Lines& codeSL, size_t line, size_t pos, CodePos* end);
 // The text from a to b inclusive: one line, or the pieces of several lines joined by spaces;
 // empty when b lies before a.
-Text joinedCodeText(const TextList& codeSL, CodePos a, CodePos b);
+Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b);
 
 // The comma-text split of string lists, with white space separating items too.
 TextList splitCommaText(std::u16string_view text);

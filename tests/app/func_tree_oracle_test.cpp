@@ -13,7 +13,7 @@
 namespace nokari {
 namespace {
 
-FuncTree literalTree(const TextList& codeSL, const TextList& sorted) {
+FuncTree literalTree(const Lines& codeSL, const TextList& sorted) {
   FuncTree tree;
   if (sorted.empty()) return tree;
   tree.roots = {TreeNode{0, u"Command", 0, 0, {}}, TreeNode{0, u"Function", 0, 0, {}}};
@@ -64,8 +64,8 @@ TEST(FuncTreeOracle, FastChildSearchMatchesTheLiteralOne) {
     if (seed % 3 == 0 && bytes.size() > 100) bytes.erase(bytes.size() / 2, 1);
     if (seed % 5 == 0)
       bytes += "\n(defun dup (a) (defun kid () 1)\n 1)\n(defun dup (b)\n (defun kid () 2) 2)\n";
-    TextList lines = decodeSource(bytes, *cp932).lines;
-    TextList code;
+    Lines lines = decodeSource(bytes, *cp932).lines;
+    Lines code;
     FuncIndex index;
     stripComments(lines, code, nullptr, 30);
     makeFuncIndex(code, index, 70, nullptr, true);

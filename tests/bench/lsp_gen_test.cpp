@@ -84,7 +84,7 @@ TEST(LspGen, WritesExactlyTheLinesAsked) {
 TEST(LspGen, IndexFindsEveryDefunWhereItWasWritten) {
   for (const Shape& s : shapes()) {
     GenOutput out = generateLspDetailed(s.p);
-    TextList code;
+    Lines code;
     FuncIndex index;
     stripComments(decodeSource(out.bytes, cp932()).lines, code, nullptr, 30);
     makeFuncIndex(code, index, 70, nullptr, false);
@@ -132,7 +132,7 @@ TEST(LspGen, EveryEncodingDecodesToTheSameLines) {
   GenParams p = params(3000, 150, 0.2, 5);
   p.nonAscii = 0.8;
   p.encoding = GenEncoding::Utf8;
-  const TextList reference = decodeSource(generateLsp(p), cp932()).lines;
+  const Lines reference = decodeSource(generateLsp(p), cp932()).lines;
   struct Case {
     GenEncoding encoding;
     Encoding label;

@@ -50,7 +50,7 @@ TextList literalSymbols(const TextList& region, const ExclusionList& exclusions)
   return result;
 }
 
-TextList literalBody(const TextList& code, int line, int col, bool own,
+TextList literalBody(const Lines& code, int line, int col, bool own,
                      const ExclusionList& exclusions) {
   TextList region = defunBodyRegion(code, line, col);
   if (own) maskNestedDefuns(region);
@@ -101,7 +101,7 @@ Text header(const Text& name, const TextList& a, const TextList& l) {
 TextList literalVarCheck(const TextList& lspSL, const ExclusionList& exclusions) {
   TextList panel;
   if (lspSL.empty()) return {u"■変数チェック", u"未使用変数、未宣言変数はありません．"};
-  TextList code;
+  Lines code;
   FuncIndex made;
   stripComments(lspSL, code, nullptr, 80);
   makeFuncIndex(code, made, 20, nullptr, false);
@@ -237,14 +237,15 @@ Text countField(int n) {
 }
 
 TextList literalFuncCheck(const TextList& lspSL, const TextList& builtinEntries) {
-  TextList panel, code;
+  TextList panel;
+  Lines code;
   stripComments(lspSL, code, nullptr, 10);
   TextList upperCode;
-  for (const Text& l : code) upperCode.push_back(upperAscii(l));
+  for (std::u16string_view l : code) upperCode.push_back(upperAscii(l));
 
   // undefinedCalls
   TextList cands;
-  for (const Text& line : code) {
+  for (std::u16string_view line : code) {
     Text s = trim(line);
     std::replace(s.begin(), s.end(), u'\t', u' ');
     if (s.size() < 2) continue;
@@ -465,7 +466,7 @@ std::vector<TextList> sources() {
     p.nested = (seed % 4) * 0.25;
     std::string bytes = generateLsp(p);
     if (seed % 3 == 0 && bytes.size() > 100) bytes.erase(bytes.size() / 3, 1);
-    out.push_back(decodeSource(bytes, *cp932).lines);
+    out.push_back(decodeSource(bytes, *cp932).lines.toList());
   }
   return out;
 }

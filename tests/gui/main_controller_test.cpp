@@ -184,7 +184,7 @@ TEST(MainController, OpenDropAndHistoryRoads) {
     h.files.put(u"/w/b.lsp", "(defun only () 1)\n");
     h.start();
     h.view.events.clear();
-    const TextList linesBefore = h.c->lspSL();
+    const Lines linesBefore = h.c->lspSL();
     c.act(h);
     EXPECT_EQ(utf8(h.c->lspFullName()), c.fullName);
     EXPECT_EQ(h.view.events, c.events);
@@ -258,7 +258,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     const char* name;
     void (MainController::*button)();
     std::string fileAfter;  // the file as the editor saved it before the click
-    std::function<TextList(const TextList&)> expected;
+    std::function<TextList(const Lines&)> expected;
     const char* hint;
     std::vector<std::string> events;
     bool locked = false;  // the editor still holds the file: no reload
@@ -267,7 +267,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
       {"variables",
        &MainController::variableCheckClicked,
        kSample,
-       [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
+       [](const Lines& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
        "行番号ダブルクリックでジャンプ",
        {"tree", "scroll"}},
       {"variables without a reload",
@@ -280,25 +280,25 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
       {"functions",
        &MainController::functionCheckClicked,
        kSample,
-       [](const TextList& l) { return funcCheck(l, BuiltinList(), nullptr); },
+       [](const Lines& l) { return funcCheck(l, BuiltinList(), nullptr); },
        "",
        {"tree", "scroll"}},
       {"catalogue",
        &MainController::catalogueClicked,
        kSample,
-       [](const TextList& l) { return makeLspIndex(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
+       [](const Lines& l) { return makeLspIndex(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
        "関数カタログ",
        {"tree", "scroll"}},
       {"parentheses balanced",
        &MainController::parenthesisCheckClicked,
        kSample,
-       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
+       [](const Lines& l) { return parenBalanceCheck(l, false, nullptr).panel; },
        "行番号ダブルクリックでジャンプ",
        {"tree", "scroll"}},
       {"parentheses unbalanced",
        &MainController::parenthesisCheckClicked,
        unbalanced,
-       [](const TextList& l) { return parenBalanceCheck(l, false, nullptr).panel; },
+       [](const Lines& l) { return parenBalanceCheck(l, false, nullptr).panel; },
        "行番号ダブルクリックでジャンプ",
        {"tree",
         "message: " + test::utf8(parenBalanceCheck(decodeSource(unbalanced, Latin1CodePage()).lines,

@@ -23,6 +23,8 @@ TEST(DecodeSource, PicksEncodingAndSplitsLines) {
       {"x\n", "UTF8", {"x"}},
       {"x\n\n", "UTF8", {"x", ""}},
       {"\r\n", "UTF8", {""}},
+      // A CR before a CR LF and an LF before a CR end lines of their own.
+      {"a\r\r\nb\n\rc\r", "UTF8", {"a", "", "b", "", "c"}},
       {"", "UTF8", {}},
       {"\xEF\xBB\xBF(a)\r\n", "UTF8", {"(a)"}},
       {"\xE6\xBC\xA2\xE5\xAD\x97", "UTF8", {"漢字"}},

@@ -12,7 +12,7 @@ using test::lines;
 using test::utf8;
 
 std::vector<std::string> indexOf(const TextList& source, bool indent = false) {
-  TextList code;
+  Lines code;
   FuncIndex index;
   stripComments(source, code, nullptr, 1);
   makeFuncIndex(code, index, 20, nullptr, indent);
@@ -81,12 +81,14 @@ TEST(MakeFuncIndex, TypedFieldsAsTheTextSplits) {
       {lines({"(defun o ()", " (defun p q () 1)", " (defun  () 1)", ")"}),
        {"top [o] 0:0 3:0 defines [o]", "nested [] in [o] 2:1 -1:-1 defines []",
         "other [] -1:0 -1:-1 defines [o]"}},
+      {lines({"(defun o ()", " (defun p,q () 1)", ")"}),
+       {"top [o] 0:0 2:0 defines [o]", "other [] -1:0 -1:-1 defines [o]"}},
       // A NUL ends the text as it is split: too few items to define anything.
       {{Text(u"(defun a\0b (x) x)", 18)}, {"other [] -1:0 -1:-1"}},
   };
   for (const Case& c : cases) {
     for (bool indent : {false, true}) {
-      TextList code;
+      Lines code;
       FuncIndex index;
       stripComments(c.source, code, nullptr, 1);
       makeFuncIndex(code, index, 20, nullptr, indent);

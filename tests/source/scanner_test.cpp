@@ -33,7 +33,7 @@ TEST(StripComments, RemovesCommentsAndStrings) {
       {{"\"abc", "de\"f;g"}, {"", "f"}},
   };
   for (const Case& c : cases) {
-    TextList code;
+    Lines code;
     NullProgress bar;
     stripComments(lines(c.source), code, &bar, 30);
     EXPECT_EQ(utf8(code), c.code) << utf8(lines(c.source)[0]);
@@ -41,7 +41,7 @@ TEST(StripComments, RemovesCommentsAndStrings) {
 }
 
 TEST(StripComments, EmptySourceResetsProgress) {
-  TextList code;
+  Lines code;
   NullProgress bar;
   bar.setPosition(42);
   stripComments({}, code, &bar, 30);
@@ -71,14 +71,13 @@ TEST(StripComments, StageProgressSteps) {
     int peak;
   };
   const Case cases[] = {
-      {10, 30, 0, 10},   // step 0 -> 1: every line advances
-      {100, 30, 0, 34},  // step 3: lines 0,3,...,99
-      {60, 30, 0, 30},
-      {500, 1, 0, 1},
-      {300, 80, 95, 100},  // clamps at the top
+      {10, 30, 0, 10},                                       // step 0 -> 1: every line advances
+      {100, 30, 0, 34},                                      // step 3: lines 0,3,...,99
+      {60, 30, 0, 30},  {500, 1, 0, 1}, {300, 80, 95, 100},  // clamps at the top
   };
   for (const Case& c : cases) {
-    TextList src(c.lines, u"x"), code;
+    TextList src(c.lines, u"x");
+    Lines code;
     RecordingProgress bar;
     bar.setPosition(c.start);
     bar.seen.clear();
