@@ -273,7 +273,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
       {"variables without a reload",
        &MainController::variableCheckClicked,
        kSample,
-       [](const TextList& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
+       [](const Lines& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
        "行番号ダブルクリックでジャンプ",
        {"scroll"},
        true},
