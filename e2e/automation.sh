@@ -4,7 +4,7 @@
 # look for, and it records only the command texts its document object receives. Then the
 # failures and the references of the Win32 automation against a fake object in the same
 # process (build/win64/e2e/nokari-automation-check.exe).
-# Uses e2e.sh's helpers and names: drv, step, same, ok, bad, start_nokari, close_nokari, wpath,
+# Uses e2e.sh's helpers and names: drv, step, file_holds, same, ok, bad, start_nokari, close_nokari, wpath,
 # $basic_w, $ini, $out, $work, $started.
 
 automation_exe=$root/build/win64/e2e/nokari-automation-peer.exe
@@ -13,17 +13,6 @@ automation_class=NokariAutomationPeer
 
 # automation_front: the class of the window in front.
 automation_front() { timeout 30 wine "$automation_exe" --foreground 2>/dev/null | tr -d '\r'; }
-
-# automation_record NAME FILE TEXT: FILE holds exactly TEXT within a few seconds.
-automation_record() {
-  local got=
-  for _ in $(seq 30); do
-    got=$(cat "$2" 2>/dev/null)
-    [ "$got" = "$3" ] && break
-    sleep 0.2
-  done
-  same "$1" "$3" "$got"
-}
 
 automation_suite() {
   # The running object table lives in Wine's rpcss service, started on first use. In the
@@ -75,11 +64,11 @@ automation_peer_suite() {
   # ESC (load "path, every backslash doubled")(princ) CR, then ESC Draw CR.
   step "click CAD" click 105 &&
     want=$(printf '\033(load "%s")(princ)\r' "${basic_w//\\/\\\\}")
-  automation_record "CAD: the document's SendCommand gets the load of the open file" "$rec" "$want"
+  file_holds "CAD: the document's SendCommand gets the load of the open file" "$rec" "$want"
   drv select "Command/c:Draw" > /dev/null
   step "send the tree's c:Draw to CAD from the tree menu" menu 206 &&
     want+=$'\n'$(printf '\033Draw\r')
-  automation_record "the document's SendCommand gets Draw, and nothing else came" "$rec" "$want"
+  file_holds "the document's SendCommand gets Draw, and nothing else came" "$rec" "$want"
   close_nokari "$started"
 
   drv --timeout 10 close-class "$automation_class" > /dev/null 2>&1

@@ -4,8 +4,8 @@
 # every delivery ("copydata 1 <ESC>...<CR>", "typed ...", "key ESC"): see peer_cad.cpp's head.
 # One Nokari run meets every stand-in in turn, one at a time: it looks for the CAD afresh on
 # every click.
-# Uses e2e.sh's helpers and names: drv, step, expect, same, ok, bad, start_nokari, close_nokari,
-# wpath, $basic_w, $ini, $out, $work, $started.
+# Uses e2e.sh's helpers and names: drv, step, file_holds, expect, same, ok, bad, start_nokari,
+# close_nokari, wpath, $basic_w, $ini, $out, $work, $started.
 
 cad_peer_exe=$root/build/win64/e2e/nokari-cad-peer.exe
 declare -gA cad_class=([acad]=AfxMDIFrame140u [acad-afx]=Afx:00400000:8:00010003:00000000:00000000
@@ -49,17 +49,6 @@ cad_stop() {
   kill -9 "$cad_pid" 2> /dev/null
 }
 
-# cad_record NAME LINES: the record file holds exactly LINES within a few seconds.
-cad_record() {
-  local got=
-  for _ in $(seq 25); do
-    got=$(cat "$cad_rec" 2> /dev/null)
-    [ "$got" = "$2" ] && break
-    sleep 0.2
-  done
-  same "$1" "$2" "$got"
-}
-
 cad_peer_suite() {
   echo "== the CAD: stand-ins for AutoCAD, BricsCAD, IJCAD, ARES and ZWCAD"
   if [ ! -f "$cad_peer_exe" ]; then
@@ -97,7 +86,7 @@ cad_peer_suite() {
       ares) want=$(printf 'key ESC\ntyped %s\nkey RETURN\nkey ESC\ntyped Draw\nkey RETURN' "$load") ;;
       *) want=$(printf 'copydata 1 <ESC>%s<CR>\ncopydata 1 <ESC>Draw<CR>' "$load") ;;
     esac
-    cad_record "$kind: the stand-in takes $what" "$want"
+    file_holds "$kind: the stand-in takes $what" "$cad_rec" "$want"
     cad_stop "$kind"
   done
 
@@ -107,7 +96,7 @@ cad_peer_suite() {
     # The same stand-in took both texts above: only the disabled window holds them back. (The
     # text is sent before the click returns; a moment more for anything sent later.)
     sleep 0.5
-    cad_record "disabled bricscad: the stand-in takes nothing" ""
+    file_holds "disabled bricscad: the stand-in takes nothing" "$cad_rec" ""
     cad_stop "disabled bricscad"
   fi
 

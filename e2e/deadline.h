@@ -1,4 +1,5 @@
-// The driver's one deadline: every wait and every sent message ends when it is reached.
+// The driver's one deadline: every wait and every sent message ends when it is reached. Also
+// the window lookups that all the driver's commands use.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +29,24 @@ inline DWORD processOf(HWND w) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   return pid;
+}
+
+// Any child, grandchildren included, with the control id.
+inline HWND controlById(HWND parent, int id) {
+  struct Ctx {
+    int id;
+    HWND found;
+  } ctx{id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(lp);
+        if (GetDlgCtrlID(w) != c->id) return TRUE;
+        c->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
 }
 
 }  // namespace e2e

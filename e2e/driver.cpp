@@ -180,24 +180,6 @@ HWND waitTopLevel(const std::wstring& cls, DWORD pid) {
   }
 }
 
-// Any child, grandchildren included, with the control id.
-HWND controlById(HWND parent, int id) {
-  struct Ctx {
-    int id;
-    HWND found;
-  } ctx{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        if (GetDlgCtrlID(w) != c->id) return TRUE;
-        c->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
-}
-
 // The names the scenarios give the main window's controls.
 struct Named {
   const char* name;

@@ -2,28 +2,15 @@
 # TeraPad and VS Code (build/win64/e2e/nokari-peer.exe). Each stand-in shows the editor's main
 # window and go-to-line input and appends a line to its record file for every jump it receives
 # ("goto N"), or for a key it would have taken otherwise ("typed KEY", "offset N").
-# Uses e2e.sh's helpers and names: drv, step, same, report, start_nokari, close_nokari, wpath,
+# Uses e2e.sh's helpers and names: drv, step, same, file_holds, wait_for_file, report, start_nokari, close_nokari, wpath,
 # $basic, $basic_w, $ini, $exp, $out, $work, $check, $prog.
 
 peer_exe=$root/build/win64/e2e/nokari-peer.exe
 
-# peer_wait FILE LINES: waits a few seconds for FILE to hold exactly LINES. The window drops a
-# click that comes while a jump still runs, so each jump is waited for before the next action.
-peer_wait() {
-  for _ in $(seq 30); do
-    [ "$(cat "$1" 2>/dev/null)" = "$2" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-# peer_record NAME FILE LINES: FILE holds exactly LINES within a few seconds.
-peer_record() {
-  peer_wait "$2" "$3"
-  same "$1" "$3" "$(cat "$2" 2>/dev/null)"
-}
-
 # peer_jumps EDITOR_INDEX NAME: one Nokari run against the stand-in NAME, already open; the
 # program stays open. Leaves in peer_want[NAME] the lines the stand-in's record file must hold.
+# The window drops a click that comes while a jump still runs, so each jump is waited for
+# before the next action.
 peer_jumps() {
   local index=$1 name=$2 rec=$work/peer-$2.txt want=
   printf '[Nokari]\r\nTargetEditor=%s\r\nJumpCheak=1\r\nReloadCheak=0\r\nLspFullName=%s\r\n' \
@@ -31,20 +18,20 @@ peer_jumps() {
   start_nokari
   step "$name: double-click the tree node area (w h)" double-click "Function/area (w h)" &&
     want="goto $peer_area"
-  peer_record "$name: the stand-in goes to the line of area's defun" "$rec" "$want"
+  file_holds "$name: the stand-in goes to the line of area's defun" "$rec" "$want"
   # The jump list's Enter, a line number and a function name in the results panel.
   drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
   step "$name: Enter on the jump list's area (w h)" jump-list-enter 1 &&
     want+=${want:+$'\n'}"goto $peer_area"
-  peer_wait "$rec" "$want"
+  wait_for_file "$rec" "$want"
   step "$name: the variable check" click 110
   step "$name: double-click the line number $peer_vline in the panel" \
     panel-double-click "$peer_vline|" && want+=${want:+$'\n'}"goto $peer_vline"
-  peer_wait "$rec" "$want"
+  wait_for_file "$rec" "$want"
   step "$name: the function check" click 112
   step "$name: double-click the name Zeta in the panel" panel-double-click Zeta &&
     want+=${want:+$'\n'}"goto $peer_zeta"
-  peer_record "$name: the stand-in goes to each of those lines" "$rec" "$want"
+  file_holds "$name: the stand-in goes to each of those lines" "$rec" "$want"
 
   # The question appears only when the chosen editor is found; Yes jumps to the line it names.
   cat "$work/peer.unbalanced" > "$basic"
@@ -52,7 +39,7 @@ peer_jumps() {
     step "$name: the parenthesis question, answered Yes" answer yes; then
     want+=${want:+$'\n'}"goto $peer_broken"
   fi
-  peer_record "$name: the stand-in goes to the line the question names" "$rec" "$want"
+  file_holds "$name: the stand-in goes to the line the question names" "$rec" "$want"
   cat "$work/peer.balanced" > "$basic"
   peer_want[$name]=$want
 }

@@ -88,23 +88,6 @@ HWND mainOf(DWORD pid) {
   return nullptr;
 }
 
-HWND childById(HWND parent, int id) {
-  struct Ctx {
-    int id;
-    HWND found;
-  } ctx{id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        if (GetDlgCtrlID(w) != c->id) return TRUE;
-        c->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
-}
-
 // Starts the program and waits until its window stands with the tree filled and its start
 // sequence is over; prints that time, then the time until the window was shown.
 int benchStart(const std::wstring& exe) {
@@ -123,7 +106,7 @@ int benchStart(const std::wstring& exe) {
     Sleep(5);
   }
   const double shown = nowMs();
-  HWND tree = childById(main, nokari::ids::Tree);
+  HWND tree = controlById(main, nokari::ids::Tree);
   LRESULT count = 0;
   // The window answers once its start sequence is over.
   if (!tree || !send(main, WM_NULL, 0, 0) || !send(tree, TVM_GETCOUNT, 0, 0, &count))
@@ -141,8 +124,8 @@ void CALLBACK clickDone(HWND, UINT, ULONG_PTR, LRESULT) { g_done = true; }
 // Clicks a button of the running window and waits until its handler has filled the panel.
 int benchClick(int id) {
   HWND main = FindWindowW(NOKARI_MAIN_CLASS, nullptr);
-  HWND button = main ? childById(main, id) : nullptr;
-  HWND panel = main ? childById(main, nokari::ids::Panel) : nullptr;
+  HWND button = main ? controlById(main, id) : nullptr;
+  HWND panel = main ? controlById(main, nokari::ids::Panel) : nullptr;
   if (!button || !panel) return fail("no window with that button");
   // The window must be idle before the clock starts.
   if (!send(main, WM_NULL, 0, 0)) return fail("the window does not answer");

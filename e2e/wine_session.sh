@@ -2,6 +2,22 @@
 # program's text files (INI, history) in the encodings the program reads and writes.
 # Source this file; it defines functions only.
 
+# A throw-away session: makes the scratch folder $work (/tmp/NAME.XXXXXX) with a fresh Wine
+# prefix in it, sets Wine up for a Japanese user, and on exit stops Wine and Xvfb (start_xvfb)
+# and removes the folder.
+begin_scratch_session() {
+  work=$(mktemp -d "/tmp/$1.XXXXXX")
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  XVFB_PID=
+  trap end_scratch_session EXIT
+}
+end_scratch_session() {
+  timeout 20 wineserver -k > /dev/null 2>&1
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2> /dev/null
+  rm -rf "$work"
+}
+
 # Starts Xvfb on the first free display from :90 on; sets DISPLAY and XVFB_PID.
 start_xvfb() {
   local n=90

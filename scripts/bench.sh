@@ -24,16 +24,7 @@ if [ "${BENCH_NATIVE:-1}" != 0 ] && [ -x "$root/build/native/bench/nokari_bench"
   "$root/build/native/bench/nokari_bench" --benchmark_min_time=0.2
 fi
 
-work=$(mktemp -d /tmp/nokari-bench.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-XVFB_PID=
-cleanup() {
-  timeout 20 wineserver -k > /dev/null 2>&1
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2> /dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+begin_scratch_session nokari-bench
 
 prog=$work/program
 mkdir -p "$prog"

@@ -30,16 +30,7 @@ for f in "$exe" "$driver" "$check"; do
   fi
 done
 
-work=$(mktemp -d /tmp/nokari-e2e.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-XVFB_PID=
-cleanup() {
-  timeout 20 wineserver -k >/dev/null 2>&1
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+begin_scratch_session nokari-e2e
 
 prog=$work/program  # the program's folder: exe, lists, INI, history
 files=$work/files   # the sources the program opens
@@ -118,6 +109,20 @@ same() {
     bad "$1"
     printf 'expected:\n%s\nfound:\n%s\n' "$2" "$3" | sed 's/^/     /'
   fi
+}
+# wait_for_file FILE TEXT: waits a few seconds for FILE to hold exactly TEXT (the record file
+# of a stand-in program); false when it does not.
+wait_for_file() {
+  for _ in $(seq 30); do
+    [ "$(cat "$1" 2> /dev/null)" = "$2" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# file_holds NAME FILE TEXT: FILE holds exactly TEXT within a few seconds.
+file_holds() {
+  wait_for_file "$2" "$3"
+  same "$1" "$3" "$(cat "$2" 2> /dev/null)"
 }
 
 started=0

@@ -106,6 +106,20 @@ constexpr char16_t kBricscadIid[] = u"{D48F17B7-773E-4238-A6C6-B2BBEBAA9A1E}";
 constexpr char16_t kGcad[] = u"Gcad.Application.23";
 constexpr char16_t kGcadIid[] = u"{9D268BF9-B5CA-4C07-946E-D0A1A3A0913F}";
 
+// ARES's main window (1) with its input field (4), the first child's second child; a CAD that
+// stops answering has hung set on the window named.
+void addAres(FakeDesktop& d, bool mainHung = false, bool fieldHung = false) {
+  const WindowHandle main = d.add(u"Qt5QWindowIcon", u"ARES Commander");
+  FakeDesktop::Window w;
+  w.parent = main;
+  const WindowHandle first = d.add(w);
+  w.parent = first;
+  d.add(w);
+  w.hung = fieldHung;
+  d.add(w);
+  d.windows[main].hung = mainHung;
+}
+
 TEST(CadBridge, SendRoutes) {
   struct Case {
     const char* name;
@@ -198,41 +212,14 @@ TEST(CadBridge, SendRoutes) {
        "foreground 1\nsend char 7 <\nsend char 7 x\nsend char 7 >\n", "", 1, 0},
       {"IJCAD without its command line is passed over",
        [](FakeDesktop& d, FakeAutomation&) { d.add(u"Afx:1", u"IJCAD 2024"); }, "", "", 0, 0},
-      {"ARES: Escape and Enter as key presses",
-       [](FakeDesktop& d, FakeAutomation&) {
-         const WindowHandle main = d.add(u"Qt5QWindowIcon", u"ARES Commander");
-         FakeDesktop::Window w;
-         w.parent = main;
-         const WindowHandle first = d.add(w);
-         w.parent = first;
-         d.add(w);
-         d.add(w);  // 4: the field
-       },
+      {"ARES: Escape and Enter as key presses", [](FakeDesktop& d, FakeAutomation&) { addAres(d); },
        "foreground 1\nkey 1 27\nsend char 4 x\nkey 1 13\n", "", 1, 0},
       {"a CAD that stops answering: typing ends at the first character",
-       [](FakeDesktop& d, FakeAutomation&) {
-         const WindowHandle main = d.add(u"Qt5QWindowIcon", u"ARES Commander");
-         FakeDesktop::Window w;
-         w.parent = main;
-         const WindowHandle first = d.add(w);
-         w.parent = first;
-         d.add(w);
-         w.hung = true;
-         d.add(w);
-       },
+       [](FakeDesktop& d, FakeAutomation&) { addAres(d, false, true); },
        "foreground 1\nkey 1 27\nsend char 4 x\n", "", 1, 0},
       {"an ARES that stops answering: no character follows the unanswered Escape",
-       [](FakeDesktop& d, FakeAutomation&) {
-         const WindowHandle main = d.add(u"Qt5QWindowIcon", u"ARES Commander");
-         FakeDesktop::Window w;
-         w.parent = main;
-         const WindowHandle first = d.add(w);
-         w.parent = first;
-         d.add(w);
-         d.add(w);
-         d.windows[main].hung = true;
-       },
-       "foreground 1\nkey 1 27\n", "", 1, 0},
+       [](FakeDesktop& d, FakeAutomation&) { addAres(d, true, false); }, "foreground 1\nkey 1 27\n",
+       "", 1, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
