@@ -47,60 +47,15 @@ void HintTip::send(UINT msg, HWND ctl, const wchar_t* hint) const {
 
 bool PanelControl::create(HWND parent, int id, HintTip& hints) {
   hints_ = &hints;
-  wnd_ = createChild(parent, id, L"EDIT", L"",
-                     WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY |
-                         ES_NOHIDESEL | WS_VSCROLL | WS_HSCROLL,
-                     WS_EX_CLIENTEDGE);
-  if (!wnd_) return false;
-  SendMessageW(wnd_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  if (!box_.create(parent, id)) return false;
+  wnd_ = box_.hwnd();
   hints.add(wnd_, L"");
   dark::useDarkControlStyle(wnd_);
   return true;
 }
 
-namespace {
-
-// Lines [from, to) joined by CR LF, with CR LF before the first one when `after` is set.
-std::wstring joinedLines(const TextList& lines, size_t from, size_t to, bool after) {
-  size_t total = 0;
-  for (size_t i = from; i < to; ++i) total += lines[i].size() + 2;
-  std::wstring text;
-  text.reserve(total);
-  for (size_t i = from; i < to; ++i) {
-    if (i > from || after) text += L"\r\n";
-    text.append(lines[i].begin(), lines[i].end());
-  }
-  return text;
-}
-
-}  // namespace
-
 void PanelControl::setLines(const TextList& lines) {
-  if (!wnd_) return;
-  RedrawOff quiet(wnd_);
-  if (lines.size() <= kLinesAtOnce) {
-    SetWindowTextW(wnd_, joinedLines(lines, 0, lines.size(), false).c_str());
-    return;
-  }
-  // The box measures every line it takes in (under Wine some 40 µs a line), so a report of
-  // hundreds of thousands of lines goes in by pieces, with repaints in between: the window
-  // keeps answering instead of looking hung for many seconds. The text is the same.
-  SetWindowTextW(wnd_, joinedLines(lines, 0, kLinesAtOnce, false).c_str());
-  for (size_t from = kLinesAtOnce; from < lines.size(); from += kLinesAtOnce) {
-    pumpPaint();
-    const std::wstring piece =
-        joinedLines(lines, from, std::min(from + kLinesAtOnce, lines.size()), true);
-    const LRESULT end = SendMessageW(wnd_, WM_GETTEXTLENGTH, 0, 0);
-    SendMessageW(wnd_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageW(wnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
-  }
-  // Where a single WM_SETTEXT leaves the box: caret at the start, nothing to undo or saved,
-  // scrolled to the top left.
-  SendMessageW(wnd_, EM_SETSEL, 0, 0);
-  SendMessageW(wnd_, EM_EMPTYUNDOBUFFER, 0, 0);
-  SendMessageW(wnd_, EM_SETMODIFY, FALSE, 0);
-  SendMessageW(wnd_, WM_VSCROLL, SB_TOP, 0);
-  SendMessageW(wnd_, WM_HSCROLL, SB_LEFT, 0);
+  if (wnd_) box_.setLines(lines);
 }
 
 void PanelControl::setHint(const Text& hint) {
@@ -125,18 +80,15 @@ MainView::PanelSelection PanelControl::selection() const {
   if (!wnd_) return sel;
   DWORD from = 0, to = 0;
   SendMessageW(wnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-  std::wstring all(static_cast<size_t>(GetWindowTextLengthW(wnd_)) + 1, L'\0');
-  all.resize(static_cast<size_t>(GetWindowTextW(wnd_, all.data(), static_cast<int>(all.size()))));
-  const size_t start = std::min<size_t>(std::min(from, to), all.size());
-  const size_t end = std::min<size_t>(std::max(from, to), all.size());
+  const PanelText& text = box_.text();
+  const size_t start = text.clamp(std::min(from, to));
+  const size_t end = text.clamp(std::max(from, to));
   sel.start = start;
   sel.length = end - start;
-  sel.text = fromWide(all.substr(start, end - start));
-  // The panel does not wrap, so its lines are the text's lines.
-  const size_t lineStart = start == 0 ? 0 : all.find_last_of(L'\n', start - 1);
-  sel.lineStart = lineStart == std::wstring::npos || start == 0 ? 0 : lineStart + 1;
-  const size_t lineEnd = std::min(all.find_first_of(L"\r\n", sel.lineStart), all.size());
-  sel.line = fromWide(all.substr(sel.lineStart, lineEnd - sel.lineStart));
+  sel.text = text.whole().substr(start, end - start);
+  const size_t line = text.lineOf(start);
+  sel.lineStart = text.lineStart(line);
+  sel.line = Text(text.line(line));
   return sel;
 }
 

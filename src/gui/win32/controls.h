@@ -9,6 +9,7 @@
 
 #include "base/text.h"
 #include "gui/main_view.h"
+#include "gui/win32/text_panel.h"
 #include "source/progress.h"
 
 namespace nokari::win {
@@ -31,15 +32,14 @@ class HintTip {
   HWND owner_ = nullptr;
 };
 
-// The results panel: a read-only multi-line edit box whose hint the panel's content sets.
+// The results panel: a read-only text box whose hint the panel's content sets.
 class PanelControl {
  public:
-  // Creates the panel with an empty hint; the text has no length limit.
+  // Creates the panel with an empty hint.
   bool create(HWND parent, int id, HintTip& hints);
   HWND wnd() const { return wnd_; }
   void forget() { wnd_ = nullptr; }
-  // All lines, with the panel's redrawing off meanwhile; a long text goes in by pieces of
-  // kLinesAtOnce lines, the window repainting in between.
+  // All lines at once, the caret at the start.
   void setLines(const TextList& lines);
   // The hint shown while the mouse rests on the panel.
   void setHint(const Text& hint);
@@ -50,7 +50,7 @@ class PanelControl {
   void select(size_t start, size_t length);
 
  private:
-  static constexpr size_t kLinesAtOnce = 20000;
+  TextPanel box_;
   HWND wnd_ = nullptr;
   HintTip* hints_ = nullptr;
 };
