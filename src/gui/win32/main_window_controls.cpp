@@ -5,6 +5,9 @@
 #include <imm.h>
 // clang-format on
 
+#include <string>
+#include <vector>
+
 #include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
@@ -114,21 +117,43 @@ bool suits(HFONT font, bool needJapanese) {
 }
 
 // The face asked for when the system has it, else another fixed-pitch face: the panels line
-// their columns up by character, the results panel also in Japanese text.
+// their columns up by character, the results panel also in Japanese text. Whether a face
+// draws at one width and has Japanese glyphs is a property of the face, not of its size or
+// weight, so the face is looked for once per run: the jump list and the tree want the same
+// one, and under Wine each face tried costs some 5 ms (realising it), at start and after
+// every DPI change.
 Font makeFixedFont(int points, int dpi, int weight, const wchar_t* face, bool needJapanese) {
   static constexpr const wchar_t* kFallbacks[] = {L"ＭＳ ゴシック",         L"MS Gothic",
                                                   L"Noto Sans Mono CJK JP", L"Consolas",
                                                   L"DejaVu Sans Mono",      L"Courier New"};
+  struct Choice {
+    std::wstring wanted;
+    bool needJapanese;
+    std::wstring chosen;
+  };
+  static std::vector<Choice> choices;
+  for (const Choice& c : choices)
+    if (c.needJapanese == needJapanese && c.wanted == face)
+      return makeFont(points, dpi, weight, c.chosen.c_str());
+  auto choose = [&](Font font, const wchar_t* chosen) {
+    choices.push_back({face, needJapanese, chosen});
+    return font;
+  };
   Font wanted = makeFont(points, dpi, weight, face);
-  if (wanted && suits(wanted.get(), needJapanese)) return wanted;
+  if (wanted && suits(wanted.get(), needJapanese)) return choose(std::move(wanted), face);
   Font monoOnly;
+  const wchar_t* monoOnlyFace = nullptr;
   for (const wchar_t* other : kFallbacks) {
     Font f = makeFont(points, dpi, weight, other);
     if (!f) continue;
-    if (suits(f.get(), needJapanese)) return f;
-    if (!monoOnly && suits(f.get(), false)) monoOnly = std::move(f);
+    if (suits(f.get(), needJapanese)) return choose(std::move(f), other);
+    if (!monoOnly && suits(f.get(), false)) {
+      monoOnly = std::move(f);
+      monoOnlyFace = other;
+    }
   }
-  return monoOnly ? std::move(monoOnly) : std::move(wanted);
+  if (monoOnly) return choose(std::move(monoOnly), monoOnlyFace);
+  return choose(std::move(wanted), face);
 }
 
 }  // namespace

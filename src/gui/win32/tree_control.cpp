@@ -111,11 +111,15 @@ NodeRef TreeControl::topItem() const {
 void TreeControl::restorePlace(const RestoredPlace& place) {
   if (!wnd_) return;
   HTREEITEM selected = place.selected.valid() ? itemOf(place.selected) : nullptr;
+  HTREEITEM top = place.top.valid() ? itemOf(place.top) : nullptr;
+  // Nothing to restore (the start, a reload with nothing selected): the tree stays as the fill
+  // left it, without another round of switching its redrawing off and on, which has it measure
+  // and repaint all its items again.
+  if (!top && !selected) return;
   changing_ = true;
   {
     RedrawOff quiet(wnd_);
-    if (HTREEITEM top = place.top.valid() ? itemOf(place.top) : nullptr)
-      TreeView_Select(wnd_, top, TVGN_FIRSTVISIBLE);
+    if (top) TreeView_Select(wnd_, top, TVGN_FIRSTVISIBLE);
     if (selected) TreeView_Select(wnd_, selected, TVGN_CARET);
   }
   changing_ = false;
