@@ -140,9 +140,14 @@ std::wstring className(HWND w) {
   return buf;
 }
 
+// The main window once its start sequence is over (it shows before that).
 HWND findMain() {
   HWND w = FindWindowW(NOKARI_MAIN_CLASS, nullptr);
-  return w && IsWindowVisible(w) ? w : nullptr;
+  return w && IsWindowVisible(w) &&
+                 reinterpret_cast<INT_PTR>(GetPropW(w, NOKARI_STARTED_PROP)) ==
+                     nokari::ids::kStartOver
+             ? w
+             : nullptr;
 }
 
 HWND waitMain() {

@@ -57,3 +57,11 @@ enum : int {
 // Window classes the outside world looks for.
 #define NOKARI_MAIN_CLASS L"TForm25"
 #define NOKARI_HISTORY_CLASS L"TNokariFileHistForm"
+// A property of the main window that tells how far its start has come: kStartShown once the
+// window is shown and painted, with its tree filled when a file was loaded, while the start's
+// variable check still runs; kStartOver once the start sequence is over.
+#define NOKARI_STARTED_PROP L"NokariStarted"
+namespace nokari::ids {
+inline constexpr int kStartShown = 1;
+inline constexpr int kStartOver = 2;
+}  // namespace nokari::ids

@@ -100,8 +100,12 @@ struct MainController::State {
     FuncIndex sortedIndex;
     tree = makeFuncTree(lspSL, &view.progress(), &sortedIndex);
     if (!jumpList.empty()) showJumpList(jumpList.refresh(sortedIndex, view.jumpListSelection()));
-    view.showTree(tree);
-    if (place) view.restoreTreePlace(restorePlace(*place, tree));
+    if (place) {
+      const RestoredPlace restored = restorePlace(*place, tree);
+      view.showTree(tree, &restored);
+    } else {
+      view.showTree(tree, nullptr);
+    }
     if (withVariableCheck) {
       showVariableCheck();
     } else {
@@ -198,9 +202,10 @@ void MainController::windowCreated() {
   s.lspFullName = settings.lspFullName;
   if (!s.lspFullName.empty() && s.files.exists(s.lspFullName)) {
     s.openDialogFileName = s.lspFullName;
-    if (s.reLoad()) addToFileHistory(s.history.entries, s.lspFullName);
+    // The name first: the window shows as soon as the tree is filled.
     s.lspFileName = fileNamePart(s.lspFullName);
     s.view.setFileNameText(s.lspFileName);
+    if (s.reLoad()) addToFileHistory(s.history.entries, s.lspFullName);
   } else {
     s.lspFullName.clear();
   }

@@ -20,12 +20,12 @@ class MainView {
   // The read-only file name box.
   virtual void setFileNameText(const Text& name) = 0;
 
-  // Replaces every node of the tree (redraw suspended while it fills) and expands it fully.
-  virtual void showTree(const FuncTree& tree) = 0;
+  // Replaces every node of the tree (redraw suspended while it fills), expands it fully with
+  // the first node on top and nothing selected; then, when given, applies a remembered place:
+  // the top item (when valid), then the selection with focus.
+  virtual void showTree(const FuncTree& tree, const RestoredPlace* place) = 0;
   virtual NodeRef treeSelection() const = 0;
   virtual NodeRef treeTopItem() const = 0;
-  // Applies a remembered place: the top item (when valid), then the selection with focus.
-  virtual void restoreTreePlace(const RestoredPlace& place) = 0;
 
   // The results panel: all its lines at once (redraw suspended), its hint, its scroll.
   virtual void setPanelLines(const TextList& lines) = 0;

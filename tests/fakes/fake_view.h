@@ -28,17 +28,15 @@ class FakeMainView : public MainView {
 
   void setEncodingLabel(const Text& l) override { label = l; }
   void setFileNameText(const Text& n) override { fileName = n; }
-  void showTree(const FuncTree& t) override {
+  void showTree(const FuncTree& t, const RestoredPlace* p) override {
     tree = t;
     selection = top = {};
     events.push_back("tree");
+    if (p && p->top.valid()) top = p->top;
+    if (p && p->selected.valid()) selection = p->selected;
   }
   NodeRef treeSelection() const override { return selection; }
   NodeRef treeTopItem() const override { return top; }
-  void restoreTreePlace(const RestoredPlace& p) override {
-    if (p.top.valid()) top = p.top;
-    if (p.selected.valid()) selection = p.selected;
-  }
   void setPanelLines(const TextList& lines) override { panel = lines; }
   void setPanelHint(const Text& h) override { hint = h; }
   void scrollPanelTop() override { events.push_back("scroll"); }

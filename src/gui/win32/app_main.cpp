@@ -77,11 +77,10 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int cmdShow) {
     return 1;
   }
   view.bindController(&controller);
-  view.start();
+  view.start(cmdShow);
 
   win::HistoryDialog history(inst);
   if (view.hwnd() && history.create(view.hwnd())) view.bindHistoryDialog(&history);
-  view.show(cmdShow);
 
   const int code = win::runMainLoop();
   // A quit from elsewhere still runs the exit sequence while the controller is alive.

@@ -85,14 +85,20 @@ bool Win32MainView::create() {
                             CW_USEDEFAULT) != nullptr;
 }
 
-void Win32MainView::start() {
+void Win32MainView::start(int cmdShow) {
+  pendingShow_ = cmdShow;
   forward([](MainController& c) { c.windowCreated(); });
+  showPending();
+  if (hwnd())
+    SetPropW(hwnd(), NOKARI_STARTED_PROP, reinterpret_cast<HANDLE>(INT_PTR{ids::kStartOver}));
 }
 
-void Win32MainView::show(int cmdShow) {
-  if (!hwnd()) return;
-  ShowWindow(hwnd(), cmdShow);
+void Win32MainView::showPending() {
+  if (!hwnd() || pendingShow_ < 0) return;
+  ShowWindow(hwnd(), pendingShow_);
+  pendingShow_ = -1;
   UpdateWindow(hwnd());
+  SetPropW(hwnd(), NOKARI_STARTED_PROP, reinterpret_cast<HANDLE>(INT_PTR{ids::kStartShown}));
 }
 
 void Win32MainView::close() {
@@ -199,6 +205,7 @@ LRESULT Win32MainView::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) destroyOnce();
       return 0;
     case WM_DESTROY:
+      RemovePropW(hwnd(), NOKARI_STARTED_PROP);
       onDestroy();
       return 0;
     case WM_NCDESTROY:

@@ -28,19 +28,19 @@ class Win32MainView final : public DarkWindow, public MainView {
   void bindController(MainController* controller) { controller_ = controller; }
   // The dialog the history button shows.
   void bindHistoryDialog(HistoryDialog* dialog) { history_ = dialog; }
-  // Runs the controller's start sequence (the window is still hidden).
-  void start();
-  void show(int cmdShow);
+  // Runs the controller's start sequence and shows the window: as soon as the start's tree is
+  // filled (the rest of the start goes on in the shown window), else when the start is over.
+  // Then marks the window started for programs that wait on it.
+  void start(int cmdShow);
   // Destroys the window if it still exists (running the exit sequence).
   void close();
 
   // MainView
   void setEncodingLabel(const Text& label) override;
   void setFileNameText(const Text& name) override;
-  void showTree(const FuncTree& tree) override;
+  void showTree(const FuncTree& tree, const RestoredPlace* place) override;
   NodeRef treeSelection() const override;
   NodeRef treeTopItem() const override;
-  void restoreTreePlace(const RestoredPlace& place) override;
   void setPanelLines(const TextList& lines) override;
   void setPanelHint(const Text& hint) override;
   void scrollPanelTop() override;
@@ -72,6 +72,9 @@ class Win32MainView final : public DarkWindow, public MainView {
   bool isFlatButton(int id) const override;
 
  private:
+  // Shows the window if the start has not shown it yet.
+  void showPending();
+
   struct Fonts {
     Font ui, fileName, jumpList, tree, panel;
   };
@@ -143,6 +146,7 @@ class Win32MainView final : public DarkWindow, public MainView {
   int eventDepth_ = 0;
   bool closePending_ = false;
   bool destroyed_ = false;
+  int pendingShow_ = -1;  // how to show the window once its tree is filled; -1 once shown
 };
 
 }  // namespace nokari::win

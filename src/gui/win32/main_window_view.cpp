@@ -23,13 +23,15 @@ void Win32MainView::setFileNameText(const Text& name) {
   if (fileNameWnd_) SetWindowTextW(fileNameWnd_, toWide(name).c_str());
 }
 
-void Win32MainView::showTree(const FuncTree& tree) { tree_.fill(tree); }
+void Win32MainView::showTree(const FuncTree& tree, const RestoredPlace* place) {
+  tree_.show(tree, place);
+  // At start the window shows with its tree; the start's variable check follows in view.
+  showPending();
+}
 
 NodeRef Win32MainView::treeSelection() const { return tree_.selection(); }
 
 NodeRef Win32MainView::treeTopItem() const { return tree_.topItem(); }
-
-void Win32MainView::restoreTreePlace(const RestoredPlace& place) { tree_.restorePlace(place); }
 
 void Win32MainView::setPanelLines(const TextList& lines) { panel_.setLines(lines); }
 

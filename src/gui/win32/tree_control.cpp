@@ -1,5 +1,7 @@
 #include "gui/win32/tree_control.h"
 
+#include <algorithm>
+
 #include "gui/main_layout.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/window.h"
@@ -48,8 +50,41 @@ LRESULT TreeControl::direct(UINT msg, WPARAM wp, LPARAM lp) const {
   return CallWindowProcW(treeProc_, wnd_, msg, wp, lp);
 }
 
-void TreeControl::fill(const FuncTree& tree) {
+void TreeControl::show(const FuncTree& tree, const RestoredPlace* place) {
   if (!wnd_) return;
+  const bool kept = showsAlready(tree);
+  if (kept)
+    expandAll();
+  else
+    fill(tree);
+  HTREEITEM top = place && place->top.valid() ? itemOf(place->top) : nullptr;
+  HTREEITEM selected = place && place->selected.valid() ? itemOf(place->selected) : nullptr;
+  // After a fill with nothing to restore (the start, a reload with nothing selected) the tree
+  // stays as the fill left it, without another round of switching its redrawing off and on,
+  // which has it measure and repaint all its items again.
+  if (!kept && !top && !selected) return;
+  if (!top && !items_.empty()) top = items_.front();
+  applyPlace(top, selected);
+}
+
+bool TreeControl::showsAlready(const FuncTree& tree) const {
+  size_t i = 0;
+  bool same = true;
+  auto visit = [&](const TreeNode& node, int depth, auto& self) -> void {
+    if (!same) return;
+    if (i >= shown_.size() || shown_[i].depth != depth || shown_[i].image != node.image ||
+        shown_[i].text != node.text) {
+      same = false;
+      return;
+    }
+    ++i;
+    for (const TreeNode& child : node.children) self(child, depth + 1, self);
+  };
+  for (const TreeNode& root : tree.roots) visit(root, 0, visit);
+  return same && i == shown_.size() && !shown_.empty();
+}
+
+void TreeControl::fill(const FuncTree& tree) {
   treeProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(wnd_, GCLP_WNDPROC));
   if (!treeProc_) treeProc_ = &DefWindowProcW;
   changing_ = true;
@@ -58,10 +93,12 @@ void TreeControl::fill(const FuncTree& tree) {
     TreeView_DeleteAllItems(wnd_);
     refs_.clear();
     items_.clear();
-    std::vector<HTREEITEM> parents;  // items that get children, expanded at the end
+    parents_.clear();
+    shown_.clear();
     auto addNode = [&](HTREEITEM parent, const TreeNode& node, NodeRef ref) {
       HTREEITEM item = add(parent, node, ref);
-      if (item && !node.children.empty()) parents.push_back(item);
+      if (item && !node.children.empty()) parents_.push_back(item);
+      shown_.push_back({ref.level(), node.image, node.text});
       return item;
     };
     for (size_t g = 0; g < tree.roots.size(); ++g) {
@@ -77,11 +114,49 @@ void TreeControl::fill(const FuncTree& tree) {
                   {static_cast<int>(g), static_cast<int>(c), static_cast<int>(n)});
       }
     }
-    // Expanding after the children are in is far quicker than inserting into open nodes.
-    for (HTREEITEM item : parents) direct(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    // An item that failed to go in leaves no trace to compare a later tree with.
+    if (items_.size() != shown_.size() ||
+        std::find(items_.begin(), items_.end(), nullptr) != items_.end())
+      shown_.clear();
+    // Expanding after the children are in is far quicker than inserting into open nodes, and
+    // the innermost first: a node expanded inside a closed one is out of view, so the tree does
+    // not lay out again everything below it (which made the fill quadratic).
+    for (auto it = parents_.rbegin(); it != parents_.rend(); ++it)
+      direct(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(*it));
     if (!items_.empty() && items_.front()) TreeView_Select(wnd_, items_.front(), TVGN_FIRSTVISIBLE);
   }
   changing_ = false;
+}
+
+void TreeControl::expandAll() {
+  std::vector<HTREEITEM> closed;
+  for (HTREEITEM item : parents_)
+    if (!(direct(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED))
+      closed.push_back(item);
+  if (closed.empty()) return;
+  changing_ = true;
+  {
+    RedrawOff quiet(wnd_);
+    for (auto it = closed.rbegin(); it != closed.rend(); ++it)
+      direct(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(*it));
+  }
+  changing_ = false;
+}
+
+void TreeControl::applyPlace(HTREEITEM top, HTREEITEM selected) {
+  // Already there (a reload of an unchanged file, nothing moved since): nothing to redo.
+  if (top == TreeView_GetFirstVisible(wnd_) && selected == TreeView_GetSelection(wnd_)) {
+    if (selected) SetFocus(wnd_);
+    return;
+  }
+  changing_ = true;
+  {
+    RedrawOff quiet(wnd_);
+    if (top) TreeView_Select(wnd_, top, TVGN_FIRSTVISIBLE);
+    TreeView_Select(wnd_, selected, TVGN_CARET);
+  }
+  changing_ = false;
+  if (selected) SetFocus(wnd_);
 }
 
 NodeRef TreeControl::refOf(HTREEITEM item) const {
@@ -106,24 +181,6 @@ NodeRef TreeControl::selection() const {
 
 NodeRef TreeControl::topItem() const {
   return wnd_ ? refOf(TreeView_GetFirstVisible(wnd_)) : NodeRef{};
-}
-
-void TreeControl::restorePlace(const RestoredPlace& place) {
-  if (!wnd_) return;
-  HTREEITEM selected = place.selected.valid() ? itemOf(place.selected) : nullptr;
-  HTREEITEM top = place.top.valid() ? itemOf(place.top) : nullptr;
-  // Nothing to restore (the start, a reload with nothing selected): the tree stays as the fill
-  // left it, without another round of switching its redrawing off and on, which has it measure
-  // and repaint all its items again.
-  if (!top && !selected) return;
-  changing_ = true;
-  {
-    RedrawOff quiet(wnd_);
-    if (top) TreeView_Select(wnd_, top, TVGN_FIRSTVISIBLE);
-    if (selected) TreeView_Select(wnd_, selected, TVGN_CARET);
-  }
-  changing_ = false;
-  if (selected) SetFocus(wnd_);
 }
 
 }  // namespace nokari::win

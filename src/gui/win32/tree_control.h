@@ -19,17 +19,26 @@ class TreeControl {
   // Indent and images for the DPI.
   void applyDpi(int dpi);
 
-  // Replaces every item (redraw off meanwhile), expands them all and shows the first on top.
-  void fill(const FuncTree& tree);
+  // The tree's nodes, all expanded, the first on top and nothing selected; then, when given,
+  // the place's top item on top and its node selected with the focus. Nodes the control shows
+  // already (the same texts and images in the same shape, as after a reload of an unchanged
+  // file) stay: the result is the same as a refill, which under Wine costs seconds for a
+  // hundred thousand items.
+  void show(const FuncTree& tree, const RestoredPlace* place);
   NodeRef selection() const;
   NodeRef topItem() const;
-  // Shows the place's top item on top, then selects its node and takes the focus.
-  void restorePlace(const RestoredPlace& place);
   // True while the control changes its selection itself (filling, restoring a place): such
   // a change is not the user's.
   bool changingItself() const { return changing_; }
 
  private:
+  // Replaces every item (redraw off meanwhile), expands them all and shows the first on top.
+  void fill(const FuncTree& tree);
+  bool showsAlready(const FuncTree& tree) const;
+  // Every parent expanded again, as a refill leaves them (the user may have closed some).
+  void expandAll();
+  // The top item, then the selection (none: nothing selected), as given.
+  void applyPlace(HTREEITEM top, HTREEITEM selected);
   NodeRef refOf(HTREEITEM item) const;
   HTREEITEM itemOf(const NodeRef& ref) const;
   HTREEITEM add(HTREEITEM parent, const TreeNode& node, const NodeRef& ref);
@@ -44,6 +53,14 @@ class TreeControl {
   // The items in tree order with the node each shows; an item's lParam is its index.
   std::vector<NodeRef> refs_;
   std::vector<HTREEITEM> items_;
+  std::vector<HTREEITEM> parents_;  // the items with children, in tree order
+  // What each item shows, in tree order: its depth, image and text.
+  struct Shown {
+    int depth;
+    int image;
+    Text text;
+  };
+  std::vector<Shown> shown_;
   bool changing_ = false;
 };
 
