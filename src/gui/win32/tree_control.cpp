@@ -29,20 +29,19 @@ void TreeControl::applyDpi(int dpi) {
   TreeView_SetImageList(wnd_, images_.get(), TVSIL_NORMAL);
 }
 
-HTREEITEM TreeControl::add(HTREEITEM parent, const TreeNode& node, const NodeRef& ref) {
+HTREEITEM TreeControl::add(HTREEITEM parent, HTREEITEM after, const TreeNode& node, size_t index) {
   const std::wstring text = toWide(node.text);
   TVINSERTSTRUCTW ins{};
   ins.hParent = parent;
-  ins.hInsertAfter = TVI_LAST;
+  ins.hInsertAfter = after;
   ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   ins.item.pszText = const_cast<wchar_t*>(text.c_str());
   ins.item.iImage = node.image;
   ins.item.iSelectedImage = 0;  // as designed: every node shows image 0 while selected
-  ins.item.lParam = static_cast<LPARAM>(refs_.size());
+  ins.item.lParam = static_cast<LPARAM>(index);
   auto* item =
       reinterpret_cast<HTREEITEM>(direct(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
-  refs_.push_back(ref);
-  items_.push_back(item);
+  items_[index] = item;
   return item;
 }
 
@@ -91,33 +90,55 @@ void TreeControl::fill(const FuncTree& tree) {
   {
     RedrawOff quiet(wnd_);
     TreeView_DeleteAllItems(wnd_);
-    refs_.clear();
-    items_.clear();
-    parents_.clear();
+    // Tree order, where a node's index is its item's lParam.
+    refs_ = treeOrder(tree);
     shown_.clear();
-    auto addNode = [&](HTREEITEM parent, const TreeNode& node, NodeRef ref) {
-      HTREEITEM item = add(parent, node, ref);
-      if (item && !node.children.empty()) parents_.push_back(item);
-      shown_.push_back({ref.level(), node.image, node.text});
-      return item;
-    };
-    for (size_t g = 0; g < tree.roots.size(); ++g) {
-      const TreeNode& group = tree.roots[g];
-      HTREEITEM groupItem = addNode(TVI_ROOT, group, {static_cast<int>(g), -1, -1});
-      if (!groupItem) continue;
-      for (size_t c = 0; c < group.children.size(); ++c) {
-        const TreeNode& fn = group.children[c];
-        HTREEITEM fnItem = addNode(groupItem, fn, {static_cast<int>(g), static_cast<int>(c), -1});
-        if (!fnItem) continue;
-        for (size_t n = 0; n < fn.children.size(); ++n)
-          addNode(fnItem, fn.children[n],
-                  {static_cast<int>(g), static_cast<int>(c), static_cast<int>(n)});
-      }
+    shown_.reserve(refs_.size());
+    std::vector<std::vector<size_t>> at(tree.roots.size());  // [group][function]: index
+    std::vector<size_t> groupAt(tree.roots.size());
+    for (size_t i = 0; i < refs_.size(); ++i) {
+      const NodeRef& r = refs_[i];
+      const TreeNode& node = *nodeAt(tree, r);
+      shown_.push_back({r.level(), node.image, node.text});
+      if (r.level() == 0) groupAt[static_cast<size_t>(r.group)] = i;
+      if (r.level() == 1) at[static_cast<size_t>(r.group)].push_back(i);
     }
+    items_.assign(refs_.size(), nullptr);
+    // Wine's tree view checks every item handle a message names by searching all its items
+    // in the order they were made, so naming an item made after thousands of others (a
+    // group's second half, a nested function's parent) made the fill quadratic. The items
+    // are made so that every item named is one of the first made: the groups, then the
+    // functions with nested ones and those nested ones, then the other functions, each put
+    // after the nearest such function before it. The tree comes out the same.
+    for (size_t g = 0; g < tree.roots.size(); ++g)
+      add(TVI_ROOT, TVI_LAST, tree.roots[g], groupAt[g]);
+    for (size_t g = 0; g < tree.roots.size(); ++g) {
+      HTREEITEM groupItem = items_[groupAt[g]];
+      if (!groupItem) continue;
+      const std::vector<TreeNode>& fns = tree.roots[g].children;
+      for (size_t c = 0; c < fns.size(); ++c)
+        if (!fns[c].children.empty()) add(groupItem, TVI_LAST, fns[c], at[g][c]);
+      for (size_t c = 0; c < fns.size(); ++c) {
+        HTREEITEM fnItem = items_[at[g][c]];
+        if (!fnItem || fns[c].children.empty()) continue;
+        for (size_t n = 0; n < fns[c].children.size(); ++n)
+          add(fnItem, TVI_LAST, fns[c].children[n], at[g][c] + 1 + n);
+      }
+      std::vector<HTREEITEM> after(fns.size(), TVI_FIRST);
+      for (size_t c = 1; c < fns.size(); ++c) {
+        const bool parent = !fns[c - 1].children.empty() && items_[at[g][c - 1]];
+        after[c] = parent ? items_[at[g][c - 1]] : after[c - 1];
+      }
+      // Backwards: each goes right after its anchor, before the ones put there already.
+      for (size_t c = fns.size(); c-- > 0;)
+        if (fns[c].children.empty()) add(groupItem, after[c], fns[c], at[g][c]);
+    }
+    parents_.clear();
+    for (size_t i = 0; i < refs_.size(); ++i)
+      if (items_[i] && i + 1 < refs_.size() && refs_[i + 1].level() > refs_[i].level())
+        parents_.push_back(items_[i]);
     // An item that failed to go in leaves no trace to compare a later tree with.
-    if (items_.size() != shown_.size() ||
-        std::find(items_.begin(), items_.end(), nullptr) != items_.end())
-      shown_.clear();
+    if (std::find(items_.begin(), items_.end(), nullptr) != items_.end()) shown_.clear();
     // Expanding after the children are in is far quicker than inserting into open nodes, and
     // the innermost first: a node expanded inside a closed one is out of view, so the tree does
     // not lay out again everything below it (which made the fill quadratic).

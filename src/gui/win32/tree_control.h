@@ -41,7 +41,9 @@ class TreeControl {
   void applyPlace(HTREEITEM top, HTREEITEM selected);
   NodeRef refOf(HTREEITEM item) const;
   HTREEITEM itemOf(const NodeRef& ref) const;
-  HTREEITEM add(HTREEITEM parent, const TreeNode& node, const NodeRef& ref);
+  // Inserts the node's item after `after` (or TVI_FIRST / TVI_LAST) as item `index` of the
+  // tree order.
+  HTREEITEM add(HTREEITEM parent, HTREEITEM after, const TreeNode& node, size_t index);
   // A filling message straight to the tree view's own procedure, past the subclasses (the
   // window's and the tooltip's), none of which acts on it. Under Wine a message sent through
   // them took some 0.1 ms, a fill of thousands of items a second or more.
