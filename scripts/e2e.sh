@@ -93,11 +93,15 @@ expect_report() {
 step() {
   local name=$1
   shift
-  if drv "$@" > "$work/got" 2> "$work/err"; then
+  local rc=0
+  drv "$@" > "$work/got" 2> "$work/err" || rc=$?
+  if [ "$rc" -eq 0 ]; then
     ok "$name"
   else
     bad "$name"
     sed 's/^/     /' "$work/got" "$work/err"
+    # A driver that died says nothing of its own.
+    [ -s "$work/err" ] || echo "     (the driver ended with status $rc)"
     return 1
   fi
 }
@@ -402,6 +406,19 @@ drv menu 214 > /dev/null
 expect "delete all empties the jump list" "$work/jl4" jump-list
 drv --timeout 10 close-class Notepad > /dev/null 2>&1
 close_nokari 8
+
+echo "== nested functions: the tree in the report's order"
+# Functions with nested ones first, between and after others, in both groups.
+nested=$files/nested.lsp
+printf '%s\r\n' '(defun a1 ()' '  (defun a1n () 1))' '(defun b2 () 2)' '(defun c3 ()' \
+  '  (defun c3n () 3)' '  (defun c3m () 4))' '(defun d4 ()' '  (defun d4n () 5))' \
+  '(defun e5 () 6)' '(defun f6 () 7)' '(defun c:g7 ()' '  (defun g7n () 8))' \
+  '(defun c:h8 () 9)' > "$nested"
+ini_set "$ini" LspFullName "$(wpath "$nested")"
+start_nokari
+expect_report "the tree of nested functions" --tree "$nested" tree
+close_nokari "$started"
+ini_set "$ini" LspFullName "$basic_w"
 
 . "$root/e2e/editor_peers.sh"
 editor_peer_suite
