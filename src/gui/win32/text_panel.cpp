@@ -322,6 +322,7 @@ void TextPanel::scrollMessage(int bar, WPARAM wp) {
 void TextPanel::paintLine(HDC dc, size_t line, int y, COLORREF text, COLORREF back) const {
   const std::u16string_view s = text_.line(line);
   if (s.empty()) return;
+  const int width = clientWidth();
   const size_t start = text_.lineStart(line);
   const std::vector<int> xs = boundaries(dc, s, charWidth_);
   const int x0 = kMargin - left_;
@@ -344,11 +345,17 @@ void TextPanel::paintLine(HDC dc, size_t line, int y, COLORREF text, COLORREF ba
         ++i;
         continue;
       }
-      size_t end = std::min(s.find(u'\t', i), to);
-      // Nothing beyond the window is drawn, however long the line.
-      if (x0 + xs[i] < 0x7FFF && x0 + xs[end] > -0x7FFF)
-        ExtTextOutW(dc, x0 + xs[i], y, 0, nullptr, wide(s.data() + i), static_cast<UINT>(end - i),
-                    nullptr);
+      const size_t end = std::min(s.find(u'\t', i), to);
+      // Only the characters in view are drawn, however long the line.
+      const auto first = std::upper_bound(xs.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                          xs.begin() + static_cast<std::ptrdiff_t>(end) + 1, -x0);
+      const auto past =
+          std::lower_bound(first, xs.begin() + static_cast<std::ptrdiff_t>(end) + 1, width - x0);
+      const size_t from = static_cast<size_t>(first - xs.begin()) - 1;
+      const size_t upto = std::min(end, static_cast<size_t>(past - xs.begin()));
+      if (from < upto)
+        ExtTextOutW(dc, x0 + xs[from], y, 0, nullptr, wide(s.data() + from),
+                    static_cast<UINT>(upto - from), nullptr);
       i = end;
     }
     SetBkColor(dc, back);
