@@ -1,7 +1,8 @@
 // nokari-e2e: drives a running Nokari window from another process, one command per run, for the
 // end-to-end suite. Every wait ends at the deadline (--timeout, default 10 s); output is UTF-8.
 //
-//   wait                           the main window is shown and answers messages
+//   wait                           the main window is shown, its start is over and it answers
+//                                  messages (every command first waits for that)
 //   tree [--expect FILE]           the tree's texts, two spaces of indent per level
 //   text CONTROL [--expect FILE] [--mask-line N]
 //                                  a control's text, CR LF printed as LF (Memo2, Label1, Edit1 ...)
@@ -36,7 +37,8 @@
 //   hold FILE SECONDS              keeps FILE open with no sharing for SECONDS; prints "held"
 //   close                          closes the main window and waits for the program to end
 //   bench-start EXE                starts EXE; prints the milliseconds until its window stands
-//                                  with the tree filled and the start over, then until shown
+//                                  painted with the tree filled, until it was shown, and until
+//                                  its start sequence was over
 //   bench-click ID                 clicks button ID; prints the milliseconds until its handler
 //                                  is done (the panel filled)
 //   bench-run EXE ARGS...          runs EXE with ARGS (output to NUL); prints its milliseconds
