@@ -2,7 +2,7 @@
 // end-to-end suite. Every wait ends at the deadline (--timeout, default 10 s); output is UTF-8.
 //
 //   wait                           the main window is shown, its start is over and it answers
-//                                  messages (every command first waits for that)
+//                                  messages (commands on the window first wait for that)
 //   tree [--expect FILE]           the tree's texts, two spaces of indent per level
 //   text CONTROL [--expect FILE] [--mask-line N]
 //                                  a control's text, CR LF printed as LF (Memo2, Label1, Edit1 ...)
