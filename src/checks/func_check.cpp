@@ -155,9 +155,10 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     for (const FuncRecord& rec : src.records) {
       if (rec.kind == FuncKind::TopLevel)
         definitions.push_back({rec.name, rec.startLine, rec.startCol});
-      if (!rec.definedName) continue;
+      const Text* definedName = rec.defined();
+      if (!definedName) continue;
       // Commands define nothing here: a call (c:cmd) stays undefined.
-      const Text key = upperAscii(*rec.definedName);
+      const Text key = upperAscii(*definedName);
       if (key.find(u"C:") == Text::npos) defined.insert(key);
     }
     std::erase_if(candidates, [&](const Named& c) { return defined.count(upperAscii(c.name)); });

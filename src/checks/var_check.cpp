@@ -113,7 +113,7 @@ class VarCheck {
     // panel's lines take their place, so that a large file's check needs less memory at most.
     for (FuncRecord& r : index_) {
       Text().swap(r.text);
-      r.definedName.reset();
+      r.otherDefinedName.reset();
     }
     nested_.resize(index_.size());
     for (size_t i = 0; i < index_.size(); ++i) {

@@ -76,9 +76,8 @@ FuncRecord readRecord(Text text) {
   if (r.kind != FuncKind::Other) {
     r.startLine = toIntDef(items[2], -1);
     r.startCol = toIntDef(items[3], 0);
-    r.definedName = r.name;
   } else if (items.size() > 4) {
-    r.definedName = items[0];
+    r.otherDefinedName = items[0];
   }
   return r;
 }
@@ -163,7 +162,6 @@ void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Pr
           r.startCol = startCol;
           r.endLine = static_cast<int>(i);
           r.endCol = static_cast<int>(p) - 1;
-          r.definedName = r.name;
         }
         std::stable_sort(pending.begin(), pending.end(),
                          [](const PendingNested& a, const PendingNested& b) {
@@ -183,7 +181,6 @@ void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Pr
           r.enclosing = Text(outer);
           r.startLine = n.line;
           r.startCol = n.col;
-          r.definedName = r.name;
         }
         pending.clear();
         inDefun = false;

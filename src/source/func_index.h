@@ -29,9 +29,15 @@ struct FuncRecord {
   int startCol = 0;               // 0-based column of its "("
   int endLine = -1;               // top-level only: 0-based line of the closing ")"
   int endCol = -1;                // top-level only: its column
+  // Of an Other record with more than four items, its first item (see defined()).
+  std::optional<Text> otherDefinedName;
+
   // The name the function check takes as defined: the name of a top-level or nested defun,
   // the first item of an Other record with more than four items, none for a shorter one.
-  std::optional<Text> definedName;
+  const Text* defined() const {
+    if (kind != FuncKind::Other) return &name;
+    return otherDefinedName ? &*otherDefinedName : nullptr;
+  }
 };
 
 // In the order makeFuncIndex makes it, or sorted with sortFuncIndex.

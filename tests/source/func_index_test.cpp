@@ -29,7 +29,7 @@ std::string fields(const FuncRecord& r) {
   std::string s = std::string(kind) + " [" + utf8(r.name) + "]";
   if (r.enclosing) s += " in [" + utf8(*r.enclosing) + "]";
   s += " " + place(r.startLine, r.startCol) + " " + place(r.endLine, r.endCol);
-  if (r.definedName) s += " defines [" + utf8(*r.definedName) + "]";
+  if (const Text* d = r.defined()) s += " defines [" + utf8(*d) + "]";
   return s;
 }
 
