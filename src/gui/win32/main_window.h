@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "gui/main_controller.h"
 #include "gui/main_layout.h"
 #include "gui/main_view.h"
@@ -122,6 +124,14 @@ class Win32MainView final : public DarkWindow, public MainView {
   MainController* controller_ = nullptr;
   HistoryDialog* history_ = nullptr;
   layout::Areas areas_ = layout::designAreas(layout::kDesignDpi);
+  // What the controls were last placed for.
+  struct LaidOut {
+    LONG width, height;
+    layout::Areas areas;
+    int dpi;
+    bool operator==(const LaidOut&) const = default;
+  };
+  std::optional<LaidOut> laidOut_;
 
   TreeControl tree_;
   PanelControl panel_;

@@ -99,61 +99,57 @@ Menu makeMenu(const MenuLine (&lines)[N], HBRUSH background) {
   return menu;
 }
 
-// Whether the font draws ASCII at one width and, when asked, has Japanese glyphs of its own.
-bool suits(HFONT font, bool needJapanese) {
+// What a face offers: ASCII at one width, and Japanese glyphs of its own.
+struct FaceTraits {
+  bool fixedPitch = false;
+  bool japanese = false;
+};
+
+FaceTraits traitsOf(HFONT font) {
+  FaceTraits t;
   WindowDc screen(nullptr);
   HDC dc = screen.get();
-  if (!dc) return false;
+  if (!dc || !font) return t;
   Selected sel(dc, font);
   INT narrow = 0, wide = 0, digit = 0;
-  if (!GetCharWidth32W(dc, 'i', 'i', &narrow) || !GetCharWidth32W(dc, 'W', 'W', &wide) ||
-      !GetCharWidth32W(dc, '0', '0', &digit) || narrow != wide || wide != digit)
-    return false;
-  if (!needJapanese) return true;
+  t.fixedPitch = GetCharWidth32W(dc, 'i', 'i', &narrow) && GetCharWidth32W(dc, 'W', 'W', &wide) &&
+                 GetCharWidth32W(dc, '0', '0', &digit) && narrow == wide && wide == digit;
   const wchar_t kana = 0x3042;
   WORD index = 0xFFFF;
-  return GetGlyphIndicesW(dc, &kana, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
-         index != 0xFFFF;
+  t.japanese =
+      GetGlyphIndicesW(dc, &kana, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index != 0xFFFF;
+  return t;
 }
 
 // The face asked for when the system has it, else another fixed-pitch face: the panels line
 // their columns up by character, the results panel also in Japanese text. Whether a face
 // draws at one width and has Japanese glyphs is a property of the face, not of its size or
-// weight, so the face is looked for once per run: the jump list and the tree want the same
-// one, and under Wine each face tried costs some 5 ms (realising it), at start and after
-// every DPI change.
+// weight, so each face is looked at once per run: under Wine, where the faces asked for are
+// missing, each one looked at costs some 5 ms (realising it), at start and after every DPI
+// change.
 Font makeFixedFont(int points, int dpi, int weight, const wchar_t* face, bool needJapanese) {
   static constexpr const wchar_t* kFallbacks[] = {L"ＭＳ ゴシック",         L"MS Gothic",
                                                   L"Noto Sans Mono CJK JP", L"Consolas",
                                                   L"DejaVu Sans Mono",      L"Courier New"};
-  struct Choice {
-    std::wstring wanted;
-    bool needJapanese;
-    std::wstring chosen;
+  static std::vector<std::pair<std::wstring, FaceTraits>> seen;
+  auto traits = [&](const wchar_t* name) {
+    for (const auto& [known, t] : seen)
+      if (known == name) return t;
+    const FaceTraits t = traitsOf(makeFont(points, dpi, weight, name).get());
+    seen.emplace_back(name, t);
+    return t;
   };
-  static std::vector<Choice> choices;
-  for (const Choice& c : choices)
-    if (c.needJapanese == needJapanese && c.wanted == face)
-      return makeFont(points, dpi, weight, c.chosen.c_str());
-  auto choose = [&](Font font, const wchar_t* chosen) {
-    choices.push_back({face, needJapanese, chosen});
-    return font;
+  auto suits = [&](const FaceTraits& t, bool japanese) {
+    return t.fixedPitch && (t.japanese || !japanese);
   };
-  Font wanted = makeFont(points, dpi, weight, face);
-  if (wanted && suits(wanted.get(), needJapanese)) return choose(std::move(wanted), face);
-  Font monoOnly;
-  const wchar_t* monoOnlyFace = nullptr;
+  if (suits(traits(face), needJapanese)) return makeFont(points, dpi, weight, face);
+  const wchar_t* monoOnly = nullptr;
   for (const wchar_t* other : kFallbacks) {
-    Font f = makeFont(points, dpi, weight, other);
-    if (!f) continue;
-    if (suits(f.get(), needJapanese)) return choose(std::move(f), other);
-    if (!monoOnly && suits(f.get(), false)) {
-      monoOnly = std::move(f);
-      monoOnlyFace = other;
-    }
+    const FaceTraits t = traits(other);
+    if (suits(t, needJapanese)) return makeFont(points, dpi, weight, other);
+    if (!monoOnly && suits(t, false)) monoOnly = other;
   }
-  if (monoOnly) return choose(std::move(monoOnly), monoOnlyFace);
-  return choose(std::move(wanted), face);
+  return makeFont(points, dpi, weight, monoOnly ? monoOnly : face);
 }
 
 }  // namespace
@@ -256,6 +252,11 @@ void Win32MainView::layoutControls() {
   GetClientRect(hwnd(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return;
   areas_ = layout::fitAreas(areas_, rc.bottom, dpi());
+  // The same client, areas and DPI as last time (the first WM_SIZE when the window shows):
+  // every control is where it belongs already.
+  const LaidOut now{rc.right, rc.bottom, areas_, dpi()};
+  if (laidOut_ && *laidOut_ == now) return;
+  laidOut_ = now;
   const auto placed = layout::mainLayout(rc.right, rc.bottom, areas_, dpi());
   HDWP defer = BeginDeferWindowPos(static_cast<int>(placed.size()));
   for (const layout::Placed& p : placed) {
