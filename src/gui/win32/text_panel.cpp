@@ -46,25 +46,15 @@ std::vector<int> boundaries(HDC dc, std::u16string_view s, int charWidth) {
   return x;
 }
 
-// A device context of the window with its font chosen.
+// The window's device context with its font chosen, for one scope.
 class FontDc {
  public:
-  FontDc(HWND wnd, HFONT font) : wnd_(wnd), dc_(GetDC(wnd)) {
-    if (dc_ && font) old_ = SelectObject(dc_, font);
-  }
-  ~FontDc() {
-    if (!dc_) return;
-    if (old_) SelectObject(dc_, old_);
-    ReleaseDC(wnd_, dc_);
-  }
-  FontDc(const FontDc&) = delete;
-  FontDc& operator=(const FontDc&) = delete;
-  HDC get() const { return dc_; }
+  FontDc(HWND wnd, HFONT font) : window_(wnd), font_(window_.get(), font) {}
+  HDC get() const { return window_.get(); }
 
  private:
-  HWND wnd_;
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
+  WindowDc window_;
+  Selected font_;
 };
 
 }  // namespace

@@ -67,20 +67,16 @@ void TreeControl::show(const FuncTree& tree, const RestoredPlace* place) {
 }
 
 bool TreeControl::showsAlready(const FuncTree& tree) const {
-  size_t i = 0;
-  bool same = true;
-  auto visit = [&](const TreeNode& node, int depth, auto& self) -> void {
-    if (!same) return;
-    if (i >= shown_.size() || shown_[i].depth != depth || shown_[i].image != node.image ||
-        shown_[i].text != node.text) {
-      same = false;
-      return;
-    }
-    ++i;
-    for (const TreeNode& child : node.children) self(child, depth + 1, self);
-  };
-  for (const TreeNode& root : tree.roots) visit(root, 0, visit);
-  return same && i == shown_.size() && !shown_.empty();
+  // In the tree order the fill recorded them in.
+  const std::vector<NodeRef> order = treeOrder(tree);
+  if (order.empty() || order.size() != shown_.size()) return false;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const TreeNode& node = *nodeAt(tree, order[i]);
+    if (shown_[i].depth != order[i].level() || shown_[i].image != node.image ||
+        shown_[i].text != node.text)
+      return false;
+  }
+  return true;
 }
 
 void TreeControl::fill(const FuncTree& tree) {
