@@ -11,13 +11,13 @@ namespace nokari {
 
 namespace {
 
-bool isCommandName(const Text& name) {
+bool isCommandName(std::u16string_view name) {
   return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
 }
 
 struct NestedEntry {
   int line;
-  const Text* name;
+  size_t record;  // its place in the index
 };
 
 // The nested records of one enclosing name: in index order, and their places ordered by line.
@@ -26,23 +26,80 @@ struct NestedGroup {
   std::vector<size_t> byLine;
 };
 
-struct TextHash {
-  size_t operator()(const Text& t) const { return std::hash<std::u16string>()(t); }
-};
+}  // namespace
+
+namespace {
+
+// A top-level function's node without its children: a command by its name, another function
+// with its parameters.
+TreeNode functionNode(const Lines& codeSL, const FuncRecord& rec) {
+  const std::u16string_view name = rec.name();
+  TreeNode node;
+  node.level = 1;
+  node.line = rec.startLine + 1;
+  node.image = 1;
+  if (isCommandName(name)) {
+    node.text = name;
+  } else {
+    // Built in place: a temporary per piece costs more than the text itself for 50,000 nodes.
+    const Text params = defunParamsOnOneLine(codeSL, rec.startLine, rec.startCol);
+    const std::u16string_view trimmed = trimmedView(params);
+    node.text.reserve(name.size() + trimmed.size() + 3);
+    node.text.append(name).append(u" (").append(trimmed).append(u")");
+  }
+  return node;
+}
+
+TreeNode nestedNode(const FuncRecord& rec) {
+  return TreeNode{2, Text(rec.name()), rec.startLine + 1, 3, {}};
+}
+
+FuncTree groups() {
+  FuncTree tree;
+  tree.roots.resize(2);
+  tree.roots[0] = TreeNode{0, u"Command", 0, 0, {}};
+  tree.roots[1] = TreeNode{0, u"Function", 0, 0, {}};
+  return tree;
+}
+
+TreeNode& groupOf(FuncTree& tree, const FuncRecord& rec) {
+  return tree.roots[isCommandName(rec.name()) ? 0 : 1];
+}
+
+// The tree of an index in the order makeFuncIndex made it, all of its records as written: each
+// function's nested ones follow it, so no name is looked up, and the code lines are read in
+// file order. `order` gives the sorted places.
+FuncTree treeInFileOrder(const Lines& codeSL, const FuncIndex& index,
+                         const std::vector<size_t>& order) {
+  std::vector<TreeNode> functions(index.size());
+  for (size_t p = 0; p < index.size(); ++p) {
+    const FuncRecord& rec = index[p];
+    if (rec.kind != FuncKind::TopLevel) continue;
+    functions[p] = functionNode(codeSL, rec);
+    for (size_t q = p + 1; q < index.size() && index[q].kind == FuncKind::Nested; ++q)
+      functions[p].children.push_back(nestedNode(index[q]));
+  }
+  FuncTree tree = groups();
+  for (size_t p : order) {
+    if (index[p].kind != FuncKind::TopLevel) continue;
+    groupOf(tree, index[p]).children.push_back(std::move(functions[p]));
+  }
+  return tree;
+}
 
 }  // namespace
 
 FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex) {
-  FuncTree tree;
-  if (sortedIndex.empty()) return tree;
+  if (sortedIndex.empty()) return {};
 
   // Nested records by enclosing name: the child search below accepts exactly the records a
   // scan of the whole index would. A file may define one name many times, so each function
   // looks its line range up instead of scanning every record of its name.
-  std::unordered_map<Text, NestedGroup, TextHash> nestedByOuter;
-  for (const FuncRecord& rec : sortedIndex) {
-    if (rec.kind != FuncKind::Nested) continue;
-    nestedByOuter[*rec.enclosing].entries.push_back({rec.startLine, &rec.name});
+  std::unordered_map<std::u16string_view, NestedGroup> nestedByOuter;
+  for (size_t i = 0; i < sortedIndex.size(); ++i) {
+    const FuncRecord& rec = sortedIndex[i];
+    if (rec.kind == FuncKind::Nested)
+      nestedByOuter[rec.enclosing()].entries.push_back({rec.startLine, i});
   }
   for (auto& [outer, group] : nestedByOuter) {
     group.byLine.resize(group.entries.size());
@@ -52,32 +109,13 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
   }
   std::vector<size_t> hits;
 
-  tree.roots.resize(2);
-  tree.roots[0] = TreeNode{0, u"Command", 0, 0, {}};
-  tree.roots[1] = TreeNode{0, u"Function", 0, 0, {}};
+  FuncTree tree = groups();
   for (const FuncRecord& rec : sortedIndex) {
     if (rec.kind != FuncKind::TopLevel) continue;
-    const Text& name = rec.name;
-    const int start = rec.startLine;
-    TreeNode node;
-    node.level = 1;
-    node.line = start + 1;
-    node.image = 1;
-    TreeNode* group;
-    if (isCommandName(name)) {
-      node.text = name;
-      group = &tree.roots[0];
-    } else {
-      // Built in place: a temporary per piece costs more than the text itself for 50,000 nodes.
-      const Text params = defunParamsOnOneLine(codeSL, start, rec.startCol);
-      const std::u16string_view trimmed = trimmedView(params);
-      node.text.reserve(name.size() + trimmed.size() + 3);
-      node.text.append(name).append(u" (").append(trimmed).append(u")");
-      group = &tree.roots[1];
-    }
-    const int end = rec.endLine;
+    TreeNode node = functionNode(codeSL, rec);
+    const int start = rec.startLine, end = rec.endLine;
     if (start >= 0 && start < end) {
-      auto it = nestedByOuter.find(name);
+      auto it = nestedByOuter.find(rec.name());
       if (it != nestedByOuter.end()) {
         const NestedGroup& nested = it->second;
         auto k =
@@ -87,13 +125,11 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
         for (; k != nested.byLine.end() && nested.entries[*k].line <= end; ++k) hits.push_back(*k);
         // Children keep index order.
         std::sort(hits.begin(), hits.end());
-        for (size_t i : hits) {
-          const NestedEntry& e = nested.entries[i];
-          node.children.push_back(TreeNode{2, *e.name, e.line + 1, 3, {}});
-        }
+        for (size_t i : hits)
+          node.children.push_back(nestedNode(sortedIndex[nested.entries[i].record]));
       }
     }
-    group->children.push_back(std::move(node));
+    groupOf(tree, rec).children.push_back(std::move(node));
   }
   return tree;
 }
@@ -101,10 +137,19 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
 FuncTree makeFuncTree(const Lines& lspSL, Progress* bar, FuncIndex* sortedIndex) {
   Lines codeSL;
   FuncIndex index;
-  stripComments(lspSL, codeSL, bar, 30);
-  makeFuncIndex(codeSL, index, 70, bar, true);
-  sortFuncIndex(index);
-  FuncTree tree = makeFuncTreeFromIndex(codeSL, index);
+  makeCodeAndFuncIndex(lspSL, codeSL, index, 100, bar, true);
+  const std::vector<size_t> order = sortedFuncOrder(index);
+  FuncTree tree;
+  const bool asWritten =
+      std::all_of(index.begin(), index.end(), [](const FuncRecord& r) { return r.asWritten(); });
+  if (asWritten && !index.empty()) {
+    tree = treeInFileOrder(codeSL, index, order);
+    if (sortedIndex) arrangeFuncIndex(index, order);
+  } else {
+    // Odd names read back from their record texts: only a look at every record is exact.
+    arrangeFuncIndex(index, order);
+    tree = makeFuncTreeFromIndex(codeSL, index);
+  }
   if (bar) bar->setPosition(0);
   if (sortedIndex) *sortedIndex = std::move(index);
   return tree;

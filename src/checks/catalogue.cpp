@@ -68,7 +68,7 @@ TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& time
     const int line = r.startLine;
     Text args = defunParamsOnOneLine(code, line, r.startCol);
     if (!args.empty() && args.back() == u' ') args.pop_back();
-    const Text head = r.name + u" " + args;
+    const Text head = Text(r.name()) + u" " + args;
     panel.push_back(Text(50, u'-'));
     panel.push_back((upperAscii(head).find(u"C:") != Text::npos ? u"■ " : u"□ ") + head);
     int start = line;

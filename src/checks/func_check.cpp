@@ -13,7 +13,7 @@ namespace nokari {
 
 namespace {
 
-bool startsWithCommandPrefix(const Text& name) {
+bool startsWithCommandPrefix(std::u16string_view name) {
   return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
 }
 
@@ -154,8 +154,8 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     std::unordered_set<Text> defined;
     for (const FuncRecord& rec : src.records) {
       if (rec.kind == FuncKind::TopLevel)
-        definitions.push_back({rec.name, rec.startLine, rec.startCol});
-      const Text* definedName = rec.defined();
+        definitions.push_back({rec.name(), rec.startLine, rec.startCol});
+      const std::optional<std::u16string_view> definedName = rec.defined();
       if (!definedName) continue;
       // Commands define nothing here: a call (c:cmd) stays undefined.
       const Text key = upperAscii(*definedName);
@@ -205,19 +205,19 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
 namespace {
 
 bool countedFunction(const FuncRecord& r) {
-  return r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name);
+  return r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name());
 }
 
 const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar) {
   if (!src.topLevelCalls) {
     TextList names;
     for (const FuncRecord* r : src.sorted)
-      if (countedFunction(*r)) names.push_back(r->name);
+      if (countedFunction(*r)) names.emplace_back(r->name());
     const CallMatcher matcher(names);
     const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
     std::vector<int> calls(src.sorted.size(), 0);
     for (size_t k = 0; k < src.sorted.size(); ++k)
-      if (countedFunction(*src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k]->name)];
+      if (countedFunction(*src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k]->name())];
     src.topLevelCalls = std::move(calls);
   }
   return *src.topLevelCalls;
@@ -231,10 +231,11 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
   const std::vector<int>& calls = topLevelCalls(src, bar);
   for (size_t k = 0; k < src.sorted.size(); ++k) {
     const FuncRecord& r = *src.sorted[k];
-    if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name).empty()) continue;
-    panel.push_back(r.name);
+    if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name()).empty()) continue;
+    panel.emplace_back(r.name());
     if (findings)
-      findings->push_back({r.startLine + 1, "unreferenced-function", r.name, r.startCol + 1, {}});
+      findings->push_back(
+          {r.startLine + 1, "unreferenced-function", Text(r.name()), r.startCol + 1, {}});
   }
   if (bar) bar->setPosition(0);
   if (panel.size() > heading)
@@ -249,10 +250,10 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
     const FuncRecord& r = *src.sorted[k];
     // A nested function is left out with the command it sits in.
     if (countedFunction(r)) {
-      panel.push_back(r.name);
+      panel.emplace_back(r.name());
       counts.push_back(calls[k]);
-    } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(*r.enclosing)) {
-      panel.push_back(u"  + " + r.name);
+    } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(r.enclosing())) {
+      panel.push_back(u"  + " + Text(r.name()));
       counts.push_back(0);
     }
   }

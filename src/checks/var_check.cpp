@@ -87,8 +87,9 @@ Declared declared(const Lines& code, int line, int col, TextList used) {
   return d;
 }
 
-Text headerTail(const Text& name, const Declared& d) {
-  Text h = name + u" (";
+Text headerTail(std::u16string_view name, const Declared& d) {
+  Text h(name);
+  h += u" (";
   if (!d.args.empty()) {
     h += u' ';
     for (const Text& a : d.args) h += a + u" ";
@@ -109,12 +110,6 @@ class VarCheck {
   TextList run(const Lines& lspSL, Progress* bar) {
     stripComments(lspSL, code_, bar, 80);
     makeFuncIndex(code_, index_, 20, bar, false);
-    // Only the typed fields are read here: the record texts go back to the heap, where the
-    // panel's lines take their place, so that a large file's check needs less memory at most.
-    for (FuncRecord& r : index_) {
-      Text().swap(r.text);
-      r.otherDefinedName.reset();
-    }
     nested_.resize(index_.size());
     for (size_t i = 0; i < index_.size(); ++i) {
       if (index_[i].kind == FuncKind::TopLevel) {
@@ -198,16 +193,16 @@ class VarCheck {
 
   void topLevel(size_t i) {
     const FuncRecord& r = index_[i];
-    const Text& name = r.name;
+    const std::u16string_view name = r.name();
     const int s = r.startLine, col = r.startCol;
     if (prevEnd_ == -1) leadingCode(s);
     prevEnd_ = r.endLine;
 
-    std::unordered_set<Text> nestedNames;
+    std::unordered_set<std::u16string_view> nestedNames;
     std::vector<size_t> ownNested;
     for (size_t j = i + 1; j < index_.size() && index_[j].kind == FuncKind::Nested; ++j) {
-      nestedNames.insert(index_[j].name);
-      if (index_[j].enclosing == name) ownNested.push_back(j);
+      nestedNames.insert(index_[j].name());
+      if (index_[j].enclosing() == name) ownNested.push_back(j);
     }
 
     top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, exclusions_));
@@ -258,7 +253,7 @@ class VarCheck {
     const FuncRecord& r = index_[i];
     const Declared& n = nestedDeclared(i);
     const int line = r.startLine + 1;
-    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name, n);
+    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name(), n);
     col_ = r.startCol;
     panel_.push_back(header_);
     blockFindings_ = 0;

@@ -64,15 +64,15 @@ std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const
   makeFuncIndex(code, index, 0, nullptr, false);
   int rangeStart = -1, rangeEnd = -1;
   for (const FuncRecord& r : index) {
-    if (r.kind == FuncKind::TopLevel && !nested && r.name == name) {
+    if (r.kind == FuncKind::TopLevel && !nested && r.name() == name) {
       rangeStart = r.startLine;
       rangeEnd = r.endLine;
       break;
     }
-    if (r.kind == FuncKind::TopLevel && nested && r.name == outer) {
+    if (r.kind == FuncKind::TopLevel && nested && r.name() == outer) {
       rangeStart = r.startLine;
       rangeEnd = r.endLine;
-    } else if (r.kind == FuncKind::Nested && nested && r.enclosing == outer && r.name == name) {
+    } else if (r.kind == FuncKind::Nested && nested && r.enclosing() == outer && r.name() == name) {
       rangeStart = r.startLine;
       // It must close before the line on which its enclosing function closes.
       int endLine = 0, endColumn = 0;

@@ -62,7 +62,7 @@ int JumpList::refresh(const FuncIndex& sortedIndex, int selected) {
     const Text key = jumpEntryKey(entries_[i].text);
     const FuncRecord* found = nullptr;
     for (const FuncRecord& r : sortedIndex) {
-      if (r.kind == FuncKind::TopLevel && upperAscii(r.name) == key) {
+      if (r.kind == FuncKind::TopLevel && upperAscii(r.name()) == key) {
         found = &r;
         break;
       }

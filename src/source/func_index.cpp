@@ -44,7 +44,7 @@ std::u16string_view plainItem(std::u16string_view name) {
 // A nested defun waiting for its enclosing one to close.
 struct PendingNested {
   Text entry;  // "name,line,col": the end of its record text, and the key it is sorted by
-  Text name;
+  size_t nameSize = 0;
   int line = 0, col = 0;
 };
 
@@ -65,24 +65,31 @@ FuncRecord readRecord(Text text) {
   r.text = std::move(text);
   if (items.size() == 6) {
     r.kind = FuncKind::TopLevel;
-    r.name = items[0];
+    r.setFieldsApart(items[0], {}, false);
     r.endLine = toIntDef(items[4], -1);
     r.endCol = toIntDef(items[5], -1);
   } else if (items.size() == 4) {
     r.kind = FuncKind::Nested;
-    r.name = items[1];
-    r.enclosing = items[0];
+    r.setFieldsApart(items[1], items[0], false);
   }
   if (r.kind != FuncKind::Other) {
     r.startLine = toIntDef(items[2], -1);
     r.startCol = toIntDef(items[3], 0);
   } else if (items.size() > 4) {
-    r.otherDefinedName = items[0];
+    r.setFieldsApart({}, items[0], true);
   }
   return r;
 }
 
 }  // namespace
+
+void FuncRecord::setFieldsApart(std::u16string_view name, std::u16string_view enclosing,
+                                bool otherDefines) {
+  apart_.assign(name).append(enclosing);
+  name_ = {0, uint32(name.size()), true};
+  enclosing_ = {uint32(name.size()), uint32(enclosing.size()), true};
+  otherDefines_ = otherDefines;
+}
 
 size_t findDefun(std::u16string_view line) {
   static constexpr char16_t kWord[] = u"(DEFUN ";
@@ -97,104 +104,151 @@ size_t findDefun(std::u16string_view line) {
   return 0;
 }
 
+namespace {
+
+// makeFuncIndex's walk, fed one code line at a time.
+class FuncIndexer {
+ public:
+  FuncIndexer(FuncIndex& funcIndex, bool withIndent)
+      : funcIndex_(funcIndex), indent_(withIndent ? kIndentText : u"") {}
+  // Code line i; lines come in order from 0.
+  void line(size_t i, std::u16string_view line);
+
+ private:
+  void close(int endLine, int endCol);
+
+  FuncIndex& funcIndex_;
+  std::u16string_view indent_;
+  bool inDefun_ = false;
+  long long openCount_ = 0, closeCount_ = 0;
+  int defunLine_ = -1;
+  size_t defunPos_ = 0;  // 1-based
+  Text defunName_;
+  std::vector<PendingNested> pending_;
+};
+
+void FuncIndexer::line(size_t i, std::u16string_view line) {
+  if (blankLine(line)) return;
+  const size_t c = findDefun(line);
+  if (inDefun_) {
+    PendingNested n;
+    if (c > 0 && nameAfterDefun(line, c, &n.entry)) {
+      n.nameSize = n.entry.size();
+      n.line = static_cast<int>(i);
+      n.col = static_cast<int>(c - 1);
+      appendNumbers(n.entry, {n.line, n.col});
+      pending_.push_back(std::move(n));
+    }
+  } else {
+    defunLine_ = static_cast<int>(i);
+    defunPos_ = c;
+    if (c > 0 && nameAfterDefun(line, c, &defunName_)) {
+      inDefun_ = true;
+      openCount_ = closeCount_ = 0;
+      pending_.clear();
+    }
+  }
+  if (!inDefun_) return;
+  const size_t from = static_cast<int>(i) == defunLine_ ? defunPos_ : 1;
+  for (size_t p = from; p <= line.size(); ++p) {
+    const char16_t ch = line[p - 1];
+    if (ch == u'(') {
+      ++openCount_;
+    } else if (ch == u')') {
+      ++closeCount_;
+    } else {
+      continue;
+    }
+    if (openCount_ > 0 && openCount_ == closeCount_) {
+      close(static_cast<int>(i), static_cast<int>(p) - 1);
+      return;
+    }
+  }
+}
+
+void FuncIndexer::close(int endLine, int endCol) {
+  Text record = defunName_;
+  record += u',';
+  record += indent_;
+  const int startCol = static_cast<int>(defunPos_) - 1;
+  appendNumbers(record, {defunLine_, startCol, endLine, endCol});
+  // Plain names read back as they were written: the fields are known without reading.
+  const std::u16string_view outer = plainItem(defunName_);
+  if (outer.empty()) {
+    funcIndex_.push_back(readRecord(std::move(record)));
+  } else {
+    FuncRecord& r = funcIndex_.emplace_back();
+    r.text = std::move(record);
+    r.kind = FuncKind::TopLevel;
+    r.setNameInText(static_cast<size_t>(outer.data() - defunName_.data()), outer.size());
+    r.startLine = defunLine_;
+    r.startCol = startCol;
+    r.endLine = endLine;
+    r.endCol = endCol;
+  }
+  std::stable_sort(pending_.begin(), pending_.end(),
+                   [](const PendingNested& a, const PendingNested& b) {
+                     return compareTextIgnoreCase(a.entry, b.entry) < 0;
+                   });
+  for (const PendingNested& n : pending_) {
+    Text text;
+    text.reserve(defunName_.size() + 1 + n.entry.size());
+    text.append(defunName_).append(1, u',').append(n.entry);
+    const std::u16string_view inner = plainItem(std::u16string_view(n.entry).substr(0, n.nameSize));
+    if (outer.empty() || inner.empty()) {
+      funcIndex_.push_back(readRecord(std::move(text)));
+      continue;
+    }
+    FuncRecord& r = funcIndex_.emplace_back();
+    r.text = std::move(text);
+    r.kind = FuncKind::Nested;
+    r.setNameInText(defunName_.size() + 1 + static_cast<size_t>(inner.data() - n.entry.data()),
+                    inner.size());
+    r.setEnclosingInText(static_cast<size_t>(outer.data() - defunName_.data()), outer.size());
+    r.startLine = n.line;
+    r.startCol = n.col;
+  }
+  pending_.clear();
+  inDefun_ = false;
+  openCount_ = closeCount_ = 0;
+}
+
+}  // namespace
+
 void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent) {
   if (codeSL.empty()) return;
   funcIndex.clear();
   Stage stage(bar, codeSL.size(), stageSteps);
-  const Text indent = withIndent ? Text(kIndentText) : Text();
-
-  bool inDefun = false;
-  long long openCount = 0, closeCount = 0;
-  int defunLine = -1;
-  size_t defunPos = 0;  // 1-based
-  Text defunName;
-  std::vector<PendingNested> pending;
-
+  FuncIndexer indexer(funcIndex, withIndent);
   for (size_t i = 0; i < codeSL.size(); ++i) {
     stage.before(i);
-    const std::u16string_view line = codeSL[i];
-    if (blankLine(line)) continue;
-    const size_t c = findDefun(line);
-    if (inDefun) {
-      Text name;
-      if (c > 0 && nameAfterDefun(line, c, &name)) {
-        PendingNested n{name, std::move(name), static_cast<int>(i), static_cast<int>(c - 1)};
-        appendNumbers(n.entry, {n.line, n.col});
-        pending.push_back(std::move(n));
-      }
-    } else {
-      defunLine = static_cast<int>(i);
-      defunPos = c;
-      if (c > 0 && nameAfterDefun(line, c, &defunName)) {
-        inDefun = true;
-        openCount = closeCount = 0;
-        pending.clear();
-      }
-    }
-    if (!inDefun) continue;
-    const size_t from = static_cast<int>(i) == defunLine ? defunPos : 1;
-    for (size_t p = from; p <= line.size(); ++p) {
-      const char16_t c = line[p - 1];
-      if (c == u'(') {
-        ++openCount;
-      } else if (c == u')') {
-        ++closeCount;
-      } else {
-        continue;
-      }
-      if (openCount > 0 && openCount == closeCount) {
-        Text record = defunName;
-        record += u',';
-        record += indent;
-        const int startCol = static_cast<int>(defunPos) - 1;
-        appendNumbers(record, {defunLine, startCol, static_cast<int>(i), static_cast<int>(p) - 1});
-        // Plain names read back as they were written: the fields are known without reading.
-        const std::u16string_view outer = plainItem(defunName);
-        if (outer.empty()) {
-          funcIndex.push_back(readRecord(std::move(record)));
-        } else {
-          FuncRecord& r = funcIndex.emplace_back();
-          r.text = std::move(record);
-          r.kind = FuncKind::TopLevel;
-          r.name = outer;
-          r.startLine = defunLine;
-          r.startCol = startCol;
-          r.endLine = static_cast<int>(i);
-          r.endCol = static_cast<int>(p) - 1;
-        }
-        std::stable_sort(pending.begin(), pending.end(),
-                         [](const PendingNested& a, const PendingNested& b) {
-                           return compareTextIgnoreCase(a.entry, b.entry) < 0;
-                         });
-        for (const PendingNested& n : pending) {
-          Text text = defunName + u"," + n.entry;
-          const std::u16string_view inner = plainItem(n.name);
-          if (outer.empty() || inner.empty()) {
-            funcIndex.push_back(readRecord(std::move(text)));
-            continue;
-          }
-          FuncRecord& r = funcIndex.emplace_back();
-          r.text = std::move(text);
-          r.kind = FuncKind::Nested;
-          r.name = inner;
-          r.enclosing = Text(outer);
-          r.startLine = n.line;
-          r.startCol = n.col;
-        }
-        pending.clear();
-        inDefun = false;
-        openCount = closeCount = 0;
-        break;
-      }
-    }
+    indexer.line(i, codeSL[i]);
   }
 }
 
-void sortFuncIndex(FuncIndex& index) {
-  // The texts, copied side by side, are sorted with their places, and each record is moved
-  // once: a record is large to move, and texts spread over the heap make a large index's
-  // comparisons wait for memory.
+void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
+                          Progress* bar, bool withIndent) {
+  if (lspSL.empty()) {
+    if (bar) bar->setPosition(0);
+    return;
+  }
+  funcIndex.clear();
+  Stage stage(bar, lspSL.size(), stageSteps);
+  CommentStripper strip;
+  FuncIndexer indexer(funcIndex, withIndent);
+  // A code line is never longer than its source line.
+  codeSL.reserve(lspSL.size(), lspSL.textSize());
+  for (size_t i = 0; i < lspSL.size(); ++i) {
+    stage.before(i);
+    strip.append(lspSL[i], codeSL);
+    indexer.line(i, codeSL.back());
+  }
+}
+
+std::vector<size_t> sortedFuncOrder(const FuncIndex& index) {
+  // The texts, copied side by side, are sorted with their places: texts spread over the heap
+  // make a large index's comparisons wait for memory.
   size_t total = 0;
   for (const FuncRecord& r : index) total += r.text.size();
   Text keys;
@@ -207,10 +261,20 @@ void sortFuncIndex(FuncIndex& index) {
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
     return compareTextIgnoreCase(a.first, b.first) < 0;
   });
-  FuncIndex sorted;
-  sorted.reserve(index.size());
-  for (const auto& [text, i] : order) sorted.push_back(std::move(index[i]));
-  index = std::move(sorted);
+  std::vector<size_t> places;
+  places.reserve(order.size());
+  for (const auto& [text, i] : order) places.push_back(i);
+  return places;
+}
+
+void sortFuncIndex(FuncIndex& index) { arrangeFuncIndex(index, sortedFuncOrder(index)); }
+
+void arrangeFuncIndex(FuncIndex& index, const std::vector<size_t>& order) {
+  // Each record is moved once.
+  FuncIndex arranged;
+  arranged.reserve(order.size());
+  for (size_t i : order) arranged.push_back(std::move(index[i]));
+  index = std::move(arranged);
 }
 
 TextList recordTexts(const FuncIndex& index) {

@@ -2,7 +2,9 @@
 // read back from it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "base/lines.h"
@@ -19,25 +21,54 @@ enum class FuncKind {
 };
 
 // One defun of the index: its text, and the fields splitCommaText reads from it once (a name
-// keeps no trailing blanks; a number that does not read back leaves its default).
+// keeps no trailing blanks; a number that does not read back leaves its default). A field is a
+// run of the text where it reads there as written, so a record of a plain name holds no string
+// but its text; the text must not change once the fields are set.
 struct FuncRecord {
   Text text;  // printed by nokari-check --index, and the key the index is sorted by
   FuncKind kind = FuncKind::Other;
-  Text name;                      // empty for Other
-  std::optional<Text> enclosing;  // the top-level function a nested one sits in
-  int startLine = -1;             // 0-based line of the "(defun"
-  int startCol = 0;               // 0-based column of its "("
-  int endLine = -1;               // top-level only: 0-based line of the closing ")"
-  int endCol = -1;                // top-level only: its column
-  // Of an Other record with more than four items, its first item (see defined()).
-  std::optional<Text> otherDefinedName;
+  int startLine = -1;  // 0-based line of the "(defun"
+  int startCol = 0;    // 0-based column of its "("
+  int endLine = -1;    // top-level only: 0-based line of the closing ")"
+  int endCol = -1;     // top-level only: its column
 
+  // Empty for Other.
+  std::u16string_view name() const { return read(name_); }
+  // Nested only: the top-level function it sits in.
+  std::u16string_view enclosing() const { return read(enclosing_); }
   // The name the function check takes as defined: the name of a top-level or nested defun,
   // the first item of an Other record with more than four items, none for a shorter one.
-  const Text* defined() const {
-    if (kind != FuncKind::Other) return &name;
-    return otherDefinedName ? &*otherDefinedName : nullptr;
+  std::optional<std::u16string_view> defined() const {
+    if (kind != FuncKind::Other) return name();
+    if (otherDefines_) return read(enclosing_);
+    return std::nullopt;
   }
+
+  // True when makeFuncIndex made the record from plain names: its fields are runs of its text,
+  // and a nested record comes right after the top-level one it sits in, with the others of it.
+  bool asWritten() const { return kind != FuncKind::Other && !name_.apart; }
+
+  // The name (and enclosing name) as runs of text starting at the offsets given.
+  void setNameInText(size_t at, size_t size) { name_ = {uint32(at), uint32(size), false}; }
+  void setEnclosingInText(size_t at, size_t size) {
+    enclosing_ = {uint32(at), uint32(size), false};
+  }
+  // The fields as read apart from the text: an Other record's defined name, when it has one,
+  // goes in as the enclosing name.
+  void setFieldsApart(std::u16string_view name, std::u16string_view enclosing, bool otherDefines);
+
+ private:
+  struct Run {
+    std::uint32_t at = 0, size = 0;
+    bool apart = false;  // in apart_, not in text
+  };
+  static std::uint32_t uint32(size_t n) { return static_cast<std::uint32_t>(n); }
+  std::u16string_view read(const Run& r) const {
+    return std::u16string_view(r.apart ? apart_ : text).substr(r.at, r.size);
+  }
+  Run name_, enclosing_;
+  bool otherDefines_ = false;
+  Text apart_;  // the fields of a record whose items do not read as written (quotes, blanks)
 };
 
 // In the order makeFuncIndex makes it, or sorted with sortFuncIndex.
@@ -52,11 +83,21 @@ inline constexpr char16_t kIndentText[] = u"         ";
 void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent);
 
+// stripComments into codeSL (passed in empty) and makeFuncIndex over it, in one pass that indexes
+// each code line as it is made: a large file's code lines are read while still in the cache.
+// One progress stage of stageSteps; empty source lines leave the index alone.
+void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
+                          Progress* bar, bool withIndent);
+
 // 1-based position of the first "(DEFUN " in line (ASCII case ignored), 0 when absent.
 size_t findDefun(std::u16string_view line);
 
 // Stable sort by record text, letter case ignored, as the tree and the function check list them.
 void sortFuncIndex(FuncIndex& index);
+// The places of the records in that order, the index left as it is.
+std::vector<size_t> sortedFuncOrder(const FuncIndex& index);
+// Puts the records in the order of their places (each place once, as sortedFuncOrder gives).
+void arrangeFuncIndex(FuncIndex& index, const std::vector<size_t>& order);
 
 // The record texts in index order, as nokari-check --index prints them.
 TextList recordTexts(const FuncIndex& index);

@@ -65,33 +65,39 @@ inline const char16_t* plainRunEnd(const char16_t* p, const char16_t* end) {
 
 void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps) {
   Stage stage(bar, lspSL.size(), stageSteps);
-  StripState st;
+  CommentStripper strip;
   // A code line is never longer than its source line.
   codeSL.reserve(codeSL.size() + lspSL.size(), codeSL.textSize() + lspSL.textSize());
   for (size_t i = 0; i < lspSL.size(); ++i) {
     stage.before(i);
-    const std::u16string_view s = lspSL[i];
-    codeSL.appendWritten(s.size(), [&](char16_t* const begin) {
-      char16_t* out = begin;
-      const char16_t* const first = s.data();
-      const char16_t* const end = first + s.size();
-      for (const char16_t* p = first; p < end; ++p) {
-        // Runs of other characters are kept whole, or dropped whole inside a string or a
-        // comment block.
-        const char16_t* const run = plainRunEnd(p, end);
-        if (!st.inBlock && !st.inString) {
-          std::memcpy(out, p, static_cast<size_t>(run - p) * sizeof(char16_t));
-          out += run - p;
-        }
-        if ((p = run) == end) break;
-        const char16_t c = *p;
-        const Strip what = stripStep(s, static_cast<size_t>(p - first), st);
-        if (what == Strip::EndLine) break;
-        if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
-      }
-      return static_cast<size_t>(out - begin);
-    });
+    strip.append(lspSL[i], codeSL);
   }
+}
+
+void CommentStripper::append(std::u16string_view s, Lines& codeSL) {
+  StripState st{inString_, inBlock_};
+  codeSL.appendWritten(s.size(), [&](char16_t* const begin) {
+    char16_t* out = begin;
+    const char16_t* const first = s.data();
+    const char16_t* const end = first + s.size();
+    for (const char16_t* p = first; p < end; ++p) {
+      // Runs of other characters are kept whole, or dropped whole inside a string or a
+      // comment block.
+      const char16_t* const run = plainRunEnd(p, end);
+      if (!st.inBlock && !st.inString) {
+        std::memcpy(out, p, static_cast<size_t>(run - p) * sizeof(char16_t));
+        out += run - p;
+      }
+      if ((p = run) == end) break;
+      const char16_t c = *p;
+      const Strip what = stripStep(s, static_cast<size_t>(p - first), st);
+      if (what == Strip::EndLine) break;
+      if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
+    }
+    return static_cast<size_t>(out - begin);
+  });
+  inString_ = st.inString;
+  inBlock_ = st.inBlock;
 }
 
 SourceColumns::SourceColumns(const Lines& lspSL, int lastLine) : lines_(lspSL) {

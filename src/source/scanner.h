@@ -10,6 +10,17 @@ namespace nokari {
 // Appends one code line per source line: strings and comments removed, TAB as one space.
 void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps);
 
+// The same one source line at a time, for a pass that reads each code line as it is made.
+class CommentStripper {
+ public:
+  // Appends the code line of the next source line s to codeSL.
+  void append(std::u16string_view s, Lines& codeSL);
+
+ private:
+  bool inString_ = false;
+  bool inBlock_ = false;
+};
+
 // Where the characters of stripComments' code lines stand in the source lines: a string or a
 // comment earlier on the line moves them to the right.
 class SourceColumns {

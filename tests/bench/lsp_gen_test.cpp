@@ -94,7 +94,7 @@ TEST(LspGen, IndexFindsEveryDefunWhereItWasWritten) {
       ASSERT_LT(r, index.size()) << s.what << ": " << f.name << " missing";
       const FuncRecord& top = index[r++];
       ASSERT_EQ(top.kind, FuncKind::TopLevel) << s.what << ": " << utf8(top.text);
-      EXPECT_EQ(utf8(top.name), f.name) << s.what;
+      EXPECT_EQ(utf8(top.name()), f.name) << s.what;
       EXPECT_EQ(std::make_tuple(top.startLine, top.startCol, top.endLine, top.endCol),
                 std::make_tuple(f.line, f.col, f.endLine, f.endCol))
           << s.what << ": " << f.name;
@@ -109,8 +109,8 @@ TEST(LspGen, IndexFindsEveryDefunWhereItWasWritten) {
       const size_t first = r;
       while (r < index.size() && index[r].kind == FuncKind::Nested) {
         const FuncRecord& rec = index[r++];
-        EXPECT_EQ(rec.enclosing, fromUtf8(f.name)) << s.what;
-        got.insert({utf8(rec.name), rec.startLine, rec.startCol});
+        EXPECT_EQ(rec.enclosing(), fromUtf8(f.name)) << s.what;
+        got.insert({utf8(rec.name()), rec.startLine, rec.startCol});
       }
       EXPECT_EQ(got, want) << s.what << ": " << f.name;
       for (size_t k = first + 1; k < r; ++k)

@@ -26,10 +26,10 @@ std::string fields(const FuncRecord& r) {
   const char* kind = r.kind == FuncKind::TopLevel ? "top"
                      : r.kind == FuncKind::Nested ? "nested"
                                                   : "other";
-  std::string s = std::string(kind) + " [" + utf8(r.name) + "]";
-  if (r.enclosing) s += " in [" + utf8(*r.enclosing) + "]";
+  std::string s = std::string(kind) + " [" + utf8(r.name()) + "]";
+  if (r.kind == FuncKind::Nested) s += " in [" + utf8(r.enclosing()) + "]";
   s += " " + place(r.startLine, r.startCol) + " " + place(r.endLine, r.endCol);
-  if (const Text* d = r.defined()) s += " defines [" + utf8(*d) + "]";
+  if (const auto d = r.defined()) s += " defines [" + utf8(*d) + "]";
   return s;
 }
 
