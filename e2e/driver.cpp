@@ -746,9 +746,21 @@ int run(std::vector<std::wstring> args) {
   return usage();
 }
 
+// A driver that dies says how, for the step that reads its output.
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* e) {
+  char line[96];
+  std::snprintf(line, sizeof line, "nokari-e2e: the driver crashed: exception 0x%08lx at %p\n",
+                static_cast<unsigned long>(e->ExceptionRecord->ExceptionCode),
+                e->ExceptionRecord->ExceptionAddress);
+  std::fwrite(line, 1, std::strlen(line), stderr);
+  std::fflush(stderr);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
 }  // namespace
 
 int main() {
+  SetUnhandledExceptionFilter(reportCrash);
   g_start = GetTickCount();
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);

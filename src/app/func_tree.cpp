@@ -1,6 +1,7 @@
 #include "app/func_tree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <unordered_map>
 #include <utility>
@@ -42,10 +43,10 @@ TreeNode functionNode(const Lines& codeSL, const FuncRecord& rec) {
     node.text = name;
   } else {
     // Built in place: a temporary per piece costs more than the text itself for 50,000 nodes.
-    const Text params = defunParamsOnOneLine(codeSL, rec.startLine, rec.startCol);
-    const std::u16string_view trimmed = trimmedView(params);
-    node.text.reserve(name.size() + trimmed.size() + 3);
-    node.text.append(name).append(u" (").append(trimmed).append(u")");
+    node.text.reserve(name.size() + 24);
+    node.text.append(name).append(u" (");
+    appendTrimmedDefunParams(node.text, codeSL, rec.startLine, rec.startCol);
+    node.text += u')';
   }
   return node;
 }
@@ -62,27 +63,33 @@ FuncTree groups() {
   return tree;
 }
 
-TreeNode& groupOf(FuncTree& tree, const FuncRecord& rec) {
-  return tree.roots[isCommandName(rec.name()) ? 0 : 1];
-}
+// The group a function's node goes in: 0 for a command, 1 for another function.
+int groupOf(const FuncRecord& rec) { return isCommandName(rec.name()) ? 0 : 1; }
 
 // The tree of an index in the order makeFuncIndex made it, all of its records as written: each
 // function's nested ones follow it, so no name is looked up, and the code lines are read in
 // file order. `order` gives the sorted places.
 FuncTree treeInFileOrder(const Lines& codeSL, const FuncIndex& index,
                          const std::vector<size_t>& order) {
-  std::vector<TreeNode> functions(index.size());
-  for (size_t p = 0; p < index.size(); ++p) {
-    const FuncRecord& rec = index[p];
-    if (rec.kind != FuncKind::TopLevel) continue;
-    functions[p] = functionNode(codeSL, rec);
-    for (size_t q = p + 1; q < index.size() && index[q].kind == FuncKind::Nested; ++q)
-      functions[p].children.push_back(nestedNode(index[q]));
-  }
+  // Each function's group and place in it first, so that its node is made where it stays. The
+  // sorted order visits the records at random: it reads only these small tables, not them.
+  constexpr std::uint8_t kNoFunction = 2;
+  std::vector<std::uint8_t> group(index.size(), kNoFunction);
+  for (size_t p = 0; p < index.size(); ++p)
+    if (index[p].kind == FuncKind::TopLevel)
+      group[p] = static_cast<std::uint8_t>(groupOf(index[p]));
+  std::vector<std::uint32_t> slot(index.size());
+  std::uint32_t counts[2] = {0, 0};
+  for (size_t p : order)
+    if (group[p] != kNoFunction) slot[p] = counts[group[p]]++;
   FuncTree tree = groups();
-  for (size_t p : order) {
-    if (index[p].kind != FuncKind::TopLevel) continue;
-    groupOf(tree, index[p]).children.push_back(std::move(functions[p]));
+  for (int g = 0; g < 2; ++g) tree.roots[g].children.resize(counts[g]);
+  for (size_t p = 0; p < index.size(); ++p) {
+    if (group[p] == kNoFunction) continue;
+    TreeNode& node = tree.roots[group[p]].children[slot[p]];
+    node = functionNode(codeSL, index[p]);
+    for (size_t q = p + 1; q < index.size() && index[q].kind == FuncKind::Nested; ++q)
+      node.children.push_back(nestedNode(index[q]));
   }
   return tree;
 }
@@ -129,7 +136,7 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
           node.children.push_back(nestedNode(sortedIndex[nested.entries[i].record]));
       }
     }
-    groupOf(tree, rec).children.push_back(std::move(node));
+    tree.roots[groupOf(rec)].children.push_back(std::move(node));
   }
   return tree;
 }

@@ -251,19 +251,29 @@ std::vector<size_t> sortedFuncOrder(const FuncIndex& index) {
   // make a large index's comparisons wait for memory.
   size_t total = 0;
   for (const FuncRecord& r : index) total += r.text.size();
-  Text keys;
-  keys.reserve(total);
-  for (const FuncRecord& r : index) keys += r.text;
-  std::vector<std::pair<std::u16string_view, size_t>> order;
+  Text texts;
+  texts.reserve(total);
+  for (const FuncRecord& r : index) texts += r.text;
+  // Most comparisons are settled by the texts' collation keys, without reading the texts.
+  struct Item {
+    CollationKey key;
+    std::uint32_t at, size, place;  // the text in texts, and the record's place
+  };
+  std::vector<Item> order;
   order.reserve(index.size());
-  for (size_t i = 0, at = 0; i < index.size(); at += index[i].text.size(), ++i)
-    order.emplace_back(std::u16string_view(keys).substr(at, index[i].text.size()), i);
-  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-    return compareTextIgnoreCase(a.first, b.first) < 0;
+  const std::u16string_view all(texts);
+  for (size_t i = 0, at = 0; i < index.size(); at += index[i].text.size(), ++i) {
+    const size_t size = index[i].text.size();
+    order.push_back({collationKey(all.substr(at, size)), static_cast<std::uint32_t>(at),
+                     static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(i)});
+  }
+  std::stable_sort(order.begin(), order.end(), [&](const Item& a, const Item& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return compareTextIgnoreCase(all.substr(a.at, a.size), all.substr(b.at, b.size)) < 0;
   });
   std::vector<size_t> places;
   places.reserve(order.size());
-  for (const auto& [text, i] : order) places.push_back(i);
+  for (const Item& item : order) places.push_back(item.place);
   return places;
 }
 

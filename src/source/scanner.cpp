@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace nokari {
 
@@ -166,7 +167,11 @@ Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b) {
   return out;
 }
 
-Text getDefunParams(const Lines& codeSL, int startLine, int startCol) {
+namespace {
+
+// The text of the parameter list of the defun whose "(" stands at (startLine, startCol), up to
+// its "/" or ")"; nothing when the list cannot be resolved.
+std::optional<Text> defunParamList(const Lines& codeSL, int startLine, int startCol) {
   int counter = 0;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
@@ -186,73 +191,40 @@ Text getDefunParams(const Lines& codeSL, int startLine, int startCol) {
     }
     return failed ? Walk::Stop : Walk::Next;
   });
-  if (failed || !haveStart || !haveEnd) return {};
-  const Text list = joinedCodeText(codeSL, start, end);
+  if (failed || !haveStart || !haveEnd) return std::nullopt;
+  return joinedCodeText(codeSL, start, end);
+}
+
+}  // namespace
+
+Text getDefunParams(const Lines& codeSL, int startLine, int startCol) {
   Text result;
-  if (list.empty()) return result;
-  for (const Text& item : splitCommaText(list)) {
-    result += item;
-    result += u"\r\n";
-  }
+  if (const std::optional<Text> list = defunParamList(codeSL, startLine, startCol))
+    forEachCommaItem(*list, [&](std::u16string_view item) { result.append(item).append(u"\r\n"); });
   return result;
 }
 
 Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol) {
-  const Text params = getDefunParams(codeSL, startLine, startCol);
-  // One pass: replacing each break with a search from the start would be quadratic in the
-  // number of names.
   Text out;
-  out.reserve(params.size());
-  for (size_t i = 0; i < params.size(); ++i) {
-    if (params[i] == u'\r' && i + 1 < params.size() && params[i + 1] == u'\n') {
-      out += u' ';
-      ++i;
-    } else {
-      out += params[i];
-    }
-  }
+  if (const std::optional<Text> list = defunParamList(codeSL, startLine, startCol))
+    forEachCommaItem(*list, [&](std::u16string_view item) { out.append(item).append(1, u' '); });
   return out;
+}
+
+void appendTrimmedDefunParams(Text& out, const Lines& codeSL, int startLine, int startCol) {
+  const std::optional<Text> list = defunParamList(codeSL, startLine, startCol);
+  if (!list) return;
+  const size_t from = out.size();
+  forEachCommaItem(*list, [&](std::u16string_view item) { out.append(item).append(1, u' '); });
+  const std::u16string_view kept = trimmedView(std::u16string_view(out).substr(from));
+  const size_t lead = static_cast<size_t>(kept.data() - (out.data() + from));
+  out.resize(from + lead + kept.size());
+  out.erase(from, lead);
 }
 
 TextList splitCommaText(std::u16string_view text) {
   TextList items;
-  // A NUL ends the text, as it ends the character buffer of the classic string-list reader.
-  const size_t nul = text.find(u'\0');
-  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
-  const size_t n = text.size();
-  auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
-  size_t p = 0;
-  while (p < n && blank(text[p])) ++p;
-  while (p < n) {
-    Text item;
-    if (text[p] == u'"') {
-      ++p;
-      while (p < n) {
-        if (text[p] == u'"') {
-          if (p + 1 < n && text[p + 1] == u'"') {
-            item += u'"';
-            p += 2;
-            continue;
-          }
-          ++p;
-          break;
-        }
-        item += text[p++];
-      }
-    } else {
-      const size_t b = p;
-      while (p < n && text[p] > 32 && text[p] != u',') ++p;
-      item.assign(text.substr(b, p - b));
-    }
-    items.push_back(std::move(item));
-    while (p < n && blank(text[p])) ++p;
-    if (p < n && text[p] == u',') {
-      if (p + 1 == n) items.emplace_back();
-      do {
-        ++p;
-      } while (p < n && blank(text[p]));
-    }
-  }
+  forEachCommaItem(text, [&](std::u16string_view item) { items.emplace_back(item); });
   return items;
 }
 

@@ -41,6 +41,8 @@ class SourceColumns {
 Text getDefunParams(const Lines& codeSL, int startLine, int startCol);
 // The same names on one line: each CR LF of getDefunParams as one space.
 Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol);
+// Appends defunParamsOnOneLine without the blanks at its ends.
+void appendTrimmedDefunParams(Text& out, const Lines& codeSL, int startLine, int startCol);
 
 // A place in the code lines: 0-based line, 1-based position.
 struct CodePos {
@@ -82,5 +84,49 @@ Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b);
 
 // The comma-text split of string lists, with white space separating items too.
 TextList splitCommaText(std::u16string_view text);
+
+// The same items handed to take(std::u16string_view) one by one, without a list: an item is
+// valid during its call only.
+template <class Take>
+void forEachCommaItem(std::u16string_view text, Take take) {
+  // A NUL ends the text, as it ends the character buffer of the classic string-list reader.
+  const size_t nul = text.find(u'\0');
+  if (nul != std::u16string_view::npos) text = text.substr(0, nul);
+  const size_t n = text.size();
+  auto blank = [](char16_t c) { return c >= 1 && c <= 32; };
+  size_t p = 0;
+  while (p < n && blank(text[p])) ++p;
+  Text quoted;
+  while (p < n) {
+    if (text[p] == u'"') {
+      quoted.clear();
+      ++p;
+      while (p < n) {
+        if (text[p] == u'"') {
+          if (p + 1 < n && text[p + 1] == u'"') {
+            quoted += u'"';
+            p += 2;
+            continue;
+          }
+          ++p;
+          break;
+        }
+        quoted += text[p++];
+      }
+      take(std::u16string_view(quoted));
+    } else {
+      const size_t b = p;
+      while (p < n && text[p] > 32 && text[p] != u',') ++p;
+      take(text.substr(b, p - b));
+    }
+    while (p < n && blank(text[p])) ++p;
+    if (p < n && text[p] == u',') {
+      if (p + 1 == n) take(std::u16string_view());
+      do {
+        ++p;
+      } while (p < n && blank(text[p]));
+    }
+  }
+}
 
 }  // namespace nokari

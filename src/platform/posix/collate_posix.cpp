@@ -26,4 +26,14 @@ int compareTextIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+// The upper-cased code units side by side, the first one highest, a short text filled with 0:
+// where two keys differ, the first code unit that differs decides, or the shorter text comes
+// first, as in compareTextIgnoreCase.
+CollationKey collationKey(std::u16string_view text) {
+  CollationKey key;
+  for (size_t i = 0; i < 12 && i < text.size(); ++i)
+    key.units[i / 4] |= std::uint64_t{upperAscii(text[i])} << (48 - 16 * (i % 4));
+  return key;
+}
+
 }  // namespace nokari

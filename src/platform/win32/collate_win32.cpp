@@ -17,4 +17,7 @@ int compareTextIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// The locale's order cannot be read from a few code units.
+CollationKey collationKey(std::u16string_view) { return {}; }
+
 }  // namespace nokari
