@@ -51,9 +51,8 @@ TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& time
                       Progress* bar) {
   TextList panel;
   Lines code;
-  stripComments(lspSL, code, bar, 80);
   FuncIndex index;
-  makeFuncIndex(code, index, 20, bar, true);
+  makeCodeAndFuncIndex(lspSL, code, index, 100, bar, true);
   if (index.empty()) {
     if (bar) bar->setPosition(0);
     return panel;

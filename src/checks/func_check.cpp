@@ -118,8 +118,7 @@ bool BuiltinList::contains(std::u16string_view name) const {
 
 FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
-  stripComments(lspSL, src.code, bar, 10);
-  makeFuncIndex(src.code, src.records, 20, bar, true);
+  makeCodeAndFuncIndex(lspSL, src.code, src.records, 30, bar, true);
   src.sorted.reserve(src.records.size());
   for (const FuncRecord& r : src.records) src.sorted.push_back(&r);
   std::stable_sort(src.sorted.begin(), src.sorted.end(),

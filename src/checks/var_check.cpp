@@ -108,8 +108,7 @@ class VarCheck {
       : exclusions_(exclusions), findings_(findings) {}
 
   TextList run(const Lines& lspSL, Progress* bar) {
-    stripComments(lspSL, code_, bar, 80);
-    makeFuncIndex(code_, index_, 20, bar, false);
+    makeCodeAndFuncIndex(lspSL, code_, index_, 100, bar, false);
     nested_.resize(index_.size());
     for (size_t i = 0; i < index_.size(); ++i) {
       if (index_[i].kind == FuncKind::TopLevel) {
