@@ -45,7 +45,9 @@ hist=$prog/NokariHist.txt
 # A path under / as the program sees it (drive Z: of a fresh prefix).
 wpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-drv() { timeout 60 wine "$driver" "$@"; }
+# Wine's own errors on exceptions, processes and modules stay on: a driver that dies without a
+# word of its own then still says why.
+drv() { WINEDEBUG=-all,err+seh,err+process,err+module timeout 60 wine "$driver" "$@"; }
 
 # report NAME OPTION FILE: nokari-check's report for FILE, as the window's files see it.
 # The tree shows the texts only: the line after each TAB stays out.

@@ -120,11 +120,7 @@ FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
   makeCodeAndFuncIndex(lspSL, src.code, src.records, 30, bar, true);
   src.sorted.reserve(src.records.size());
-  for (const FuncRecord& r : src.records) src.sorted.push_back(&r);
-  std::stable_sort(src.sorted.begin(), src.sorted.end(),
-                   [](const FuncRecord* a, const FuncRecord* b) {
-                     return compareTextIgnoreCase(a->text, b->text) < 0;
-                   });
+  for (size_t i : sortedFuncOrder(src.records)) src.sorted.push_back(&src.records[i]);
   return src;
 }
 
