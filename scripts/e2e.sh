@@ -46,8 +46,22 @@ hist=$prog/NokariHist.txt
 wpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # Wine's own errors on exceptions, processes and modules stay on: a driver that dies without a
-# word of its own then still says why.
-drv() { WINEDEBUG=-all,err+seh,err+process,err+module timeout 60 wine "$driver" "$@"; }
+# word of its own then still says why. The driver marks its start in a file: when Wine ends it
+# before it started, nothing was done, and it is started once more (counted in $work/restarts).
+drv() {
+  local rc=0 mark=$work/started.$BASHPID.$RANDOM try
+  for try in 1 2; do
+    rc=0
+    NOKARI_E2E_STARTED=$(wpath "$mark") WINEDEBUG=-all,err+seh,err+process,err+module \
+      timeout 60 wine "$driver" "$@" || rc=$?
+    if [ "$rc" -eq 0 ] || [ -e "$mark" ]; then
+      rm -f "$mark"
+      return "$rc"
+    fi
+    echo "$try status $rc: $*" >> "$work/restarts"
+  done
+  return "$rc"
+}
 
 # report NAME OPTION FILE: nokari-check's report for FILE, as the window's files see it.
 # The tree shows the texts only: the line after each TAB stays out.
@@ -434,5 +448,9 @@ automation_suite
 . "$root/e2e/cad_peers.sh"
 cad_peer_suite
 
+if [ -s "$work/restarts" ]; then
+  echo "== Wine ended the driver before it started, $(wc -l < "$work/restarts") times:"
+  sed 's/^/     /' "$work/restarts"
+fi
 echo "== e2e took $(($(date +%s) - t0)) s"
 finish

@@ -27,10 +27,6 @@ struct NestedGroup {
   std::vector<size_t> byLine;
 };
 
-}  // namespace
-
-namespace {
-
 // A top-level function's node without its children: a command by its name, another function
 // with its parameters.
 TreeNode functionNode(const Lines& codeSL, const FuncRecord& rec) {

@@ -24,8 +24,8 @@ struct FuncTree {
   bool empty() const { return roots.empty(); }
 };
 
-// Builds the tree from the source lines (strip 30 steps, index 70 steps, with indent); the
-// sorted index it was built from goes to sortedIndex when given.
+// Builds the tree from the source lines (code lines and index in one stage of 100 steps, with
+// indent); the sorted index it was built from goes to sortedIndex when given.
 FuncTree makeFuncTree(const Lines& lspSL, Progress* bar, FuncIndex* sortedIndex = nullptr);
 // The same from a sorted function index and its code lines.
 FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex);
