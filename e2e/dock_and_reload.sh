@@ -56,7 +56,7 @@ dock_and_reload_suite() {
 
   drv hold "$(wpath "$basic")" 5 > "$work/dock-held" 2>&1 &
   local holder=$!
-  for _ in $(seq 50); do grep -q held "$work/dock-held" && break; sleep 0.1; done
+  for _ in $(seq 50); do grep -qs held "$work/dock-held" && break; sleep 0.1; done
   wstep "Ctrl+Shift+S while the file is held open" keys TChildForm ctrl+shift+s
   { echo 'ファイル再読み込み...'; for n in 2 3 4 5 6 7 8 9 10; do echo "ファイル使用中... $n"; done
     echo 'ファイル読み込み失敗'; } > "$exp/dockfail"

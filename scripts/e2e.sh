@@ -338,7 +338,7 @@ chmod 644 "$ini"
 start_nokari
 drv hold "$(wpath "$ini")" 8 > "$work/held" 2>&1 &
 holder=$!
-for _ in $(seq 50); do grep -q held "$work/held" && break; sleep 0.2; done
+for _ in $(seq 50); do grep -qs held "$work/held" && break; sleep 0.2; done
 close_with_message 6 "INI held open by another program" "Nokari.ini"
 wait "$holder"
 unchanged "the INI held open is left untouched" "$work/ini.utf8" "$ini"
