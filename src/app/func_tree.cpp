@@ -12,10 +12,6 @@ namespace nokari {
 
 namespace {
 
-bool isCommandName(std::u16string_view name) {
-  return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
-}
-
 struct NestedEntry {
   int line;
   size_t record;  // its place in the index

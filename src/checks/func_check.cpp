@@ -13,10 +13,6 @@ namespace nokari {
 
 namespace {
 
-bool startsWithCommandPrefix(std::u16string_view name) {
-  return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
-}
-
 bool startsWithSpace(const Text& line) { return !line.empty() && line[0] == u' '; }
 
 bool isNumberLike(std::u16string_view name) {
@@ -200,7 +196,7 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
 namespace {
 
 bool countedFunction(const FuncRecord& r) {
-  return r.kind == FuncKind::TopLevel && !startsWithCommandPrefix(r.name());
+  return r.kind == FuncKind::TopLevel && !isCommandName(r.name());
 }
 
 const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar) {
@@ -247,7 +243,7 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
     if (countedFunction(r)) {
       panel.emplace_back(r.name());
       counts.push_back(calls[k]);
-    } else if (r.kind == FuncKind::Nested && !startsWithCommandPrefix(r.enclosing())) {
+    } else if (r.kind == FuncKind::Nested && !isCommandName(r.enclosing())) {
       panel.push_back(u"  + " + Text(r.name()));
       counts.push_back(0);
     }

@@ -71,6 +71,12 @@ struct FuncRecord {
   Text apart_;  // the fields of a record whose items do not read as written (quotes, blanks)
 };
 
+// A command's name: "C:" or "c:" first. The tree puts commands apart, and the function checks
+// leave them out.
+inline bool isCommandName(std::u16string_view name) {
+  return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
+}
+
 // In the order makeFuncIndex makes it, or sorted with sortFuncIndex.
 using FuncIndex = std::vector<FuncRecord>;
 
