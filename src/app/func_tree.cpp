@@ -12,12 +12,18 @@ namespace nokari {
 
 namespace {
 
+// A place in the code lines as one number that orders as the places do.
+std::int64_t place(int line, int col) {
+  return static_cast<std::int64_t>(line) << 32 | static_cast<std::uint32_t>(col);
+}
+std::int64_t place(const FuncRecord& rec) { return place(rec.startLine, rec.startCol); }
+
 struct NestedEntry {
-  int line;
-  size_t record;  // its place in the index
+  std::int64_t at;  // where its "(defun" stands
+  size_t record;    // its place in the index
 };
 
-// The nested records of one enclosing name: in index order, and their places ordered by line.
+// The nested records of one enclosing name: in index order, and their places ordered by place.
 struct NestedGroup {
   std::vector<NestedEntry> entries;
   std::vector<size_t> byLine;
@@ -104,13 +110,13 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
   for (size_t i = 0; i < sortedIndex.size(); ++i) {
     const FuncRecord& rec = sortedIndex[i];
     if (rec.kind == FuncKind::Nested)
-      nestedByOuter[rec.enclosing()].entries.push_back({rec.startLine, i});
+      nestedByOuter[rec.enclosing()].entries.push_back({place(rec), i});
   }
   for (auto& [outer, group] : nestedByOuter) {
     group.byLine.resize(group.entries.size());
     std::iota(group.byLine.begin(), group.byLine.end(), size_t{0});
     std::sort(group.byLine.begin(), group.byLine.end(),
-              [&](size_t a, size_t b) { return group.entries[a].line < group.entries[b].line; });
+              [&](size_t a, size_t b) { return group.entries[a].at < group.entries[b].at; });
   }
   std::vector<size_t> hits;
 
@@ -119,15 +125,16 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
     if (rec.kind != FuncKind::TopLevel) continue;
     TreeNode node = functionNode(codeSL, rec);
     const int start = rec.startLine, end = rec.endLine;
-    if (start >= 0 && start < end) {
+    const std::int64_t from = place(rec), to = place(end, rec.endCol);
+    if (start >= 0 && start <= end) {
       auto it = nestedByOuter.find(rec.name());
       if (it != nestedByOuter.end()) {
         const NestedGroup& nested = it->second;
         auto k =
-            std::upper_bound(nested.byLine.begin(), nested.byLine.end(), start,
-                             [&](int line, size_t i) { return line < nested.entries[i].line; });
+            std::upper_bound(nested.byLine.begin(), nested.byLine.end(), from,
+                             [&](std::int64_t at, size_t i) { return at < nested.entries[i].at; });
         hits.clear();
-        for (; k != nested.byLine.end() && nested.entries[*k].line <= end; ++k) hits.push_back(*k);
+        for (; k != nested.byLine.end() && nested.entries[*k].at <= to; ++k) hits.push_back(*k);
         // Children keep index order.
         std::sort(hits.begin(), hits.end());
         for (size_t i : hits)

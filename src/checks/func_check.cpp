@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include <unordered_map>
+
 #include "checks/call_matcher.h"
 #include "platform/collate.h"
 #include "source/func_index.h"
@@ -27,17 +29,6 @@ bool upperAt(std::u16string_view s, size_t i, std::u16string_view upperWord) {
   for (size_t k = 0; k < upperWord.size(); ++k)
     if (upperAscii(s[i + k]) != upperWord[k]) return false;
   return true;
-}
-
-// A line with a defun or a lambda: one pass that looks further only at a D or an L.
-bool holdsDefunOrLambda(std::u16string_view s) {
-  for (size_t i = 0; i < s.size(); ++i) {
-    // A letter with the lower-case bit set: d or D, l or L.
-    const char16_t lower = s[i] | 0x20;
-    if ((lower == u'd' && upperAt(s, i, u"DEFUN")) || (lower == u'l' && upperAt(s, i, u"LAMBDA")))
-      return true;
-  }
-  return false;
 }
 
 // A name of the Visual LISP, Express Tools or DOSLib functions, which are never undefined.
@@ -66,27 +57,31 @@ void sortNamed(std::vector<Named>& list) {
   });
 }
 
-bool callEnds(char16_t c) { return c == u' ' || c == u'\t' || c == u')' || c == u'('; }
+using NameSet = std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual>;
 
-// Calls met with the names a code line seems to call, in order. A TAB counts as a space.
-template <class Met>
-void forEachCallCandidate(std::u16string_view codeLine, int lineIndex, Met met) {
-  const std::u16string_view s = trimmedView(codeLine);
-  if (s.size() < 2) return;
-  const size_t lead = static_cast<size_t>(s.data() - codeLine.data());  // for the columns
-  if (s.find(u'(') == std::u16string_view::npos) return;
-  // No call on a line with a defun or a lambda counts.
-  if (holdsDefunOrLambda(s)) return;
-  const size_t n = s.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (s[i] != u'(' || (i + 1 < n && s[i + 1] == u'(')) continue;
-    size_t j = i + 1;
-    while (j < n && !callEnds(s[j])) ++j;
-    const std::u16string_view name = s.substr(i + 1, j - i - 1);
-    if (name.empty() || isNumberLike(name) || name.size() < 2) continue;
-    if (holdsLibraryPrefix(name)) continue;
-    met(Named{trimmedView(name), lineIndex, static_cast<int>(lead + i + 1)});
+// How many lines hold each name of names, by its place there.
+std::vector<int> linesNaming(const std::vector<NameSite>& sites,
+                             const std::vector<std::u16string_view>& names) {
+  std::unordered_map<std::u16string_view, size_t, FoldedHash, FoldedEqual> at;
+  for (size_t k = 0; k < names.size(); ++k) at.emplace(names[k], k);
+  std::vector<std::vector<std::uint32_t>> lines(names.size());
+  for (const NameSite& s : sites) {
+    const auto it = at.find(s.name);
+    if (it != at.end()) lines[it->second].push_back(s.line);
   }
+  // A name given twice is counted once, for both places.
+  std::vector<int> counts(names.size(), 0);
+  for (size_t k = 0; k < names.size(); ++k) {
+    const size_t first = at.find(names[k])->second;
+    if (first != k) {
+      counts[k] = counts[first];
+      continue;
+    }
+    std::vector<std::uint32_t>& l = lines[k];
+    std::sort(l.begin(), l.end());
+    counts[k] = static_cast<int>(std::unique(l.begin(), l.end()) - l.begin());
+  }
+  return counts;
 }
 
 }  // namespace
@@ -114,79 +109,70 @@ bool BuiltinList::contains(std::u16string_view name) const {
 
 FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
   FuncCheckSource src;
-  makeCodeAndFuncIndex(lspSL, src.code, src.records, 30, bar, true);
+  makeCodeAndFuncIndex(lspSL, src.code, src.records, 30, bar, true, &src.marks);
+  src.facts = readFileFacts(lspSL, src.code, src.marks);
   src.sorted.reserve(src.records.size());
   for (size_t i : sortedFuncOrder(src.records)) src.sorted.push_back(&src.records[i]);
   return src;
 }
 
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                    Findings* findings) {
-  const Lines& code = src.code;
-  // An exact repeat can never be the one that stays below; dropping it as it is met keeps the
-  // list and the sort small.
-  std::vector<Named> candidates;
-  std::unordered_set<std::u16string_view> seen;
-  for (size_t i = 0; i < code.size(); ++i)
-    forEachCallCandidate(code[i], int(i), [&](const Named& c) {
-      if (seen.insert(c.name).second) candidates.push_back(c);
-    });
-  if (candidates.empty()) return;
+                    Findings* findings, const FuncCheckProgram* program) {
+  // The functions the file defines, commands and nested ones included, and the names it sets
+  // (a variable may hold a function: (setq f (lambda ...)) (f 1)).
+  NameSet defined, assigned;
+  for (const DefunFacts& d : src.facts.defuns) defined.insert(d.name);
+  for (std::u16string_view n : src.facts.assigned) assigned.insert(n);
+  auto knownElsewhere = [&](std::u16string_view n) {
+    return program && (program->defined.count(n) > 0 || program->assigned.count(n) > 0);
+  };
   // Sorted, the first of each run of names equal after upper-casing stays: the one met first.
+  std::vector<Named> candidates;
+  NameSet seen;
+  for (const NameSite& c : src.facts.calls) {
+    const std::u16string_view name = c.name;
+    if (name.size() < 2 || isNumberLike(name) || holdsLibraryPrefix(name)) continue;
+    if (defined.count(name) || assigned.count(name) || knownElsewhere(name)) continue;
+    if (!seen.insert(name).second) continue;
+    candidates.push_back({name, static_cast<int>(c.line), static_cast<int>(c.col)});
+  }
   sortNamed(candidates);
-  candidates.erase(
-      std::unique(candidates.begin(), candidates.end(),
-                  [](const Named& a, const Named& b) { return equalUpperAscii(a.name, b.name); }),
-      candidates.end());
   std::erase_if(candidates, [&](const Named& c) { return builtins.contains(c.name); });
 
-  if (!candidates.empty()) {
-    std::vector<Named> definitions;
-    std::unordered_set<Text> defined;
-    for (const FuncRecord& rec : src.records) {
-      if (rec.kind == FuncKind::TopLevel)
-        definitions.push_back({rec.name(), rec.startLine, rec.startCol});
-      const std::optional<std::u16string_view> definedName = rec.defined();
-      if (!definedName) continue;
-      // Commands define nothing here: a call (c:cmd) stays undefined.
-      const Text key = upperAscii(*definedName);
-      if (key.find(u"C:") == Text::npos) defined.insert(key);
-    }
-    std::erase_if(candidates, [&](const Named& c) { return defined.count(upperAscii(c.name)); });
-
-    sortNamed(definitions);
-    Text twice;
-    for (size_t i = 0; i + 1 < definitions.size(); ++i) {
-      if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
-      twice += definitions[i].name;
-      twice += u' ';
-      if (findings)
-        findings->push_back({definitions[i + 1].line + 1,
-                             "duplicate-function",
-                             Text(definitions[i + 1].name),
-                             definitions[i + 1].col + 1,
-                             {}});
-    }
-    if (!twice.empty()) {
-      panel.push_back(u"■重複して定義されているユーザー関数");
-      panel.push_back(trim(twice));
-    }
+  std::vector<Named> definitions;
+  for (const FuncRecord& rec : src.records)
+    if (rec.kind == FuncKind::TopLevel)
+      definitions.push_back({rec.name(), rec.startLine, rec.startCol});
+  sortNamed(definitions);
+  Text twice;
+  for (size_t i = 0; i + 1 < definitions.size(); ++i) {
+    if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
+    twice += definitions[i].name;
+    twice += u' ';
+    if (findings)
+      findings->push_back({definitions[i + 1].line + 1,
+                           "duplicate-function",
+                           Text(definitions[i + 1].name),
+                           definitions[i + 1].col + 1,
+                           {}});
+  }
+  if (!twice.empty()) {
+    panel.push_back(u"■重複して定義されているユーザー関数");
+    panel.push_back(trim(twice));
   }
 
   if (candidates.empty()) return;
   panel.push_back(u"■定義されていないユーザー関数");
   size_t width = 0;
-  TextList names;
+  std::vector<std::u16string_view> names;
   for (const Named& c : candidates) {
     width = std::max(width, c.name.size());
-    names.emplace_back(c.name);
+    names.push_back(c.name);
   }
-  const CallMatcher matcher(names);
-  const std::vector<int> calls = matcher.countLines(code, false);
-  for (const Named& c : candidates) {
-    const int key = matcher.keyOf(c.name);
-    panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') +
-                    countField(key >= 0 ? calls[key] : 0));
+  const std::vector<int> calls = linesNaming(src.facts.calls, names);
+  for (size_t k = 0; k < candidates.size(); ++k) {
+    const Named& c = candidates[k];
+    panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') + countField(calls[k]));
     if (findings)
       findings->push_back(
           {c.line + 1, "undefined-function", Text(c.name), c.col + 1, panel.back()});
@@ -199,30 +185,33 @@ bool countedFunction(const FuncRecord& r) {
   return r.kind == FuncKind::TopLevel && !isCommandName(r.name());
 }
 
+// How many lines name each top-level function of sorted that is no command, by its place in
+// sorted (0 for the others): calls, quoted names, callbacks in strings.
 const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar) {
   if (!src.topLevelCalls) {
-    TextList names;
+    std::vector<std::u16string_view> names;
     for (const FuncRecord* r : src.sorted)
-      if (countedFunction(*r)) names.emplace_back(r->name());
-    const CallMatcher matcher(names);
-    const std::vector<int> refs = matcher.countLines(src.code, true, bar, 80);
+      if (countedFunction(*r)) names.push_back(r->name());
+    const std::vector<int> refs = linesNaming(src.facts.references, names);
     std::vector<int> calls(src.sorted.size(), 0);
-    for (size_t k = 0; k < src.sorted.size(); ++k)
-      if (countedFunction(*src.sorted[k])) calls[k] = refs[matcher.keyOf(src.sorted[k]->name())];
+    for (size_t k = 0, j = 0; k < src.sorted.size(); ++k)
+      if (countedFunction(*src.sorted[k])) calls[k] = refs[j++];
     src.topLevelCalls = std::move(calls);
   }
+  if (bar) bar->setPosition(0);
   return *src.topLevelCalls;
 }
 
 }  // namespace
 
 void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
-                     Findings* findings) {
+                     Findings* findings, const FuncCheckProgram* program) {
   const size_t heading = panel.size();
   const std::vector<int>& calls = topLevelCalls(src, bar);
   for (size_t k = 0; k < src.sorted.size(); ++k) {
     const FuncRecord& r = *src.sorted[k];
     if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name()).empty()) continue;
+    if (program && program->referenced.count(r.name())) continue;
     panel.emplace_back(r.name());
     if (findings)
       findings->push_back(
@@ -266,11 +255,11 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
 }
 
 TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
-                   Findings* findings) {
+                   Findings* findings, const FuncCheckProgram* program) {
   TextList panel;
   const FuncCheckSource src = prepareFuncCheck(lspSL, bar);
-  undefinedCalls(src, builtins, panel, findings);
-  notUsedUserFunc(src, panel, bar, findings);
+  undefinedCalls(src, builtins, panel, findings, program);
+  notUsedUserFunc(src, panel, bar, findings, program);
   userFuncUsedCount(src, panel, bar);
   return panel;
 }

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "base/text.h"
+#include <unordered_set>
+
+#include "checks/code_facts.h"
 #include "checks/findings.h"
 #include "source/func_index.h"
 #include "source/progress.h"
@@ -36,26 +39,35 @@ struct FuncCheckSource {
   FuncCheckSource& operator=(const FuncCheckSource&) = delete;
 
   Lines code;
+  CodeMarks marks;
   FuncIndex records;  // index order, with indent
+  FileFacts facts;
   // The records in the order sortFuncIndex gives them, without copies.
   std::vector<const FuncRecord*> sorted;
-  // How many code lines call each top-level function of sorted that is no command ("(" +
-  // name + " " or ")"), by its place in sorted (0 for the others). Counted by the first method
-  // that needs it: two of them do.
+  // How many lines name each top-level function of sorted that is no command, by its place in
+  // sorted (0 for the others). Counted by the first method that needs it: two of them do.
   mutable std::optional<std::vector<int>> topLevelCalls;
 };
 FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar);
 
+// What the other files of a program tell the check, names compared with letter case ignored.
+struct FuncCheckProgram {
+  using Names = std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual>;
+  Names defined;     // the functions they define
+  Names assigned;    // the names they set
+  Names referenced;  // the names they call or name as functions
+};
+
 // Each appends its sections to panel, as the three methods of the function check do.
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                    Findings* findings = nullptr);
+                    Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
 void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
-                     Findings* findings = nullptr);
+                     Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
 void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);
 
 // The panel after the whole check: the three methods in order on a cleared panel.
 TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
-                   Findings* findings = nullptr);
+                   Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
 
 // " [%3d]": the count right-aligned in three places, wider when it needs more.
 Text countField(int count);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
+#include "checks/code_facts.h"
 #include "checks/symbols.h"
 #include "platform/collate.h"
 #include "source/decode.h"
@@ -25,96 +27,63 @@ const char16_t kLeading[] = u"    1|[グローバル(全関数定義の前方)]"
 const char16_t kTrailing[] = u"|[グローバル(全関数の後方)]";
 const char16_t kIndent[] = u"     ";
 
-// A name list sorted for lookups that ignore letter case.
-class NameSet {
- public:
-  NameSet() = default;
-  explicit NameSet(TextList names) : names_(std::move(names)) { sort(); }
-  void add(const TextList& more) {
-    names_.insert(names_.end(), more.begin(), more.end());
-    sort();
-  }
-  bool has(std::u16string_view name) const {
-    auto it = std::lower_bound(
-        names_.begin(), names_.end(), name,
-        [](const Text& e, std::u16string_view n) { return compareTextIgnoreCase(e, n) < 0; });
-    return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
-  }
-
- private:
-  // The used names come sorted already; a stable sort would leave them as they are.
-  void sort() {
-    if (!std::is_sorted(names_.begin(), names_.end(), [](const Text& a, const Text& b) {
-          return compareTextIgnoreCase(a, b) < 0;
-        }))
-      sortTextIgnoreCase(names_);
-  }
-
-  TextList names_;
-};
-
-// The names of list found in none of the sets, in list order.
-TextList without(const TextList& list, std::initializer_list<const NameSet*> sets) {
+// The names of a list in the order sorted for the panel, each once (spelled as first met).
+TextList sortedOnce(const std::vector<std::u16string_view>& names) {
+  std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual> seen;
   TextList out;
-  for (const Text& n : list) {
-    bool found = false;
-    for (const NameSet* s : sets) found = found || s->has(n);
-    if (!found) out.push_back(n);
-  }
+  for (std::u16string_view n : names)
+    if (seen.insert(n).second) out.emplace_back(n);
+  sortTextIgnoreCase(out);
   return out;
 }
 
-TextList candidatesOnly(TextList names, const ExclusionList& exclusions) {
-  std::erase_if(names, [&](const Text& n) { return !isVariableCandidate(n, exclusions); });
-  return names;
+// A finding's category for an undeclared name of a top-level function: a name the function
+// sets leaks out of it; one it only reads comes from elsewhere.
+const char* globalCategory(const char* category, bool assigned) {
+  return assigned || std::string_view(category) != "global" ? category : "global-read";
 }
 
-// What a defun declares and uses.
-struct Declared {
-  TextList args;    // A: in declaration order
-  TextList locals;  // L: sorted, duplicates kept
-  TextList used;    // U: sorted, each once
-  NameSet argSet, localSet;
-};
-
-Declared declared(const Lines& code, int line, int col, TextList used) {
-  Declared d;
-  d.args = splitLines(getDefunParams(code, line, col));
-  d.locals = getDefunLocals(code, line, col);
-  d.used = std::move(used);
-  d.argSet = NameSet(d.args);
-  d.localSet = NameSet(d.locals);
-  return d;
-}
-
-Text headerTail(std::u16string_view name, const Declared& d) {
+Text headerTail(std::u16string_view name, const TextList& args, const TextList& locals) {
   Text h(name);
   h += u" (";
-  if (!d.args.empty()) {
+  if (!args.empty()) {
     h += u' ';
-    for (const Text& a : d.args) h += a + u" ";
+    for (const Text& a : args) h += a + u" ";
   }
-  if (!d.locals.empty()) {
+  if (!locals.empty()) {
     h += u" / ";
-    for (const Text& l : d.locals) h += l + u" ";
+    for (const Text& l : locals) h += l + u" ";
   }
   h += u')';
   return h;
 }
 
+using NameSet = std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual>;
+
 class VarCheck {
  public:
-  VarCheck(const ExclusionList& exclusions, Findings* findings)
-      : exclusions_(exclusions), findings_(findings) {}
+  VarCheck(const ExclusionList& exclusions, const VarCheckProgram* program, Findings* findings)
+      : exclusions_(exclusions), program_(program), findings_(findings) {}
 
   TextList run(const Lines& lspSL, Progress* bar) {
-    makeCodeAndFuncIndex(lspSL, code_, index_, 100, bar, false);
-    nested_.resize(index_.size());
+    makeCodeAndFuncIndex(lspSL, code_, index_, 100, bar, false, &marks_);
+    facts_ = readFileFacts(lspSL, code_, marks_);
+    for (size_t k = 0; k < facts_.defuns.size(); ++k) {
+      const DefunFacts& d = facts_.defuns[k];
+      functions_.insert(d.name);
+      defunAt_.emplace(place(d.line, d.col), k);
+    }
     for (size_t i = 0; i < index_.size(); ++i) {
-      if (index_[i].kind == FuncKind::TopLevel) {
-        topLevel(i);
-      } else if (index_[i].kind == FuncKind::Nested) {
-        nestedFunction(i);
+      const FuncRecord& r = index_[i];
+      const auto it = defunAt_.find(place(static_cast<std::uint32_t>(r.startLine),
+                                          static_cast<std::uint32_t>(r.startCol)));
+      if (r.kind == FuncKind::TopLevel) {
+        if (prevEnd_ == -1) leadingCode(r.startLine, r.startCol);
+        prevEnd_ = r.endLine;
+        prevEndCol_ = r.endCol;
+        if (it != defunAt_.end()) topLevel(r, facts_.defuns[it->second]);
+      } else if (r.kind == FuncKind::Nested && it != defunAt_.end()) {
+        nestedFunction(r, facts_.defuns[it->second]);
       }
     }
     trailingCode();
@@ -123,12 +92,45 @@ class VarCheck {
   }
 
  private:
+  static std::uint64_t place(std::uint32_t line, std::uint32_t col) {
+    return static_cast<std::uint64_t>(line) << 32 | col;
+  }
+
+  // A function's name read as a value is the function, not a variable.
+  bool namesFunction(std::u16string_view name) const {
+    return functions_.count(name) > 0 || (program_ && program_->functions.count(name) > 0);
+  }
+
+  bool reported(const FreeName& f) const {
+    return isVariableCandidate(f.site.name, exclusions_) &&
+           (f.assigned || !namesFunction(f.site.name));
+  }
+
+  // The undeclared names of a defun to report, sorted; whether each is set goes to assigned.
+  TextList undeclared(const DefunFacts& d, NameSet* assigned) const {
+    std::vector<std::u16string_view> names;
+    for (const FreeName& f : d.free) {
+      if (!reported(f)) continue;
+      names.push_back(f.site.name);
+      if (f.assigned) assigned->insert(f.site.name);
+    }
+    return sortedOnce(names);
+  }
+
   // Findings of the block headed by header: a function's at its "(defun" (column col, 0-based),
   // those of top-level code without a column.
   void note(int line, const char* category, const TextList& names, const Text& header,
             int col = -1) {
     if (!findings_) return;
     for (const Text& n : names) findings_->push_back({line, category, n, col + 1, header});
+  }
+
+  void noteGlobals(int line, const char* category, const TextList& names,
+                   const NameSet& assigned) {
+    if (!findings_) return;
+    for (const Text& n : names)
+      findings_->push_back(
+          {line, globalCategory(category, assigned.count(n) > 0), n, col_ + 1, header_});
   }
 
   // A marker and its names, ten to a line.
@@ -154,20 +156,21 @@ class VarCheck {
     return groups;
   }
 
-  // A', L' and U' of a nested record, worked out once however often they are needed.
-  const Declared& nestedDeclared(size_t i) {
-    if (!nested_[i]) {
-      const FuncRecord& r = index_[i];
-      const int line = r.startLine, col = r.startCol;
-      nested_[i] = std::make_unique<Declared>(
-          declared(code_, line, col, collectBodySymbols(code_, line, col, exclusions_)));
-    }
-    return *nested_[i];
+  // The reported names of code outside every function that stands where keep says.
+  template <class Keep>
+  TextList topLevelNames(Keep keep) const {
+    std::vector<std::u16string_view> names;
+    for (const FreeName& f : facts_.topLevel)
+      if (keep(f.site) && reported(f)) names.push_back(f.site.name);
+    return sortedOnce(names);
   }
 
   // The names the code before the first function uses: a block above all the others.
-  void leadingCode(int firstStart) {
-    TextList names = collectRangeSymbols(code_, 0, firstStart - 1, exclusions_);
+  void leadingCode(int firstLine, int firstCol) {
+    const TextList names = topLevelNames([&](const NameSite& s) {
+      return place(s.line, s.col) <
+             place(static_cast<std::uint32_t>(firstLine), static_cast<std::uint32_t>(firstCol));
+    });
     if (names.empty()) return;
     TextList block = groupsLastFirst(names);
     block.insert(block.begin(), kLeading);
@@ -175,103 +178,82 @@ class VarCheck {
     note(1, "toplevel-global", names, kLeading);
   }
 
-  // Locals declared twice: L is sorted, so a name declared again sits right after it.
-  void duplicateLocals(const Declared& d, int line) {
-    TextList duplicates;
-    for (size_t j = 0; j + 1 < d.locals.size(); ++j)
-      if (compareTextIgnoreCase(d.locals[j], d.locals[j + 1]) == 0)
-        duplicates.push_back(d.locals[j]);
-    if (duplicates.empty()) return;
-    panel_.push_back(kDuplicate);
-    Text all = kIndent;
-    for (const Text& n : duplicates) all += n + u" ";
-    panel_.push_back(std::move(all));
-    ++blockFindings_;
-    note(line, "duplicate-local", duplicates, header_, col_);
+  // The unused names of a list, each once, in the list's order.
+  static TextList unused(const TextList& names, const std::vector<char>& used) {
+    std::vector<std::u16string_view> out;
+    NameSet seen;
+    for (size_t j = 0; j < names.size(); ++j)
+      if (!used[j] && seen.insert(names[j]).second) out.push_back(names[j]);
+    return TextList(out.begin(), out.end());
   }
 
-  void topLevel(size_t i) {
-    const FuncRecord& r = index_[i];
-    const std::u16string_view name = r.name();
-    const int s = r.startLine, col = r.startCol;
-    if (prevEnd_ == -1) leadingCode(s);
-    prevEnd_ = r.endLine;
-
-    std::unordered_set<std::u16string_view> nestedNames;
-    std::vector<size_t> ownNested;
-    for (size_t j = i + 1; j < index_.size() && index_[j].kind == FuncKind::Nested; ++j) {
-      nestedNames.insert(index_[j].name());
-      if (index_[j].enclosing() == name) ownNested.push_back(j);
-    }
-
-    top_ = declared(code_, s, col, collectOwnBodySymbols(code_, s, col, exclusions_));
-    const Declared& d = top_;
-    const int line = s + 1;
-    header_ = lineNumberField(line) + u"| " + headerTail(name, d);
-    col_ = col;
-    panel_.push_back(header_);
-    blockFindings_ = 0;
-
-    duplicateLocals(d, line);
-
-    TextList globals = candidatesOnly(without(d.used, {&d.argSet, &d.localSet}), exclusions_);
-    std::erase_if(globals, [&](const Text& n) { return nestedNames.count(n) > 0; });
-    if (!globals.empty()) {
-      section(kGlobal, globals);
-      note(line, "global", globals, header_, col_);
-    }
-
-    // Excluded names never count as used (U holds candidates only), and the unused names of a
-    // top-level function are not filtered: an excluded argument or local, such as "*error*",
-    // is always reported as unused.
-    NameSet usedSet(d.used);
-    TextList unusedArgs = without(d.args, {&usedSet});
-    if (!unusedArgs.empty()) {
-      section(kUnused, unusedArgs);
-      note(line, "unused-argument", unusedArgs, header_, col_);
-    }
-
-    // A local that a nested function uses without declaring it counts as used.
-    TextList nestedFree;
-    for (size_t j : ownNested) {
-      const Declared& n = nestedDeclared(j);
-      TextList free = without(n.used, {&n.argSet, &n.localSet});
-      nestedFree.insert(nestedFree.end(), free.begin(), free.end());
-    }
-    if (!nestedFree.empty()) usedSet.add(nestedFree);
-    TextList unusedLocals = without(d.locals, {&usedSet});
-    if (!unusedLocals.empty()) {
-      section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals, header_, col_);
-    }
-
-    if (blockFindings_ == 0) panel_.pop_back();
-  }
-
-  void nestedFunction(size_t i) {
-    const FuncRecord& r = index_[i];
-    const Declared& n = nestedDeclared(i);
+  void topLevel(const FuncRecord& r, const DefunFacts& d) {
+    TextList locals = d.locals;
+    sortTextIgnoreCase(locals);
     const int line = r.startLine + 1;
-    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name(), n);
+    header_ = lineNumberField(line) + u"| " + headerTail(r.name(), d.args, locals);
     col_ = r.startCol;
     panel_.push_back(header_);
     blockFindings_ = 0;
 
-    TextList globals = candidatesOnly(
-        without(n.used, {&n.argSet, &n.localSet, &top_.localSet, &top_.argSet}), exclusions_);
-    if (!globals.empty()) {
-      section(kNestedGlobal, globals);
-      note(line, "nested-global", globals, header_, col_);
+    // Locals declared twice: sorted, a name declared again sits right after it.
+    TextList duplicates;
+    for (size_t j = 0; j + 1 < locals.size(); ++j)
+      if (equalUpperAscii(locals[j], locals[j + 1])) duplicates.push_back(locals[j]);
+    if (!duplicates.empty()) {
+      panel_.push_back(kDuplicate);
+      Text all = kIndent;
+      for (const Text& n : duplicates) all += n + u" ";
+      panel_.push_back(std::move(all));
+      ++blockFindings_;
+      note(line, "duplicate-local", duplicates, header_, col_);
     }
-    // A nested function's unused arguments leave out the excluded names; its unused locals,
-    // like those of a top-level function, do not.
-    NameSet usedSet(n.used);
-    TextList unusedArgs = candidatesOnly(without(n.args, {&usedSet}), exclusions_);
+
+    NameSet assigned;
+    const TextList globals = undeclared(d, &assigned);
+    if (!globals.empty()) {
+      section(kGlobal, globals);
+      noteGlobals(line, "global", globals, assigned);
+    }
+    const TextList unusedArgs = unused(d.args, d.argUsed);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs, header_, col_);
     }
-    TextList unusedLocals = without(n.locals, {&usedSet});
+    TextList unusedLocals = unused(d.locals, d.localUsed);
+    sortTextIgnoreCase(unusedLocals);
+    if (!unusedLocals.empty()) {
+      section(kUnused, unusedLocals);
+      note(line, "unused-local", unusedLocals, header_, col_);
+    }
+    if (blockFindings_ == 0) panel_.pop_back();
+  }
+
+  void nestedFunction(const FuncRecord& r, const DefunFacts& d) {
+    TextList locals = d.locals;
+    sortTextIgnoreCase(locals);
+    const int line = r.startLine + 1;
+    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name(), d.args, locals);
+    col_ = r.startCol;
+    panel_.push_back(header_);
+    blockFindings_ = 0;
+
+    NameSet assigned;
+    const TextList globals = undeclared(d, &assigned);
+    if (!globals.empty()) {
+      section(kNestedGlobal, globals);
+      noteGlobals(line, "nested-global", globals, assigned);
+    }
+    // A nested function's unused arguments leave out the excluded names; its unused locals,
+    // like those of a top-level function, do not.
+    TextList unusedArgs = unused(d.args, d.argUsed);
+    std::erase_if(unusedArgs, [&](const Text& n) { return !isVariableCandidate(n, exclusions_); });
+    if (!unusedArgs.empty()) {
+      section(kUnused, unusedArgs);
+      note(line, "unused-argument", unusedArgs, header_, col_);
+    }
+    TextList unusedLocals = unused(d.locals, d.localUsed);
+    sortTextIgnoreCase(unusedLocals);
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
       note(line, "unused-local", unusedLocals, header_, col_);
@@ -280,9 +262,10 @@ class VarCheck {
   }
 
   void trailingCode() {
-    const int last = static_cast<int>(code_.size()) - 1;
-    if (prevEnd_ >= last) return;
-    TextList names = collectRangeSymbols(code_, prevEnd_ + 1, last, exclusions_);
+    const TextList names = topLevelNames([&](const NameSite& s) {
+      return prevEnd_ == -1 || place(s.line, s.col) > place(static_cast<std::uint32_t>(prevEnd_),
+                                                            static_cast<std::uint32_t>(prevEndCol_));
+    });
     if (names.empty()) return;
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
@@ -291,13 +274,15 @@ class VarCheck {
   }
 
   const ExclusionList& exclusions_;
+  const VarCheckProgram* program_;
   Findings* findings_;
   Lines code_;
+  CodeMarks marks_;
   FuncIndex index_;
-  // Only nested records get one: a pointer per record keeps a large index small.
-  std::vector<std::unique_ptr<Declared>> nested_;
-  Declared top_;  // the most recent top-level function: nested ones read its A and L
-  int prevEnd_ = -1;
+  FileFacts facts_;
+  NameSet functions_;  // the names the file defines as functions
+  std::unordered_map<std::uint64_t, size_t> defunAt_;  // a defun's facts by its place
+  int prevEnd_ = -1, prevEndCol_ = 0;
   int blockFindings_ = 0;
   Text header_;  // the panel line of the function being checked
   int col_ = 0;  // the 0-based column of its "(defun"
@@ -313,11 +298,11 @@ Text lineNumberField(int line) {
 }
 
 TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
-                       Progress* bar, Findings* findings) {
+                       Progress* bar, Findings* findings, const VarCheckProgram* program) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.
   if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
-  TextList panel = VarCheck(exclusions, findings).run(lspSL, bar);
+  TextList panel = VarCheck(exclusions, program, findings).run(lspSL, bar);
   if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
   return panel;
 }

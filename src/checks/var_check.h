@@ -4,17 +4,28 @@
 
 #include "base/lines.h"
 #include "base/text.h"
+#include <unordered_set>
+
+#include "checks/code_facts.h"
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "source/progress.h"
 
 namespace nokari {
 
+// What the other files of a program tell the check: the functions they define, whose names
+// read as values are no variables.
+struct VarCheckProgram {
+  std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual> functions;
+};
+
 // variableCheck: the results panel's lines after the check (the panel is cleared first).
 // With msgFlag, a run without findings shows the two all-clear lines. findings, when given,
-// receives every reported name with its line.
+// receives every reported name with its line (an undeclared name that is only read as
+// "global-read").
 TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
-                       Progress* bar, Findings* findings = nullptr);
+                       Progress* bar, Findings* findings = nullptr,
+                       const VarCheckProgram* program = nullptr);
 
 // A 1-based line number right-aligned in five characters.
 Text lineNumberField(int line);

@@ -13,7 +13,7 @@ struct LintCategory {
   const char* description;  // one English sentence
   const char* heading;      // UTF-8: the heading the window's panel shows
   const char* message;      // English result text; "{}" stands for the finding's name
-  bool error;               // level "error", else "warning"
+  const char* level;        // SARIF's level: "error", "warning" or "note"
 };
 
 // Every category, in the order --help lists them.

@@ -98,7 +98,7 @@ void writeLocation(JsonWriter& w, const Text& path, const UriBase& base, int lin
   w.endObject().endObject();
 }
 
-const char* levelOf(const LintCategory& c) { return c.error ? "error" : "warning"; }
+const char* levelOf(const LintCategory& c) { return c.level; }
 
 void renderText(const LintFile& file, std::string& out) {
   const std::string path = argumentBytes(file.path);

@@ -5,17 +5,12 @@
 #include <cstdio>
 
 #include "platform/collate.h"
+#include "source/reader.h"
 #include "source/scanner.h"
 
 namespace nokari {
 
 namespace {
-
-bool blankLine(std::u16string_view s) {
-  for (char16_t c : s)
-    if (c > 32) return false;
-  return true;
-}
 
 // ",n" for each value, as the record texts write their numbers.
 void appendNumbers(Text& out, std::initializer_list<int> values) {
@@ -47,15 +42,6 @@ struct PendingNested {
   size_t nameSize = 0;
   int line = 0, col = 0;
 };
-
-// The text from the "(DEFUN " at 1-based position c up to the next "(" on the line; false,
-// leaving name alone, when no "(" follows.
-bool nameAfterDefun(std::u16string_view line, size_t c, Text* name) {
-  const size_t paren = line.find(u'(', c + 6);
-  if (paren == std::u16string_view::npos) return false;
-  *name = line.substr(c + 6, paren - (c + 6));
-  return true;
-}
 
 // The fields are what splitCommaText gives for the text, so they read exactly as the text
 // always has, odd names included.
@@ -106,82 +92,98 @@ size_t findDefun(std::u16string_view line) {
 
 namespace {
 
-// makeFuncIndex's walk, fed one code line at a time.
+// Builds the records from the forms of the code lines: a defun that stands in no other one is
+// a top-level function, every defun inside it at any depth a nested one of it.
 class FuncIndexer {
  public:
-  FuncIndexer(FuncIndex& funcIndex, bool withIndent)
-      : funcIndex_(funcIndex), indent_(withIndent ? kIndentText : u"") {}
-  // Code line i; lines come in order from 0.
-  void line(size_t i, std::u16string_view line);
+  FuncIndexer(const Lines& code, FuncIndex& funcIndex, bool withIndent)
+      : code_(code), funcIndex_(funcIndex), indent_(withIndent ? kIndentText : u"") {}
+  void form(const Form& f);
 
  private:
-  void close(int endLine, int endCol);
+  void close(const Form& f, std::uint32_t top);
 
+  const Lines& code_;
   FuncIndex& funcIndex_;
   std::u16string_view indent_;
-  bool inDefun_ = false;
-  long long openCount_ = 0, closeCount_ = 0;
-  int defunLine_ = -1;
-  size_t defunPos_ = 0;  // 1-based
-  Text defunName_;
   std::vector<PendingNested> pending_;
 };
 
-void FuncIndexer::line(size_t i, std::u16string_view line) {
-  if (blankLine(line)) return;
-  const size_t c = findDefun(line);
-  if (inDefun_) {
-    PendingNested n;
-    if (c > 0 && nameAfterDefun(line, c, &n.entry)) {
-      n.nameSize = n.entry.size();
-      n.line = static_cast<int>(i);
-      n.col = static_cast<int>(c - 1);
-      appendNumbers(n.entry, {n.line, n.col});
-      pending_.push_back(std::move(n));
-    }
-  } else {
-    defunLine_ = static_cast<int>(i);
-    defunPos_ = c;
-    if (c > 0 && nameAfterDefun(line, c, &defunName_)) {
-      inDefun_ = true;
-      openCount_ = closeCount_ = 0;
-      pending_.clear();
-    }
-  }
-  if (!inDefun_) return;
-  const size_t from = static_cast<int>(i) == defunLine_ ? defunPos_ : 1;
-  for (size_t p = from; p <= line.size(); ++p) {
-    const char16_t ch = line[p - 1];
-    if (ch == u'(') {
-      ++openCount_;
-    } else if (ch == u')') {
-      ++closeCount_;
-    } else {
-      continue;
-    }
-    if (openCount_ > 0 && openCount_ == closeCount_) {
-      close(static_cast<int>(i), static_cast<int>(p) - 1);
-      return;
-    }
-  }
+// The name as the record writes it: on a line "(defun name (", the text between "(defun " and
+// the "(" of the parameter list, blanks and all; else the name alone.
+Text recordName(const Lines& code, const Form& f, const DefunParts& d) {
+  const Node& list = f[d.list];
+  const Node& name = f[d.name];
+  const std::u16string_view line = code[list.line];
+  const size_t from = list.col + 7;
+  if (d.params != 0 && f[d.params].kind == NodeKind::List && f[d.params].line == list.line &&
+      name.line == list.line && f[d.list + 1].col == list.col + 1 && from <= name.col &&
+      line[list.col + 6] == u' ')
+    return Text(line.substr(from, f[d.params].col - from));
+  return Text(atomText(code, name));
 }
 
-void FuncIndexer::close(int endLine, int endCol) {
-  Text record = defunName_;
+void FuncIndexer::form(const Form& f) {
+  const std::uint32_t n = static_cast<std::uint32_t>(f.size());
+  std::uint32_t top = 0, topEnd = 0;
+  bool inTop = false;
+  for (std::uint32_t i = 0; i < n;) {
+    if (inTop && i >= topEnd) {
+      close(f, top);
+      inTop = false;
+    }
+    if (isQuotedData(code_, f, i)) {
+      i = f[i].next;
+      continue;
+    }
+    DefunParts d;
+    if (defunAt(code_, f, i, &d)) {
+      if (!inTop) {
+        inTop = true;
+        top = i;
+        topEnd = f[i].next;
+        pending_.clear();
+      } else if (f[i].closed()) {
+        PendingNested p;
+        p.entry = recordName(code_, f, d);
+        p.nameSize = p.entry.size();
+        p.line = static_cast<int>(f[i].line);
+        p.col = static_cast<int>(f[i].col);
+        appendNumbers(p.entry, {p.line, p.col});
+        pending_.push_back(std::move(p));
+      }
+    }
+    ++i;
+  }
+  if (inTop) close(f, top);
+}
+
+void FuncIndexer::close(const Form& f, std::uint32_t top) {
+  // A function the file ends inside has no end: it gets no record, nor do those inside it.
+  const Node& list = f[top];
+  if (!list.closed()) {
+    pending_.clear();
+    return;
+  }
+  DefunParts d;
+  defunAt(code_, f, top, &d);
+  const Text defunName = recordName(code_, f, d);
+  Text record = defunName;
   record += u',';
   record += indent_;
-  const int startCol = static_cast<int>(defunPos_) - 1;
-  appendNumbers(record, {defunLine_, startCol, endLine, endCol});
+  const int startLine = static_cast<int>(list.line), startCol = static_cast<int>(list.col);
+  const int endLine = static_cast<int>(list.endLine), endCol = static_cast<int>(list.endCol);
+  appendNumbers(record, {startLine, startCol, endLine, endCol});
   // Plain names read back as they were written: the fields are known without reading.
-  const std::u16string_view outer = plainItem(defunName_);
+  const std::u16string_view outer = plainItem(defunName);
   if (outer.empty()) {
     funcIndex_.push_back(readRecord(std::move(record)));
   } else {
     FuncRecord& r = funcIndex_.emplace_back();
     r.text = std::move(record);
     r.kind = FuncKind::TopLevel;
-    r.setNameInText(static_cast<size_t>(outer.data() - defunName_.data()), outer.size());
-    r.startLine = defunLine_;
+    r.setNameInText(static_cast<size_t>(outer.data() - defunName.data()), outer.size());
+    r.startLine = startLine;
     r.startCol = startCol;
     r.endLine = endLine;
     r.endCol = endCol;
@@ -190,11 +192,11 @@ void FuncIndexer::close(int endLine, int endCol) {
                    [](const PendingNested& a, const PendingNested& b) {
                      return compareTextIgnoreCase(a.entry, b.entry) < 0;
                    });
-  for (const PendingNested& n : pending_) {
+  for (const PendingNested& p : pending_) {
     Text text;
-    text.reserve(defunName_.size() + 1 + n.entry.size());
-    text.append(defunName_).append(1, u',').append(n.entry);
-    const std::u16string_view inner = plainItem(std::u16string_view(n.entry).substr(0, n.nameSize));
+    text.reserve(defunName.size() + 1 + p.entry.size());
+    text.append(defunName).append(1, u',').append(p.entry);
+    const std::u16string_view inner = plainItem(std::u16string_view(p.entry).substr(0, p.nameSize));
     if (outer.empty() || inner.empty()) {
       funcIndex_.push_back(readRecord(std::move(text)));
       continue;
@@ -202,48 +204,82 @@ void FuncIndexer::close(int endLine, int endCol) {
     FuncRecord& r = funcIndex_.emplace_back();
     r.text = std::move(text);
     r.kind = FuncKind::Nested;
-    r.setNameInText(defunName_.size() + 1 + static_cast<size_t>(inner.data() - n.entry.data()),
+    r.setNameInText(defunName.size() + 1 + static_cast<size_t>(inner.data() - p.entry.data()),
                     inner.size());
-    r.setEnclosingInText(static_cast<size_t>(outer.data() - defunName_.data()), outer.size());
-    r.startLine = n.line;
-    r.startCol = n.col;
+    r.setEnclosingInText(static_cast<size_t>(outer.data() - defunName.data()), outer.size());
+    r.startLine = p.line;
+    r.startCol = p.col;
   }
   pending_.clear();
-  inDefun_ = false;
-  openCount_ = closeCount_ = 0;
+}
+
+void indexForms(const Lines& code, const CodeMarks* marks, FuncIndex& funcIndex,
+                bool withIndent) {
+  FuncIndexer indexer(code, funcIndex, withIndent);
+  FormReader reader(code, marks);
+  Form form;
+  while (reader.next(form)) indexer.form(form);
 }
 
 }  // namespace
+
+bool isQuotedData(const Lines& code, const Form& f, std::uint32_t i) {
+  const Node& n = f[i];
+  std::uint32_t datum;
+  if (n.kind == NodeKind::Quote) {
+    datum = i + 1;
+  } else if (n.kind == NodeKind::List && headIs(code, f, i, u"QUOTE")) {
+    datum = i + 2;
+  } else {
+    return false;
+  }
+  // A quoted lambda is code all the same: (mapcar '(lambda (x) ...) l).
+  return datum >= n.next || !headIs(code, f, datum, u"LAMBDA");
+}
+
+bool headIs(const Lines& code, const Form& f, std::uint32_t i, std::u16string_view upperWord) {
+  if (i >= f.size() || f[i].kind != NodeKind::List || i + 1 >= f[i].next) return false;
+  const Node& h = f[i + 1];
+  return h.kind == NodeKind::Symbol && equalUpperAscii(atomText(code, h), upperWord);
+}
+
+bool defunAt(const Lines& code, const Form& f, std::uint32_t i, DefunParts* d) {
+  if (!headIs(code, f, i, u"DEFUN")) return false;
+  const std::uint32_t name = f[i + 1].next;
+  if (name >= f[i].next || f[name].kind != NodeKind::Symbol) return false;
+  d->list = i;
+  d->name = name;
+  d->params = f[name].next < f[i].next ? f[name].next : 0;
+  return true;
+}
 
 void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent) {
   if (codeSL.empty()) return;
   funcIndex.clear();
   Stage stage(bar, codeSL.size(), stageSteps);
-  FuncIndexer indexer(funcIndex, withIndent);
-  for (size_t i = 0; i < codeSL.size(); ++i) {
-    stage.before(i);
-    indexer.line(i, codeSL[i]);
-  }
+  for (size_t i = 0; i < codeSL.size(); ++i) stage.before(i);
+  indexForms(codeSL, nullptr, funcIndex, withIndent);
 }
 
 void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
-                          Progress* bar, bool withIndent) {
+                          Progress* bar, bool withIndent, CodeMarks* marks) {
   if (lspSL.empty()) {
     if (bar) bar->setPosition(0);
     return;
   }
   funcIndex.clear();
   Stage stage(bar, lspSL.size(), stageSteps);
-  CommentStripper strip;
-  FuncIndexer indexer(funcIndex, withIndent);
+  CodeMarks own;
+  CodeMarks* const kept = marks ? marks : &own;
+  CommentStripper strip(kept);
   // A code line is never longer than its source line.
   codeSL.reserve(lspSL.size(), lspSL.textSize());
   for (size_t i = 0; i < lspSL.size(); ++i) {
     stage.before(i);
     strip.append(lspSL[i], codeSL);
-    indexer.line(i, codeSL.back());
   }
+  indexForms(codeSL, kept, funcIndex, withIndent);
 }
 
 std::vector<size_t> sortedFuncOrder(const FuncIndex& index) {

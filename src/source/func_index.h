@@ -10,6 +10,8 @@
 #include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
+#include "source/reader.h"
+#include "source/scanner.h"
 
 namespace nokari {
 
@@ -92,8 +94,21 @@ void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Pr
 // stripComments into codeSL (passed in empty) and makeFuncIndex over it, in one pass that indexes
 // each code line as it is made: a large file's code lines are read while still in the cache.
 // One progress stage of stageSteps; empty source lines leave the index alone.
+// marks, when given, receives the places of the strings and comment blocks.
 void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
-                          Progress* bar, bool withIndent);
+                          Progress* bar, bool withIndent, CodeMarks* marks = nullptr);
+
+// The parts of a defun form: its list, its name, and what follows the name (0 when nothing).
+struct DefunParts {
+  std::uint32_t list = 0, name = 0, params = 0;
+};
+// True when f[i] is a list "(defun name ...)" with a symbol for a name (ASCII case ignored).
+bool defunAt(const Lines& code, const Form& f, std::uint32_t i, DefunParts* d);
+// True when f[i] is a list whose first element is the symbol upperWord (ASCII case ignored).
+bool headIs(const Lines& code, const Form& f, std::uint32_t i, std::u16string_view upperWord);
+// True when f[i] is quoted data ('x, '(a b), (quote ...)), which holds no code: a quoted
+// lambda is code all the same.
+bool isQuotedData(const Lines& code, const Form& f, std::uint32_t i);
 
 // 1-based position of the first "(DEFUN " in line (ASCII case ignored), 0 when absent.
 size_t findDefun(std::u16string_view line);

@@ -13,29 +13,51 @@ namespace {
 struct StripState {
   bool inString = false;
   bool inBlock = false;
+  bool escaped = false;  // the last character was a backslash inside a string
+  bool skip = false;     // the character is the "|" of a ";|" just met
+  size_t openBar = SIZE_MAX;  // where on this line that "|" stands: it closes nothing
 };
 
 enum class Strip { Keep, Drop, EndLine };
 
 // What stripComments does with character p of s: keeps it in the code line (a TAB as a space),
-// drops it, or drops the rest of the line (a line comment).
+// drops it, or drops the rest of the line (a line comment). The rules are the reader's: inside
+// a string a backslash escapes the next character; inside ";| ... |;" nothing but its "|;"
+// counts; outside both, ";|" opens a comment block and any other ";" a line comment.
 inline Strip stripStep(std::u16string_view s, size_t p, StripState& st) {
   const char16_t c = s[p];
-  // Positions are 0-based here; the tests read "the character before" as s[p-1].
-  if (c == u'"' &&
-      (p == 0 || s[p - 1] != u'\\' || (p > 1 && s[p - 1] == u'\\' && s[p - 2] == u'\\'))) {
-    st.inString = !st.inString;
+  if (st.skip) {
+    st.skip = false;
+    return Strip::Drop;
   }
-  if (c == u';' && !st.inString) {
+  if (st.inString) {
+    if (st.escaped) {
+      st.escaped = false;
+    } else if (c == u'\\') {
+      st.escaped = true;
+    } else if (c == u'"') {
+      st.inString = false;
+    }
+    return Strip::Drop;
+  }
+  if (st.inBlock) {
+    if (c == u';' && p > 0 && s[p - 1] == u'|' && p - 1 != st.openBar) st.inBlock = false;
+    return Strip::Drop;
+  }
+  if (c == u'"') {
+    st.inString = true;
+    return Strip::Drop;
+  }
+  if (c == u';') {
     if (p + 1 < s.size() && s[p + 1] == u'|') {
       st.inBlock = true;
-    } else if (p > 0 && s[p - 1] == u'|') {
-      st.inBlock = false;
-    } else {
-      return Strip::EndLine;
+      st.skip = true;
+      st.openBar = p + 1;
+      return Strip::Drop;
     }
+    return Strip::EndLine;
   }
-  return !st.inBlock && !st.inString && c != u'"' && c != u';' ? Strip::Keep : Strip::Drop;
+  return Strip::Keep;
 }
 
 }  // namespace
@@ -47,18 +69,18 @@ constexpr std::uint64_t kLanes = 0x0001000100010001ULL;
 // True when one of the four code units in w is zero.
 inline bool hasZeroUnit(std::uint64_t w) { return (w - kLanes) & ~w & (kLanes << 15); }
 
-// The end of the run of characters from p on that are none of the three stripComments looks
-// at (a quote, a semicolon, a TAB): four code units tested at a time.
+// The end of the run of characters from p on that are none of the four stripComments looks
+// at (a quote, a semicolon, a TAB, a backslash): four code units tested at a time.
 inline const char16_t* plainRunEnd(const char16_t* p, const char16_t* end) {
   while (end - p >= 4) {
     std::uint64_t w;
     std::memcpy(&w, p, 8);
     if (hasZeroUnit(w ^ (kLanes * u'"')) || hasZeroUnit(w ^ (kLanes * u';')) ||
-        hasZeroUnit(w ^ (kLanes * u'\t')))
+        hasZeroUnit(w ^ (kLanes * u'\t')) || hasZeroUnit(w ^ (kLanes * u'\\')))
       break;
     p += 4;
   }
-  while (p < end && *p != u'"' && *p != u';' && *p != u'\t') ++p;
+  while (p < end && *p != u'"' && *p != u';' && *p != u'\t' && *p != u'\\') ++p;
   return p;
 }
 
@@ -76,22 +98,40 @@ void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSt
 }
 
 void CommentStripper::append(std::u16string_view s, Lines& codeSL) {
-  StripState st{inString_, inBlock_};
+  StripState st{inString_, inBlock_, escaped_, false};
+  const std::uint32_t line = line_++;
   codeSL.appendWritten(s.size(), [&](char16_t* const begin) {
     char16_t* out = begin;
     const char16_t* const first = s.data();
     const char16_t* const end = first + s.size();
     for (const char16_t* p = first; p < end; ++p) {
       // Runs of other characters are kept whole, or dropped whole inside a string or a
-      // comment block.
-      const char16_t* const run = plainRunEnd(p, end);
-      if (!st.inBlock && !st.inString) {
-        std::memcpy(out, p, static_cast<size_t>(run - p) * sizeof(char16_t));
-        out += run - p;
+      // comment block; a character that an escape or a ";|" governs is looked at alone.
+      if (!st.escaped && !st.skip) {
+        const char16_t* const run = plainRunEnd(p, end);
+        if (!st.inBlock && !st.inString) {
+          std::memcpy(out, p, static_cast<size_t>(run - p) * sizeof(char16_t));
+          out += run - p;
+        }
+        if ((p = run) == end) break;
       }
-      if ((p = run) == end) break;
       const char16_t c = *p;
-      const Strip what = stripStep(s, static_cast<size_t>(p - first), st);
+      const bool wasString = st.inString, wasBlock = st.inBlock;
+      const size_t at = static_cast<size_t>(p - first);
+      const Strip what = stripStep(s, at, st);
+      if (marks_) {
+        const auto col = static_cast<std::uint32_t>(out - begin);
+        if (st.inString && !wasString) {
+          marks_->push_back({line, col, true, line, static_cast<std::uint32_t>(at), line,
+                             static_cast<std::uint32_t>(at)});
+        } else if (wasString && !st.inString && !marks_->empty()) {
+          marks_->back().endLine = line;
+          marks_->back().endCol = static_cast<std::uint32_t>(at);
+        } else if (st.inBlock && !wasBlock) {
+          marks_->push_back({line, col, false, line, static_cast<std::uint32_t>(at), line,
+                             static_cast<std::uint32_t>(at)});
+        }
+      }
       if (what == Strip::EndLine) break;
       if (what == Strip::Keep) *out++ = c == u'\t' ? u' ' : c;
     }
@@ -99,6 +139,7 @@ void CommentStripper::append(std::u16string_view s, Lines& codeSL) {
   });
   inString_ = st.inString;
   inBlock_ = st.inBlock;
+  escaped_ = st.escaped;
 }
 
 SourceColumns::SourceColumns(const Lines& lspSL, int lastLine) : lines_(lspSL) {
@@ -106,18 +147,21 @@ SourceColumns::SourceColumns(const Lines& lspSL, int lastLine) : lines_(lspSL) {
   starts_.reserve(n);
   StripState st;
   for (size_t i = 0; i < n; ++i) {
-    starts_.push_back(static_cast<unsigned char>(st.inString | st.inBlock << 1));
+    starts_.push_back(
+        static_cast<unsigned char>(st.inString | st.inBlock << 1 | st.escaped << 2));
     const std::u16string_view s = lspSL[i];
     for (size_t p = 0; p < s.size() && stripStep(s, p, st) != Strip::EndLine; ++p) {
     }
+    st.skip = false;
+    st.openBar = SIZE_MAX;
   }
 }
 
 int SourceColumns::sourceColumn(int line, int col) const {
   if (line < 0 || static_cast<size_t>(line) >= starts_.size() || col < 1) return col;
   const std::u16string_view s = lines_[static_cast<size_t>(line)];
-  StripState st{(starts_[static_cast<size_t>(line)] & 1) != 0,
-                (starts_[static_cast<size_t>(line)] & 2) != 0};
+  const unsigned char start = starts_[static_cast<size_t>(line)];
+  StripState st{(start & 1) != 0, (start & 2) != 0, (start & 4) != 0, false};
   int kept = 0;
   for (size_t p = 0; p < s.size(); ++p) {
     const Strip what = stripStep(s, p, st);
@@ -170,21 +214,34 @@ Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b) {
 namespace {
 
 // The text of the parameter list of the defun whose "(" stands at (startLine, startCol), up to
-// its "/" or ")"; nothing when the list cannot be resolved.
+// its "/" or ")"; nothing when the list cannot be resolved. The list is the first thing after
+// the word defun and the name; "nil" or anything else there declares nothing.
 std::optional<Text> defunParamList(const Lines& codeSL, int startLine, int startCol) {
-  int counter = 0;
+  int counter = 0, words = 0;
+  bool inWord = false;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
   walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
-    if (c == u'(') {
-      ++counter;
-      if (counter == 2) {
+    if (counter < 2) {
+      if (counter == 0) {
+        if (c == u'(') counter = 1;
+        return Walk::Next;
+      }
+      if (c <= 32) {
+        inWord = false;
+      } else if (c == u'(' && words == 2) {
+        counter = 2;
         haveStart = listStartAfter(codeSL, k, p, &start);
         failed = !haveStart;
-      } else if (counter == 3) {
+      } else if (c == u'(' || c == u')' || c == u'\'') {
         failed = true;
+      } else if (!inWord) {
+        inWord = true;
+        failed = ++words > 2;
       }
-    } else if (counter == 2 && (c == u'/' || c == u')')) {
+    } else if (c == u'(') {
+      failed = true;
+    } else if (c == u'/' || c == u')') {
       haveEnd = listEndBefore(codeSL, k, p, &end);
       failed = !haveEnd;
       return Walk::Stop;

@@ -1,6 +1,9 @@
 // The scanner: code lines without comments and strings, defun parameter lists, comma text.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "base/lines.h"
 #include "base/text.h"
 #include "source/progress.h"
@@ -10,15 +13,34 @@ namespace nokari {
 // Appends one code line per source line: strings and comments removed, TAB as one space.
 void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps);
 
+// Where a string or a comment block was taken out of the code lines: the reader takes such a
+// place as the end of a word, and a string as an atom of its own.
+struct CodeMark {
+  std::uint32_t line = 0;     // 0-based code line
+  std::uint32_t col = 0;      // 0-based column of the code line where it was taken out
+  bool isString = false;      // a string literal, else a comment block
+  std::uint32_t srcLine = 0;  // its opening character in the source lines (0-based)
+  std::uint32_t srcCol = 0;
+  std::uint32_t endLine = 0;  // a string's closing quote (the opening one while unclosed)
+  std::uint32_t endCol = 0;
+};
+using CodeMarks = std::vector<CodeMark>;
+
 // The same one source line at a time, for a pass that reads each code line as it is made.
 class CommentStripper {
  public:
+  CommentStripper() = default;
+  // marks, when given, receives the places of the strings and comment blocks, in order.
+  explicit CommentStripper(CodeMarks* marks) : marks_(marks) {}
   // Appends the code line of the next source line s to codeSL.
   void append(std::u16string_view s, Lines& codeSL);
 
  private:
+  CodeMarks* marks_ = nullptr;
+  std::uint32_t line_ = 0;
   bool inString_ = false;
   bool inBlock_ = false;
+  bool escaped_ = false;
 };
 
 // Where the characters of stripComments' code lines stand in the source lines: a string or a

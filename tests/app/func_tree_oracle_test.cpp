@@ -28,13 +28,14 @@ FuncTree literalTree(const Lines& codeSL, const TextList& sorted) {
     bool command = items[0].size() >= 2 && upperAscii(items[0].substr(0, 2)) == u"C:";
     if (!command) node.text += u" (" + trim(params) + u")";
     int start = toIntDef(items[2], -1), end = toIntDef(items[4], -1);
-    if (start >= 0 && start < end) {
+    const std::pair<int, int> from{start, toIntDef(items[3], 0)}, to{end, toIntDef(items[5], 0)};
+    if (start >= 0 && start <= end) {
       for (const Text& other : sorted) {
         TextList o = splitCommaText(other);
         if (o.size() != 4) continue;
-        int w = toIntDef(o[2], -1);
-        if (start < w && w <= end && o[0] == items[0])
-          node.children.push_back({2, o[1], w + 1, 3, {}});
+        const std::pair<int, int> w{toIntDef(o[2], -1), toIntDef(o[3], 0)};
+        if (from < w && w <= to && o[0] == items[0])
+          node.children.push_back({2, o[1], w.first + 1, 3, {}});
       }
     }
     tree.roots[command ? 0 : 1].children.push_back(std::move(node));

@@ -39,8 +39,9 @@ TEST(MakeFuncTree, GroupsAndNodes) {
       // Same name twice: each keeps its own line, the child goes to the one holding it.
       {{"(defun dup () 1)", "(defun dup ()", "  (defun kid () 2)", ")"},
        {"Command 0/0", "Function 0/0", "  dup () 1/1", "  dup () 2/1", "    kid 3/3"}},
-      // A one-line function gets no child even with a defun inside.
-      {{"(defun one () (defun two () 1))"}, {"Command 0/0", "Function 0/0", "  one () 1/1"}},
+      // A defun inside a one-line function is its child all the same.
+      {{"(defun one () (defun two () 1))"},
+       {"Command 0/0", "Function 0/0", "  one () 1/1", "    two 1/3"}},
       // Sorted by name regardless of case; parameters over two lines are joined.
       {{"(defun b (p", "  q / r) p)", "(defun A () 1)"},
        {"Command 0/0", "Function 0/0", "  A () 3/1", "  b (p q) 1/1"}},

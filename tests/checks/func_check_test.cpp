@@ -16,7 +16,7 @@ using test::utf8;
 using Lines = std::vector<std::string>;
 
 const BuiltinList kBuiltins =
-    BuiltinList::fromFileLines(lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list"}));
+    BuiltinList::fromFileLines(lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list", "apply", "action_tile"}));
 
 std::string pad(const std::string& name, size_t spaces, int count) {
   return name + std::string(spaces, ' ') + utf8(countField(count));
@@ -32,28 +32,38 @@ TEST(FuncCheck, Sections) {
       {"calls without definitions",
        {"(foo 1 2)", "(bar)", "(baz", "((lambda (x) x) 1)", "(vl-load-com)",
         "(vlax-get-acad-object)", "(acet-ui-status)", "(my-vl-util)", "(1+ x) (-1 2) (.5) (a)"},
-       {"■定義されていないユーザー関数", pad("bar", 1, 0), pad("baz", 1, 0), pad("foo", 1, 1)}},
-      {"a command's definition defines nothing",
-       {"(defun c:mycmd () 1)", "(c:mycmd)"},
-       {"■定義されていないユーザー関数", pad("c:mycmd", 1, 0)}},
+       {"■定義されていないユーザー関数", pad("bar", 1, 1), pad("baz", 1, 1), pad("foo", 1, 1)}},
+      // A command is defined as any function is, called before its definition too.
+      {"a command called", {"(C:MYCMD)", "(defun c:mycmd () 1)"}, {}},
+      // A call on a defun's or a lambda's line counts; a name in scope is a value, not a call.
+      {"calls in defuns and lambdas",
+       {"(defun f (fn x) (fn x) (cond (x (gg x))) (mapcar '(lambda (y) (hh y)) x))",
+        "(setq k (lambda () 1)) (k)", "(f 1 2)"},
+       {"■定義されていないユーザー関数", pad("gg", 1, 1), pad("hh", 1, 1), "■ユーザー関数の出現数",
+        pad("f", 14, 1)}},
+      // Quoted data holds no calls; a name in it may be a callback.
+      {"quoted data",
+       {"(defun cb (r p) r)", "(setq l '((foo 1) (:vlr-commandEnded . cb)) m (quote (bar)))"},
+       {"■ユーザー関数の出現数", pad("cb", 0, 1)}},
       {"defined three times, a command twice",
        {"(defun f () 1)", "(defun c:x () 1)", "(defun f () 2)", "(defun F () 3)",
         "(defun c:x () 2)", "(gg)"},
        {"■重複して定義されているユーザー関数", "c:x f f", "■定義されていないユーザー関数",
-        pad("gg", 1, 0), "■参照されていないユーザー関数", "f", "f", "F", "■ユーザー関数の出現数",
+        pad("gg", 1, 1), "■参照されていないユーザー関数", "f", "f", "F", "■ユーザー関数の出現数",
         pad("f", 17, 0), pad("f", 17, 0), pad("F", 17, 0)}},
-      {"only built-in calls: duplicates not looked for",
+      {"only built-in calls: duplicates all the same",
        {"(defun f () 1)", "(defun f () 2)", "(princ)"},
-       {"■参照されていないユーザー関数", "f", "f", "■ユーザー関数の出現数", pad("f", 14, 0),
-        pad("f", 14, 0)}},
-      {"referenced only by its quoted name",
-       {"(defun f (x) x)", "(mapcar 'f lst)"},
-       {"■参照されていないユーザー関数", "f", "■ユーザー関数の出現数", pad("f", 14, 0)}},
+       {"■重複して定義されているユーザー関数", "f", "■参照されていないユーザー関数", "f", "f",
+        "■ユーザー関数の出現数", pad("f", 17, 0), pad("f", 17, 0)}},
+      {"referenced by its quoted name, (function f) or a callback string",
+       {"(defun f (x) x)", "(mapcar 'f lst)", "(defun g () 1)", "(apply (function g) nil)",
+        "(defun h () 1)", "(action_tile \"ok\" \"(h)(done_dialog)\")"},
+       {"■ユーザー関数の出現数", pad("f", 0, 1), pad("g", 0, 1), pad("h", 0, 1)}},
       {"long duplicate line widens the counts",
        {"(defun aaaa () 1)", "(defun bbbb () 1)", "(defun cccc () 1)", "(defun aaaa () 1)",
         "(defun bbbb () 1)", "(defun cccc () 1)", "(zz)"},
        {"■重複して定義されているユーザー関数", "aaaa bbbb cccc", "■定義されていないユーザー関数",
-        pad("zz", 1, 0), "■参照されていないユーザー関数", "aaaa", "aaaa", "bbbb", "bbbb", "cccc",
+        pad("zz", 1, 1), "■参照されていないユーザー関数", "aaaa", "aaaa", "bbbb", "bbbb", "cccc",
         "cccc", "■ユーザー関数の出現数", pad("aaaa", 14, 0), pad("aaaa", 14, 0), pad("bbbb", 14, 0),
         pad("bbbb", 14, 0), pad("cccc", 14, 0), pad("cccc", 14, 0)}},
       {"commands only", {"(defun c:a () 1)", "(defun C:b () (c:a))"}, {}},
@@ -62,10 +72,10 @@ TEST(FuncCheck, Sections) {
         "  (foo 1) (foo 2) (in))", "(foo-bar 1)", "(outer)"},
        {"■定義されていないユーザー関数", pad("foo-bar", 1, 1), "■ユーザー関数の出現数",
         pad("foo", 12, 2), pad("outer", 10, 1), "  + in"}},
-      {"strings and comments do not count",
-       {"(defun f () 1)", "(princ \"(f)\") ; (f)", "(gg \"(hh 1)\")"},
-       {"■定義されていないユーザー関数", pad("gg", 1, 1), "■参照されていないユーザー関数", "f",
-        "■ユーザー関数の出現数", pad("f", 14, 0)}},
+      // "(name" in a string may be a callback: it refers to name but calls nothing.
+      {"strings and comments",
+       {"(defun f () 1)", "(princ \"(f)\") ; (f)", "(gg \"(hh 1)\") ; (k)"},
+       {"■定義されていないユーザー関数", pad("gg", 1, 1), "■ユーザー関数の出現数", pad("f", 14, 1)}},
       {"empty file", {}, {}},
   };
   for (const Case& c : cases) {

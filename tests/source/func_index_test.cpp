@@ -41,23 +41,32 @@ TEST(MakeFuncIndex, Records) {
   const Case cases[] = {
       {{"(defun foo (a) (+ a 1))"}, {"foo ,,0,0,0,22"}},
       {{"(DeFuN Foo (x) x)"}, {"Foo ,,0,0,0,16"}},
-      {{"(defun-q foo () 1)", "( defun bar () 1)", "\"(defun s () 1)\"", "; (defun c () 1)"}, {}},
+      {{"(defun-q foo () 1)", "\"(defun s () 1)\"", "; (defun c () 1)", "'(defun d () 1)"}, {}},
+      // The reader's defun: blanks after "(", the name or the list on later lines, nil.
+      {{"( defun bar () 1)"}, {"bar,,0,0,0,16"}},
+      {{"(defun late", "  (x)", "  (defun inner () 1))"}, {"late,,0,0,2,20", "late,inner ,2,2"}},
+      {{"(defun", "  next (x) x)"}, {"next,,0,0,1,12"}},
+      {{"(defun none nil (princ))", "(defun tight() 1)"},
+       {"none,,0,0,0,23", "tight,,1,0,1,16"}},
+      {{"(mapcar '(lambda (x) (defun q () x)) l)"}, {"q ,,0,21,0,34"}},
       {{"(defun  two (x) x)"}, {" two ,,0,0,0,17"}},
       {{"", "", "", "(defun outer (x)", "  (defun inner (y) y)", "  (inner x))"},
        {"outer ,,3,0,5,11", "outer ,inner ,4,2"}},
       // Nested records come out sorted by name.
       {{"(defun o ()", " (defun zeta () 1)", " (defun Alpha () 2)", ")"},
        {"o ,,0,0,3,0", "o ,Alpha ,2,1", "o ,zeta ,1,1"}},
-      // The rest of the line after a function's end is not searched.
-      {{"(defun a () 1)(defun b () 2)"}, {"a ,,0,0,0,13"}},
+      // Several functions on one line, each found.
+      {{"(defun a () 1)(defun b () 2)"}, {"a ,,0,0,0,13", "b ,,0,14,0,27"}},
       // A missing ")" in the second function drops it and everything after it.
       {{"(defun a () 1)", "(defun b ()", "  (+ 1 2)", "(defun c () 3)"}, {"a ,,0,0,0,13"}},
-      // The parameter list on a later line: no record, the body is searched as top level.
-      {{"(defun late", "  (x)", "  (defun inner () 1))"}, {"inner ,,2,2,2,19"}},
-      // Only the first "(defun " of a line counts as nested.
-      {{"(defun o ()", " (defun p () 1) (defun q () 2)", ")"}, {"o ,,0,0,2,0", "o ,p ,1,1"}},
-      // Nested defuns on the opening line are not recorded.
-      {{"(defun o () (defun p () 1)", ")"}, {"o ,,0,0,1,0"}},
+      // Nested defuns anywhere in the function, at any depth, under the outermost one.
+      {{"(defun o ()", " (defun p () 1) (defun q () (defun r () 3))", ")"},
+       {"o ,,0,0,2,0", "o ,p ,1,1", "o ,q ,1,16", "o ,r ,1,28"}},
+      {{"(defun o () (defun p () 1)", ")"}, {"o ,,0,0,1,0", "o ,p ,0,12"}},
+      // A string holding a parenthesis or a quote with its backslash escaped ends where
+      // AutoLISP ends it.
+      {{"(defun s () \"a\\\\\\\"(\" \"\\\\\")", "(defun t2 () 1)"},
+       {"s ,,0,0,0,13", "t2 ,,1,0,1,14"}},
       {{"(setq x 1) (defun f () 1)"}, {"f ,,0,11,0,24"}},
       {{"   ", "\t"}, {}},
   };
@@ -74,17 +83,16 @@ TEST(MakeFuncIndex, TypedFieldsAsTheTextSplits) {
       {lines({"(defun outer (x)", "  (defun inner (y) y)", "  (inner x))"}),
        {"top [outer] 0:0 2:11 defines [outer]",
         "nested [inner] in [outer] 1:2 -1:-1 defines [inner]"}},
-      // A name with a space or a comma splits into more items: the first one still counts as
-      // defined, even when it is the enclosing function's name.
-      {lines({"(defun foo bar (a) a)"}), {"other [] -1:0 -1:-1 defines [foo]"}},
+      // A name with a comma splits into more items: the first one still counts as defined,
+      // even when it is the enclosing function's name.
+      {lines({"(defun foo bar (a) a)"}), {"top [foo] 0:0 0:20 defines [foo]"}},
       {lines({"(defun a,b (x) x)"}), {"other [] -1:0 -1:-1 defines [a]"}},
       {lines({"(defun o ()", " (defun p q () 1)", " (defun  () 1)", ")"}),
-       {"top [o] 0:0 3:0 defines [o]", "nested [] in [o] 2:1 -1:-1 defines []",
-        "other [] -1:0 -1:-1 defines [o]"}},
+       {"top [o] 0:0 3:0 defines [o]", "nested [p] in [o] 1:1 -1:-1 defines [p]"}},
       {lines({"(defun o ()", " (defun p,q () 1)", ")"}),
        {"top [o] 0:0 2:0 defines [o]", "other [] -1:0 -1:-1 defines [o]"}},
-      // A NUL ends the text as it is split: too few items to define anything.
-      {{Text(u"(defun a\0b (x) x)", 18)}, {"other [] -1:0 -1:-1"}},
+      // A NUL separates words as a blank does.
+      {{Text(u"(defun a\0b (x) x)", 18)}, {"top [a] 0:0 0:16 defines [a]"}},
   };
   for (const Case& c : cases) {
     for (bool indent : {false, true}) {

@@ -22,11 +22,14 @@ TEST(StripComments, RemovesCommentsAndStrings) {
       // A string running over three lines leaves the middle line empty.
       {{"(a \"one", "two", "three\" b)"}, {"(a ", "", " b)"}},
       {{"(a) ;| block", "still comment |; (b)"}, {"(a) ", " (b)"}},
-      // A lone ";" inside a block comment ends the line scan, so its "|;" is not seen.
-      {{";| open", "x ; y |; z", "|; (c)"}, {"", "", " (c)"}},
-      // An odd number of quotes inside a block comment hides the closing "|;".
-      {{";| it\"s |; (d)", "(e)"}, {"", ""}},
-      {{"x|;y"}, {"x|y"}},
+      // Inside a block comment only "|;" counts: a ";" or a quote there is comment too.
+      {{";| open", "x ; y |; z", "|; (c)"}, {"", " z", "|"}},
+      {{";| it\"s |; (d)", "(e)"}, {" (d)", "(e)"}},
+      {{"x|;y"}, {"x|"}},
+      {{";|;x|; y"}, {" y"}},
+      // In a string a backslash escapes the next character, a backslash too.
+      {{"(a \"x\\\\\\\"y\" b) (c \"\\\\\" d)"}, {"(a  b) (c  d)"}},
+      {{"(a \"end\\", "\"still\" b)"}, {"(a ", " b)"}},
       {{"(defun\tf ()\t1)"}, {"(defun f () 1)"}},
       {{"\"\\\\\" ; gone"}, {" "}},
       {{"(a ;|x|; b)"}, {"(a  b)"}},
