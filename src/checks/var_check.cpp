@@ -187,14 +187,34 @@ class VarCheck {
     return TextList(out.begin(), out.end());
   }
 
-  void topLevel(const FuncRecord& r, const DefunFacts& d) {
-    TextList locals = d.locals;
-    sortTextIgnoreCase(locals);
+  // The header of a function's block; its locals, sorted, go to locals.
+  int beginBlock(const FuncRecord& r, const DefunFacts& d, const char16_t* mark,
+                 TextList* locals) {
+    *locals = d.locals;
+    sortTextIgnoreCase(*locals);
     const int line = r.startLine + 1;
-    header_ = lineNumberField(line) + u"| " + headerTail(r.name(), d.args, locals);
+    header_ = lineNumberField(line) + mark + headerTail(r.name(), d.args, *locals);
     col_ = r.startCol;
     panel_.push_back(header_);
     blockFindings_ = 0;
+    return line;
+  }
+
+  // The locals no code of the function uses, each once, sorted; then the block ends, its header
+  // dropped when nothing was found.
+  void endBlock(const DefunFacts& d, int line) {
+    TextList unusedLocals = unused(d.locals, d.localUsed);
+    sortTextIgnoreCase(unusedLocals);
+    if (!unusedLocals.empty()) {
+      section(kUnused, unusedLocals);
+      note(line, "unused-local", unusedLocals, header_, col_);
+    }
+    if (blockFindings_ == 0) panel_.pop_back();
+  }
+
+  void topLevel(const FuncRecord& r, const DefunFacts& d) {
+    TextList locals;
+    const int line = beginBlock(r, d, u"| ", &locals);
 
     // Locals declared twice: sorted, a name declared again sits right after it.
     TextList duplicates;
@@ -220,23 +240,12 @@ class VarCheck {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs, header_, col_);
     }
-    TextList unusedLocals = unused(d.locals, d.localUsed);
-    sortTextIgnoreCase(unusedLocals);
-    if (!unusedLocals.empty()) {
-      section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals, header_, col_);
-    }
-    if (blockFindings_ == 0) panel_.pop_back();
+    endBlock(d, line);
   }
 
   void nestedFunction(const FuncRecord& r, const DefunFacts& d) {
-    TextList locals = d.locals;
-    sortTextIgnoreCase(locals);
-    const int line = r.startLine + 1;
-    header_ = lineNumberField(line) + u"|  + " + headerTail(r.name(), d.args, locals);
-    col_ = r.startCol;
-    panel_.push_back(header_);
-    blockFindings_ = 0;
+    TextList locals;
+    const int line = beginBlock(r, d, u"|  + ", &locals);
 
     NameSet assigned;
     const TextList globals = undeclared(d, &assigned);
@@ -252,13 +261,7 @@ class VarCheck {
       section(kUnused, unusedArgs);
       note(line, "unused-argument", unusedArgs, header_, col_);
     }
-    TextList unusedLocals = unused(d.locals, d.localUsed);
-    sortTextIgnoreCase(unusedLocals);
-    if (!unusedLocals.empty()) {
-      section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals, header_, col_);
-    }
-    if (blockFindings_ == 0) panel_.pop_back();
+    endBlock(d, line);
   }
 
   void trailingCode() {
