@@ -1,6 +1,7 @@
 // One finding of a check, as the lint mode of nokari-check prints it.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "base/text.h"
@@ -15,6 +16,11 @@ struct Finding {
   // of the code lines; lintSource turns it into one of the source lines.
   int column = 0;
   Text message;  // the panel's text about the finding (lines joined by LF); empty when none
+  // What another file of the same program would take the finding back with: a definition (or
+  // a setq) of the function called, a reference to the function, a definition of the name
+  // read as a variable. The lint reads the files of a run as one program.
+  enum class Unless : std::uint8_t { Never, Defined, Referenced, DefinedFunction };
+  Unless unless = Unless::Never;
 };
 
 using Findings = std::vector<Finding>;

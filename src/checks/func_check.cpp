@@ -45,11 +45,7 @@ bool holdsLibraryPrefix(std::u16string_view name) {
 }
 
 // A name as a view into the code lines or the index, which outlive the check.
-struct Named {
-  std::u16string_view name;
-  int line = 0;  // 0-based
-  int col = 0;   // 0-based column of the code line
-};
+using Named = CallSite;
 
 void sortNamed(std::vector<Named>& list) {
   std::stable_sort(list.begin(), list.end(), [](const Named& a, const Named& b) {
@@ -108,16 +104,20 @@ bool BuiltinList::contains(std::u16string_view name) const {
 }
 
 FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
+  return prepareFuncCheck(readCheckSource(lspSL, 30, bar, true));
+}
+
+FuncCheckSource prepareFuncCheck(CheckSource read) {
   FuncCheckSource src;
-  makeCodeAndFuncIndex(lspSL, src.code, src.records, 30, bar, true, &src.marks);
-  src.facts = readFileFacts(lspSL, src.code, src.marks);
+  static_cast<CheckSource&>(src) = std::move(read);
   src.sorted.reserve(src.records.size());
   for (size_t i : sortedFuncOrder(src.records)) src.sorted.push_back(&src.records[i]);
   return src;
 }
 
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
-                    Findings* findings, const FuncCheckProgram* program) {
+                    Findings* findings, const FuncCheckProgram* program,
+                    std::vector<CallSite>* elsewhere) {
   // The functions the file defines, commands and nested ones included, and the names it sets
   // (a variable may hold a function: (setq f (lambda ...)) (f 1)).
   NameSet defined, assigned;
@@ -127,17 +127,21 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     return program && (program->defined.count(n) > 0 || program->assigned.count(n) > 0);
   };
   // Sorted, the first of each run of names equal after upper-casing stays: the one met first.
-  std::vector<Named> candidates;
+  std::vector<Named> candidates, known;
   NameSet seen;
   for (const NameSite& c : src.facts.calls) {
     const std::u16string_view name = c.name;
     if (name.size() < 2 || isNumberLike(name) || holdsLibraryPrefix(name)) continue;
-    if (defined.count(name) || assigned.count(name) || knownElsewhere(name)) continue;
+    if (defined.count(name) || assigned.count(name)) continue;
     if (!seen.insert(name).second) continue;
-    candidates.push_back({name, static_cast<int>(c.line), static_cast<int>(c.col)});
+    (knownElsewhere(name) ? known : candidates)
+        .push_back({name, static_cast<int>(c.line), static_cast<int>(c.col)});
   }
-  sortNamed(candidates);
-  std::erase_if(candidates, [&](const Named& c) { return builtins.contains(c.name); });
+  for (std::vector<Named>* list : {&candidates, &known}) {
+    sortNamed(*list);
+    std::erase_if(*list, [&](const Named& c) { return builtins.contains(c.name); });
+  }
+  if (elsewhere) *elsewhere = std::move(known);
 
   std::vector<Named> definitions;
   for (const FuncRecord& rec : src.records)
@@ -173,9 +177,11 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
   for (size_t k = 0; k < candidates.size(); ++k) {
     const Named& c = candidates[k];
     panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') + countField(calls[k]));
-    if (findings)
+    if (findings) {
       findings->push_back(
           {c.line + 1, "undefined-function", Text(c.name), c.col + 1, panel.back()});
+      findings->back().unless = Finding::Unless::Defined;
+    }
   }
 }
 
@@ -213,9 +219,11 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
     if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name()).empty()) continue;
     if (program && program->referenced.count(r.name())) continue;
     panel.emplace_back(r.name());
-    if (findings)
+    if (findings) {
       findings->push_back(
           {r.startLine + 1, "unreferenced-function", Text(r.name()), r.startCol + 1, {}});
+      findings->back().unless = Finding::Unless::Referenced;
+    }
   }
   if (bar) bar->setPosition(0);
   if (panel.size() > heading)
@@ -256,11 +264,28 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
 
 TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
                    Findings* findings, const FuncCheckProgram* program) {
+  return checkFunctions(prepareFuncCheck(lspSL, bar), builtins, bar, findings, program);
+}
+
+TextList checkFunctions(const FuncCheckSource& src, const BuiltinList& builtins, Progress* bar,
+                   Findings* findings, const FuncCheckProgram* program) {
   TextList panel;
-  const FuncCheckSource src = prepareFuncCheck(lspSL, bar);
-  undefinedCalls(src, builtins, panel, findings, program);
+  std::vector<CallSite> elsewhere;
+  undefinedCalls(src, builtins, panel, findings, program, &elsewhere);
   notUsedUserFunc(src, panel, bar, findings, program);
   userFuncUsedCount(src, panel, bar);
+  if (!program || (program->definingFile.empty() && !program->othersLeftOut)) return panel;
+  if (elsewhere.empty() && !program->othersLeftOut) return panel;
+  panel.push_back(u"■他のファイルで定義されている関数");
+  if (program->othersLeftOut)
+    panel.push_back(u"（フォルダーの .lsp ファイルが大きすぎるため、他のファイルは読んでいません）");
+  size_t width = 0;
+  for (const CallSite& c : elsewhere) width = std::max(width, c.name.size());
+  for (const CallSite& c : elsewhere) {
+    const auto file = program->definingFile.find(c.name);
+    const Text where = file != program->definingFile.end() ? file->second : Text();
+    panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') + where);
+  }
   return panel;
 }
 

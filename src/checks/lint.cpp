@@ -8,12 +8,45 @@
 
 namespace nokari {
 
+namespace {
+
+using NameSet = FuncCheckProgram::Names;
+
+template <class Names>
+TextList eachOnce(const Names& names) {
+  NameSet seen;
+  TextList out;
+  for (std::u16string_view n : names)
+    if (seen.insert(n).second) out.emplace_back(n);
+  return out;
+}
+
+ProgramPart programPart(const FileFacts& facts) {
+  ProgramPart part;
+  std::vector<std::u16string_view> defined;
+  for (const DefunFacts& d : facts.defuns) defined.push_back(d.name);
+  part.defined = eachOnce(defined);
+  part.assigned = eachOnce(facts.assigned);
+  std::vector<std::u16string_view> referenced;
+  referenced.reserve(facts.references.size());
+  for (const NameSite& s : facts.references) referenced.push_back(s.name);
+  part.referenced = eachOnce(referenced);
+  return part;
+}
+
+}  // namespace
+
 LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
-                      const BuiltinList& builtins) {
+                      const BuiltinList& builtins, ProgramPart* part) {
   LintResult r;
-  r.unbalanced = !parenBalanceCheck(lspSL, false, nullptr, &r.findings).balanced;
-  variableCheck(lspSL, exclusions, true, nullptr, &r.findings);
-  funcCheck(lspSL, builtins, nullptr, &r.findings);
+  if (lspSL.empty()) return r;
+  // The three checks read the same code, index and facts: they are made once.
+  const FuncCheckSource src = prepareFuncCheck(readCheckSource(lspSL, 100, nullptr, true));
+  r.unbalanced =
+      !parenBalanceCheck(lspSL, src.code, src.records.size(), nullptr, &r.findings).balanced;
+  checkVariables(src, exclusions, true, nullptr, &r.findings);
+  checkFunctions(src, builtins, nullptr, &r.findings);
+  if (part) *part = programPart(src.facts);
   // The checks count columns in the code lines; an editor counts them in the source lines.
   int last = -1;
   for (const Finding& f : r.findings)
@@ -24,6 +57,38 @@ LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
       if (f.column > 0) f.column = columns.sourceColumn(f.line - 1, f.column);
   }
   return r;
+}
+
+void LintProgram::add(const ProgramPart& part) {
+  names_.defined.insert(part.defined.begin(), part.defined.end());
+  names_.assigned.insert(part.assigned.begin(), part.assigned.end());
+  names_.referenced.insert(part.referenced.begin(), part.referenced.end());
+}
+
+void LintProgram::settle(Findings& findings) const {
+  std::erase_if(findings, [&](const Finding& f) {
+    switch (f.unless) {
+      case Finding::Unless::Defined:
+        return names_.defined.count(f.name) > 0 || names_.assigned.count(f.name) > 0;
+      case Finding::Unless::Referenced:
+        return names_.referenced.count(f.name) > 0;
+      case Finding::Unless::DefinedFunction:
+        return names_.defined.count(f.name) > 0;
+      case Finding::Unless::Never:
+        break;
+    }
+    return false;
+  });
+  // The panel line of an undefined function: its name, blanks, and its count after " [".
+  size_t width = 0;
+  for (const Finding& f : findings)
+    if (f.unless == Finding::Unless::Defined) width = std::max(width, f.name.size());
+  for (Finding& f : findings) {
+    if (f.unless != Finding::Unless::Defined) continue;
+    const size_t count = f.message.rfind(u" [");
+    if (count == Text::npos || count < f.name.size()) continue;
+    f.message = f.name + Text(width - f.name.size() + 1, u' ') + f.message.substr(count);
+  }
 }
 
 }  // namespace nokari

@@ -1,6 +1,8 @@
 #include "checks/paren_check.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "source/func_index.h"
 #include "source/scanner.h"
@@ -53,16 +55,49 @@ bool countParens(const Lines& lines, int first, int last, long long& open, long 
 
 namespace {
 
+struct PieceStart {
+  Text name;
+  int line;
+};
+
+// The lines where a piece begins: each whose code begins with "(defun " in its first column,
+// unless it stands inside a form that closes later (a nested defun). A defun inside a form
+// that never closes still begins a piece, so an unclosed function is told from the next one.
+std::vector<PieceStart> pieceStarts(const Lines& code) {
+  std::vector<PieceStart> starts;
+  std::vector<std::uint32_t> open;   // the "(" not closed yet, by the line they stand on
+  std::vector<size_t> outermost;     // per start: its place in opener, or npos at depth 0
+  std::vector<std::uint32_t> opener;  // every outermost "(" met, in order
+  std::vector<char> closed;          // per opener: closed later
+  for (size_t i = 0; i < code.size(); ++i) {
+    const std::u16string_view line = code[i];
+    if (startsWithDefun(line)) {
+      starts.push_back({beforeParen(trim(line.substr(6))), int(i)});
+      outermost.push_back(open.empty() ? Text::npos : opener.size() - 1);
+    }
+    for (char16_t c : line) {
+      if (c == u'(') {
+        if (open.empty()) {
+          opener.push_back(static_cast<std::uint32_t>(i));
+          closed.push_back(0);
+        }
+        open.push_back(static_cast<std::uint32_t>(i));
+      } else if (c == u')' && !open.empty()) {
+        open.pop_back();
+        if (open.empty()) closed.back() = 1;
+      }
+    }
+  }
+  std::vector<PieceStart> kept;
+  for (size_t k = 0; k < starts.size(); ++k)
+    if (outermost[k] == Text::npos || !closed[outermost[k]]) kept.push_back(std::move(starts[k]));
+  return kept;
+}
+
 // checkDefunParens on code lines already made.
 TextList defunPieces(const Lines& code, Findings* findings) {
   TextList panel;
-  struct Start {
-    Text name;
-    int line;
-  };
-  std::vector<Start> starts;
-  for (size_t i = 0; i < code.size(); ++i)
-    if (startsWithDefun(code[i])) starts.push_back({beforeParen(trim(code[i].substr(6))), int(i)});
+  const std::vector<PieceStart> starts = pieceStarts(code);
   if (starts.empty()) return panel;
 
   long long open, close;
@@ -103,15 +138,21 @@ TextList checkDefunParens(const Lines& lspSL, Progress* bar, Findings* findings)
 
 ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings) {
-  ParenResult r;
-  if (lspSL.empty()) return r;
+  if (lspSL.empty()) return {};
   // Both halves read the same code lines; they are made once.
   Lines code;
   stripComments(lspSL, code, bar, 80);
-  r.panel = defunPieces(code, findings);
   FuncIndex index;
   makeFuncIndex(code, index, 20, bar, false);
-  const long long funcCount = static_cast<long long>(index.size());
+  return parenBalanceCheck(lspSL, code, index.size(), lookUpEditor, findings);
+}
+
+ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t functions,
+                              const std::function<bool()>& lookUpEditor, Findings* findings) {
+  ParenResult r;
+  if (lspSL.empty()) return r;
+  r.panel = defunPieces(code, findings);
+  const long long funcCount = static_cast<long long>(functions);
   const int n = static_cast<int>(code.size());
 
   long long open = 0, close = 0;

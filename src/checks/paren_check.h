@@ -37,6 +37,10 @@ struct ParenResult {
 // into the jump question.
 ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings = nullptr);
+// The same on the source's code lines, with the number of functions its index holds.
+ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t functions,
+                              const std::function<bool()>& lookUpEditor,
+                              Findings* findings = nullptr);
 // The same with the editor's presence known in advance.
 inline ParenResult parenBalanceCheck(const Lines& lspSL, bool editorFound, Progress* bar,
                                      Findings* findings = nullptr) {

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "checks/check_source.h"
 #include "checks/code_facts.h"
 #include "checks/symbols.h"
 #include "platform/collate.h"
@@ -62,12 +63,16 @@ using NameSet = std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual>
 
 class VarCheck {
  public:
-  VarCheck(const ExclusionList& exclusions, const VarCheckProgram* program, Findings* findings)
-      : exclusions_(exclusions), program_(program), findings_(findings) {}
+  VarCheck(const CheckSource& src, const ExclusionList& exclusions,
+           const VarCheckProgram* program, Findings* findings)
+      : exclusions_(exclusions),
+        program_(program),
+        findings_(findings),
+        code_(src.code),
+        index_(src.records),
+        facts_(src.facts) {}
 
-  TextList run(const Lines& lspSL, Progress* bar) {
-    makeCodeAndFuncIndex(lspSL, code_, index_, 100, bar, false, &marks_);
-    facts_ = readFileFacts(lspSL, code_, marks_);
+  TextList run(Progress* bar) {
     for (size_t k = 0; k < facts_.defuns.size(); ++k) {
       const DefunFacts& d = facts_.defuns[k];
       functions_.insert(d.name);
@@ -125,12 +130,15 @@ class VarCheck {
     for (const Text& n : names) findings_->push_back({line, category, n, col + 1, header});
   }
 
-  void noteGlobals(int line, const char* category, const TextList& names,
-                   const NameSet& assigned) {
+  // An undeclared name only read is taken back by a function of that name in another file.
+  void noteGlobals(int line, const char* category, const TextList& names, const NameSet& assigned,
+                   const Text& header, int col) {
     if (!findings_) return;
-    for (const Text& n : names)
-      findings_->push_back(
-          {line, globalCategory(category, assigned.count(n) > 0), n, col_ + 1, header_});
+    for (const Text& n : names) {
+      const bool set = assigned.count(n) > 0;
+      findings_->push_back({line, globalCategory(category, set), n, col + 1, header});
+      if (!set) findings_->back().unless = Finding::Unless::DefinedFunction;
+    }
   }
 
   // A marker and its names, ten to a line.
@@ -156,26 +164,33 @@ class VarCheck {
     return groups;
   }
 
-  // The reported names of code outside every function that stands where keep says.
+  // The reported names of code outside every function that stands where keep says; those set
+  // at one of their places go to assigned.
   template <class Keep>
-  TextList topLevelNames(Keep keep) const {
+  TextList topLevelNames(Keep keep, NameSet* assigned) const {
     std::vector<std::u16string_view> names;
-    for (const FreeName& f : facts_.topLevel)
-      if (keep(f.site) && reported(f)) names.push_back(f.site.name);
+    for (const FreeName& f : facts_.topLevel) {
+      if (!keep(f.site) || !reported(f)) continue;
+      names.push_back(f.site.name);
+      if (f.assigned) assigned->insert(f.site.name);
+    }
     return sortedOnce(names);
   }
 
   // The names the code before the first function uses: a block above all the others.
   void leadingCode(int firstLine, int firstCol) {
-    const TextList names = topLevelNames([&](const NameSite& s) {
-      return place(s.line, s.col) <
-             place(static_cast<std::uint32_t>(firstLine), static_cast<std::uint32_t>(firstCol));
-    });
+    NameSet assigned;
+    const TextList names = topLevelNames(
+        [&](const NameSite& s) {
+          return place(s.line, s.col) < place(static_cast<std::uint32_t>(firstLine),
+                                              static_cast<std::uint32_t>(firstCol));
+        },
+        &assigned);
     if (names.empty()) return;
     TextList block = groupsLastFirst(names);
     block.insert(block.begin(), kLeading);
     panel_.insert(panel_.begin(), block.begin(), block.end());
-    note(1, "toplevel-global", names, kLeading);
+    noteGlobals(1, "toplevel-global", names, assigned, kLeading, -1);
   }
 
   // The unused names of a list, each once, in the list's order.
@@ -233,7 +248,7 @@ class VarCheck {
     const TextList globals = undeclared(d, &assigned);
     if (!globals.empty()) {
       section(kGlobal, globals);
-      noteGlobals(line, "global", globals, assigned);
+      noteGlobals(line, "global", globals, assigned, header_, col_);
     }
     const TextList unusedArgs = unused(d.args, d.argUsed);
     if (!unusedArgs.empty()) {
@@ -251,7 +266,7 @@ class VarCheck {
     const TextList globals = undeclared(d, &assigned);
     if (!globals.empty()) {
       section(kNestedGlobal, globals);
-      noteGlobals(line, "nested-global", globals, assigned);
+      noteGlobals(line, "nested-global", globals, assigned, header_, col_);
     }
     // A nested function's unused arguments leave out the excluded names; its unused locals,
     // like those of a top-level function, do not.
@@ -265,24 +280,27 @@ class VarCheck {
   }
 
   void trailingCode() {
-    const TextList names = topLevelNames([&](const NameSite& s) {
-      return prevEnd_ == -1 || place(s.line, s.col) > place(static_cast<std::uint32_t>(prevEnd_),
-                                                            static_cast<std::uint32_t>(prevEndCol_));
-    });
+    NameSet assigned;
+    const TextList names = topLevelNames(
+        [&](const NameSite& s) {
+          return prevEnd_ == -1 ||
+                 place(s.line, s.col) > place(static_cast<std::uint32_t>(prevEnd_),
+                                              static_cast<std::uint32_t>(prevEndCol_));
+        },
+        &assigned);
     if (names.empty()) return;
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
     for (Text& g : groupsLastFirst(names)) panel_.push_back(std::move(g));
-    note(line, "toplevel-global", names, lineNumberField(line) + kTrailing);
+    noteGlobals(line, "toplevel-global", names, assigned, lineNumberField(line) + kTrailing, -1);
   }
 
   const ExclusionList& exclusions_;
   const VarCheckProgram* program_;
   Findings* findings_;
-  Lines code_;
-  CodeMarks marks_;
-  FuncIndex index_;
-  FileFacts facts_;
+  const Lines& code_;
+  const FuncIndex& index_;
+  const FileFacts& facts_;
   NameSet functions_;  // the names the file defines as functions
   std::unordered_map<std::uint64_t, size_t> defunAt_;  // a defun's facts by its place
   int prevEnd_ = -1, prevEndCol_ = 0;
@@ -305,7 +323,13 @@ TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.
   if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
-  TextList panel = VarCheck(exclusions, program, findings).run(lspSL, bar);
+  const CheckSource src = readCheckSource(lspSL, 100, bar, false);
+  return checkVariables(src, exclusions, msgFlag, bar, findings, program);
+}
+
+TextList checkVariables(const CheckSource& src, const ExclusionList& exclusions, bool msgFlag,
+                       Progress* bar, Findings* findings, const VarCheckProgram* program) {
+  TextList panel = VarCheck(src, exclusions, program, findings).run(bar);
   if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
   return panel;
 }

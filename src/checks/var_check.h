@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include <unordered_set>
 
+#include "checks/check_source.h"
 #include "checks/code_facts.h"
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
@@ -24,6 +25,11 @@ struct VarCheckProgram {
 // receives every reported name with its line (an undeclared name that is only read as
 // "global-read").
 TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
+                       Progress* bar, Findings* findings = nullptr,
+                       const VarCheckProgram* program = nullptr);
+
+// The same on a source already read (an empty one still gives the all-clear lines).
+TextList checkVariables(const CheckSource& src, const ExclusionList& exclusions, bool msgFlag,
                        Progress* bar, Findings* findings = nullptr,
                        const VarCheckProgram* program = nullptr);
 

@@ -22,7 +22,7 @@ const char kHelp[] =
     "       nokari-check [--data-dir DIR] [--ansi-codepage N] --exclusions\n"
     "       nokari-check [--data-dir DIR] [--ansi-codepage N] [--format FORMAT]\n"
     "                    [--select CATEGORY,...] [--ignore CATEGORY,...] [-j N] [--strict]\n"
-    "                    FILE-OR-FOLDER...\n"
+    "                    [--per-file] FILE-OR-FOLDER...\n"
     "\n"
     "REPORT is one of:\n"
     "  --encoding   \"UTF8\" or \"ANSI\": the decoding the load used\n"
@@ -47,6 +47,9 @@ const char kHelp[] =
     "folder's names in code-unit order; links to folders are not followed), and prints one\n"
     "line per finding:\n"
     "  PATH:LINE: CATEGORY: NAME\n"
+    "The files of one run are one program: a function defined in any of them is defined, one\n"
+    "named in any of them is referenced, a name read in one and defined as a function in\n"
+    "another is no variable (--per-file reads each file alone).\n"
     "CATEGORY is one of (level: error, warning or note in SARIF):\n"
     "  unbalanced-parens      (error) a piece from a defun to the next one whose counts differ\n"
     "                         (NAME: the function, or \"(top level)\" for the text before the\n"
@@ -62,9 +65,9 @@ const char kHelp[] =
     "  toplevel-global        a name used by the code before the first or after the last\n"
     "                         function (LINE 1, or the file's last line)\n"
     "  duplicate-function     (error) a function defined again (LINE of the later definition)\n"
-    "  undefined-function     a call of a function neither defined in the file nor built in\n"
-    "                         (LINE of its first call)\n"
-    "  unreferenced-function  a function no line of the file calls\n"
+    "  undefined-function     a call of a function neither defined in the program nor built\n"
+    "                         in (LINE of its first call)\n"
+    "  unreferenced-function  a function no line of the program calls or names\n"
     "LINE is the 1-based line of the function's defun unless told otherwise.\n"
     "\n"
     "Lint options:\n"
@@ -78,6 +81,7 @@ const char kHelp[] =
     "  -j N, --jobs N     check N files at a time (default: one per processor); the output\n"
     "                     is the same for every N\n"
     "  --strict           any finding makes the exit status 1\n"
+    "  --per-file         check each file as a program of its own\n"
     "\n"
     "Options:\n"
     "  --data-dir DIR     folder of jogaiList.txt and AutoLispFuncList.txt\n"
@@ -129,6 +133,7 @@ struct LintOptions {
   std::optional<std::vector<bool>> selected;  // per category; all when not given
   std::vector<bool> ignored = std::vector<bool>(lintCategories().size(), false);
   bool strict = false;
+  bool perFile = false;
   unsigned jobs = 0;  // 0: the environment's number of cores
 };
 
@@ -166,6 +171,7 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
   const size_t count = lintCategories().size();
   for (size_t i = 0; i < count; ++i)
     setup.shown.push_back((!options.selected || (*options.selected)[i]) && !options.ignored[i]);
+  setup.oneProgram = !options.perFile;
   report.base = env.uriBase;
   lintFiles(report.files, setup, options.jobs ? options.jobs : std::max(env.cores, 1u),
             [&](LintFile& file) { renderLintFile(file, options.format, env.uriBase); });
@@ -255,6 +261,9 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     } else if (a == "--strict") {
       lint.strict = true;
       lintOption = lintOption ? lintOption : "--strict";
+    } else if (a == "--per-file") {
+      lint.perFile = true;
+      lintOption = lintOption ? lintOption : "--per-file";
     } else if (a == "--format") {
       if (!value(&v)) return usageError(err, "--format needs text, json or sarif");
       if (v == u"text") {

@@ -69,7 +69,8 @@ void lintOne(LintFile& file, const LintSetup& setup) {
     return;
   }
   file.encoding = loaded.encoding;
-  LintResult r = lintSource(loaded.lines, *setup.exclusions, *setup.builtins);
+  LintResult r = lintSource(loaded.lines, *setup.exclusions, *setup.builtins,
+                            setup.oneProgram ? &file.part : nullptr);
   loaded.lines = Lines();
   for (Finding& f : r.findings) {
     const std::optional<size_t> category = lintCategoryIndex(f.category);
@@ -86,8 +87,54 @@ void failed(LintFile& file, Text reason) {
   file.findingCount = 0;
   file.unbalanced = false;
   file.rendered.clear();
+  file.part = ProgramPart();
   file.failure = "cannot check";
   file.error = std::move(reason);
+}
+
+// Runs step on every file, on up to jobs threads. A thread must not end the program: step
+// keeps whatever goes wrong with its file.
+void eachFile(std::vector<LintFile>& files, unsigned jobs,
+              const std::function<void(LintFile&)>& step) {
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next++) < files.size();) step(files[i]);
+  };
+  std::vector<std::thread> threads;
+  const size_t helpers = std::min<size_t>(std::max(jobs, 1u), files.size()) - 1;
+  for (size_t t = 0; t < helpers; ++t) {
+    // A system that will not start another thread gets the work done on fewer.
+    try {
+      threads.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+}
+
+// Runs step on file; what goes wrong makes it a file that could not be checked.
+template <class Step>
+bool attempt(LintFile& file, Step step) {
+  try {
+    step();
+    return true;
+  } catch (const std::bad_alloc&) {
+    failed(file, u"not enough memory");
+  } catch (const std::exception& e) {
+    failed(file, fromUtf8(e.what()));
+  }
+  return false;
+}
+
+void lintSafely(LintFile& file, const LintSetup& setup) {
+  if (!file.error) attempt(file, [&] { lintOne(file, setup); });
+}
+
+// A file whose rendering failed is rendered again as one that could not be checked.
+void renderSafely(LintFile& file, const std::function<void(LintFile&)>& render) {
+  if (!attempt(file, [&] { render(file); })) attempt(file, [&] { render(file); });
 }
 
 }  // namespace
@@ -114,39 +161,24 @@ std::vector<LintFile> lintInputs(const std::vector<Text>& args, const FolderAcce
 void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
                const std::function<void(LintFile&)>& render) {
   if (files.empty()) return;
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t i; (i = next++) < files.size();) {
-      LintFile& file = files[i];
-      // A thread must not end the program: whatever goes wrong stays with its file, which is
-      // then rendered as one that could not be checked.
-      auto attempt = [&](auto step) {
-        try {
-          step();
-          return true;
-        } catch (const std::bad_alloc&) {
-          failed(file, u"not enough memory");
-        } catch (const std::exception& e) {
-          failed(file, fromUtf8(e.what()));
-        }
-        return false;
-      };
-      if (!file.error) attempt([&] { lintOne(file, setup); });
-      if (!attempt([&] { render(file); })) attempt([&] { render(file); });
-    }
-  };
-  std::vector<std::thread> threads;
-  const size_t helpers = std::min<size_t>(std::max(jobs, 1u), files.size()) - 1;
-  for (size_t t = 0; t < helpers; ++t) {
-    // A system that will not start another thread gets the work done on fewer.
-    try {
-      threads.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;
-    }
+  if (!setup.oneProgram) {
+    eachFile(files, jobs, [&](LintFile& file) {
+      lintSafely(file, setup);
+      renderSafely(file, render);
+    });
+    return;
   }
-  work();
-  for (std::thread& t : threads) t.join();
+  eachFile(files, jobs, [&](LintFile& file) { lintSafely(file, setup); });
+  LintProgram program;
+  for (const LintFile& file : files)
+    if (!file.error) program.add(file.part);
+  eachFile(files, jobs, [&](LintFile& file) {
+    if (!file.error) attempt(file, [&] {
+        program.settle(file.findings);
+        file.findingCount = file.findings.size();
+      });
+    renderSafely(file, render);
+  });
 }
 
 }  // namespace nokari

@@ -9,6 +9,7 @@
 #include "checks/exclusion_list.h"
 #include "checks/findings.h"
 #include "checks/func_check.h"
+#include "checks/lint.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/folders.h"
@@ -27,6 +28,7 @@ struct LintFile {
   size_t findingCount = 0;  // findings.size(), kept when they are let go
   bool unbalanced = false;  // a finding shown says that the whole file does not balance
   std::string rendered;     // what the file adds to the output
+  ProgramPart part;         // what it tells the other files, when they are one program
 };
 
 struct FolderAccess {
@@ -47,11 +49,14 @@ struct LintSetup {
   const ExclusionList* exclusions = nullptr;
   const BuiltinList* builtins = nullptr;
   std::vector<bool> shown;  // per category of lintCategories()
+  // The files are one program: a function one of them defines is defined for all, one any of
+  // them references is referenced.
+  bool oneProgram = true;
 };
 
 // Reads and checks every file not already failed, on up to jobs threads, and passes every file
-// to render on the same thread. Each result lands in its own place, so the order of the files
-// never depends on the threads.
+// to render on the same thread; as one program, once every file is checked. Each result lands
+// in its own place, so the order of the files never depends on the threads.
 void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
                const std::function<void(LintFile&)>& render);
 

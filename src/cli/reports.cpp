@@ -120,8 +120,15 @@ ExclusionList loadExclusionsReporting(const Files& files, const Text& dataDir, c
 
 BuiltinList loadBuiltinsReporting(const Files& files, const Text& dataDir, const CodePage& ansi,
                                   std::string& warnings) {
-  return loadReporting(&loadBuiltinList, files, dataDir, ansi, kBuiltinFileName,
-                       "no built-in function is known", warnings);
+  const char* consequence = "no built-in function is known: every call of one is undefined";
+  ListFileRead read;
+  BuiltinList list = loadBuiltinList(files, dataDir, ansi, &read);
+  const Text path = joinPath(dataDir, kBuiltinFileName);
+  warnUnreadable(read, path, consequence, warnings);
+  // Without the list every built-in call would be a finding: say why.
+  if (read.status == ListFileRead::Missing)
+    warnings += "nokari-check: warning: no " + argumentBytes(path) + "; " + consequence + "\n";
+  return list;
 }
 
 Text currentTimeText() {

@@ -6,6 +6,7 @@
 #include "app/file_history.h"
 #include "app/list_files.h"
 #include "app/settings.h"
+#include "app/sibling_functions.h"
 #include "app/source_loading.h"
 #include "cad/cad_bridge.h"
 #include "checks/catalogue.h"
@@ -547,7 +548,11 @@ void MainController::functionCheckClicked() {
   s.reLoadForCheck();
   s.view.setPanelHint({});
   const BuiltinList builtins = loadBuiltinList(s.files, s.where.folder, s.ansi);
-  s.view.setPanelLines(funcCheck(s.lspSL, builtins, &s.view.progress()));
+  // The other files of the source's folder may define what it calls.
+  const Text folder = s.lspFullName.substr(0, s.lspFullName.size() - s.lspFileName.size());
+  const SiblingFunctions others(s.files, folder, s.lspFileName, s.ansi);
+  s.view.setPanelLines(
+      funcCheck(s.lspSL, builtins, &s.view.progress(), nullptr, &others.program()));
   s.view.scrollPanelTop();
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
 #include "base/text.h"
 
 namespace nokari {
@@ -24,6 +26,12 @@ struct WriteResult {
   Text error;             // why the write failed, in the user's words
 };
 
+// A file of a folder: its name without the folder, and its size in bytes.
+struct FileEntry {
+  Text name;
+  unsigned long long size = 0;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -36,6 +44,9 @@ class Files {
   // target, which gets the new content; the file keeps its permissions. A file marked
   // read-only is not replaced.
   virtual WriteResult writeReplace(const Text& path, const std::string& bytes) const = 0;
+  // The files directly in folder (no folders), in no particular order; none when it cannot
+  // be listed.
+  virtual std::vector<FileEntry> filesIn(const Text& folder) const = 0;
 };
 
 // The real file system of this platform.

@@ -66,6 +66,38 @@ TEST_F(CheckCli, LintFindingsAndExitStatus) {
   EXPECT_EQ(missing.out, findings.out);
 }
 
+TEST_F(CheckCli, FilesOfOneRunAreOneProgram) {
+  files.put(joinPath(u"/prog", u"AutoLispFuncList.txt"), "princ\nsetq\nlambda\n");
+  files.put(u"a.lsp",
+            "(defun c:go (/ r)\n"
+            "  (setq r (helper 1) leak 2)\n"  // a leak stays a finding in any reading
+            "  (princ gv)\n"                  // gv is a function of b.lsp, not a variable
+            "  (fn r)\n"                      // fn holds a function b.lsp sets
+            "  (zz r))\n");
+  files.put(u"b.lsp",
+            "(defun helper (x) x)\n"
+            "(defun gv () 1)\n"
+            "(setq fn (lambda (y) y))\n");
+  const CliRun program = run({"a.lsp", "b.lsp"});
+  EXPECT_EQ(program.out,
+            "a.lsp:1: global: leak\n"
+            "a.lsp:5: undefined-function: zz\n"
+            "b.lsp:3: toplevel-global: fn\n");
+  const CliRun alone = run({"--per-file", "a.lsp", "b.lsp"});
+  EXPECT_EQ(alone.out,
+            "a.lsp:1: global-read: gv\n"
+            "a.lsp:1: global: leak\n"
+            "a.lsp:4: undefined-function: fn\n"
+            "a.lsp:2: undefined-function: helper\n"
+            "a.lsp:5: undefined-function: zz\n"
+            "b.lsp:3: toplevel-global: fn\n"
+            "b.lsp:2: unreferenced-function: gv\n"
+            "b.lsp:1: unreferenced-function: helper\n");
+  // The undefined function left is padded as the panel pads it when it is the only one.
+  EXPECT_NE(run({"--format", "json", "a.lsp", "b.lsp"}).out.find("\"zz  [  1]\""),
+            std::string::npos);
+}
+
 TEST_F(CheckCli, UsageErrors) {
   files.put(u"a.lsp", "(princ)\n");
   for (auto args : {std::initializer_list<const char*>{},
@@ -150,6 +182,7 @@ TEST_F(CheckCli, FolderWalkCutsLoopsAndGoesPastUnreadableFolders) {
   };
   files.put(u"top/a.lsp", "(defun k (a) 1)\n(k 1)\n");
   files.put(u"top/b.LSP", "(defun k (b) 1)\n(k 1)\n");
+  files.put(joinPath(u"/prog", u"AutoLispFuncList.txt"), "");
   const CliRun r = run({"top"});
   EXPECT_EQ(r.rc, 2);
   EXPECT_EQ(r.out, "top/a.lsp:1: unused-argument: a\ntop/b.LSP:1: unused-argument: b\n");
@@ -201,7 +234,7 @@ TEST(JsonWriter, StringsKeepEveryCodeUnit) {
   }
 }
 
-TEST_F(CheckCli, UnreadableListFilesWarnAndGoOn) {
+TEST_F(CheckCli, MissingOrUnreadableListFilesWarnAndGoOn) {
   const Text exclusions = joinPath(u"/data", u"jogaiList.txt");
   const Text funcs = joinPath(u"/data", u"AutoLispFuncList.txt");
   files.put(exclusions, "mine\n");
@@ -223,6 +256,15 @@ TEST_F(CheckCli, UnreadableListFilesWarnAndGoOn) {
   const CliRun ok = run({"--data-dir", "/data", "--exclusions"});
   EXPECT_EQ(ok.err, "");
   EXPECT_NE(ok.out.find("\nmine\n"), std::string::npos);
+
+  // Without the list every built-in call is a finding: the run says why, in SARIF too.
+  files.content.erase(funcs);
+  const CliRun sarif = run({"--data-dir", "/data", "--format", "sarif", "a.lsp"});
+  const std::string why = "no /data/AutoLispFuncList.txt; no built-in function is known";
+  EXPECT_NE(sarif.err.find("warning: " + why), std::string::npos);
+  const size_t note = sarif.out.find("\"toolExecutionNotifications\"");
+  ASSERT_NE(note, std::string::npos);
+  EXPECT_NE(sarif.out.find(why, note), std::string::npos);
 }
 
 TEST_F(CheckCli, ReportsPrintPanelLines) {

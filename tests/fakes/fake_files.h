@@ -38,6 +38,19 @@ class FakeFiles : public Files {
     ++lockTests;
     return exists(path) && !locked.count(path);
   }
+  // The files whose path is folder, a separator (unless folder ends in one) and a name.
+  std::vector<FileEntry> filesIn(const Text& folder) const override {
+    const bool ends = !folder.empty() && (folder.back() == u'\\' || folder.back() == u'/');
+    const size_t at = folder.size() + (ends ? 0 : 1);
+    std::vector<FileEntry> out;
+    for (const auto& [path, bytes] : content) {
+      if (path.size() <= at || path.compare(0, folder.size(), folder) != 0) continue;
+      if (!ends && path[folder.size()] != u'\\' && path[folder.size()] != u'/') continue;
+      const Text name = path.substr(at);
+      if (name.find_first_of(u"\\/") == Text::npos) out.push_back({name, bytes.size()});
+    }
+    return out;
+  }
   WriteResult writeReplace(const Text& path, const std::string& bytes) const override {
     WriteResult w;
     if (readOnly.count(path)) {

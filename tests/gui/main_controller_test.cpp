@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/sibling_functions.h"
 #include "checks/catalogue.h"
 #include "checks/func_check.h"
 #include "checks/paren_check.h"
@@ -320,6 +321,46 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     EXPECT_EQ(utf8(h.view.panel), utf8(c.expected(h.c->lspSL())));
     EXPECT_EQ(utf8(h.view.hint), c.hint);
     EXPECT_EQ(h.view.events, c.events);
+  }
+}
+
+TEST(MainController, FunctionCheckKnowsTheFunctionsOfTheFolder) {
+  struct Case {
+    const char* what;
+    unsigned long long limit;  // of the other files' bytes
+    std::vector<std::string> tail;  // the panel's last lines
+  };
+  const Case cases[] = {
+      {"read",
+       kSiblingBytesLimit,
+       {"■定義されていないユーザー関数", "nowhere  [  1]", "■参照されていないユーザー関数", "go",
+        "■ユーザー関数の出現数", "go              [  0]", "■他のファイルで定義されている関数",
+        "helper lib.lsp", "lib2   LIB2.LSP"}},
+      {"too large",
+       10,
+       {"helper   [  1]", "lib2     [  1]", "nowhere  [  1]", "■参照されていないユーザー関数", "go",
+        "■ユーザー関数の出現数", "go              [  0]", "■他のファイルで定義されている関数",
+        "（フォルダーの .lsp ファイルが大きすぎるため、他のファイルは読んでいません）"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Harness h;
+    h.files.put(h.where.iniPath, "[Nokari]\r\nLspFullName=/w/a.lsp\r\n");
+    h.files.put(u"/w/a.lsp", "(defun go () (helper) (lib2) (nowhere))\n");
+    h.files.put(u"/w/lib.lsp", "(defun helper () 1)\n");
+    h.files.put(u"/w/LIB2.LSP", "(defun lib2 () 1)\n(defun helper () 2)\n");
+    h.files.put(u"/w/sub/deep.lsp", "(defun nowhere () 1)\n");  // another folder
+    h.files.put(u"/w/notes.txt", "(defun nowhere () 1)\n");     // no AutoLISP file
+    h.start();
+    if (c.limit == kSiblingBytesLimit) {
+      h.c->functionCheckClicked();
+    } else {
+      const SiblingFunctions others(h.files, u"/w/", u"a.lsp", Latin1CodePage(), c.limit);
+      h.view.panel = funcCheck(h.c->lspSL(), BuiltinList(), nullptr, nullptr, &others.program());
+    }
+    const std::vector<std::string> panel = utf8(h.view.panel);
+    ASSERT_GE(panel.size(), c.tail.size());
+    EXPECT_EQ(std::vector<std::string>(panel.end() - c.tail.size(), panel.end()), c.tail);
   }
 }
 

@@ -1,4 +1,5 @@
 // The file system and code pages on POSIX systems.
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -97,6 +98,20 @@ class PosixFiles : public Files {
     bool free = ::lockf(fd, F_TLOCK, 0) == 0;
     ::close(fd);
     return free;
+  }
+
+  std::vector<FileEntry> filesIn(const Text& folder) const override {
+    std::vector<FileEntry> out;
+    DIR* dir = ::opendir(native(folder).c_str());
+    if (!dir) return out;
+    const int fd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+      struct stat st;
+      if (::fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode)) continue;
+      out.push_back({fromUtf8Escaped(e->d_name), static_cast<unsigned long long>(st.st_size)});
+    }
+    ::closedir(dir);
+    return out;
   }
 
   WriteResult writeReplace(const Text& path, const std::string& bytes) const override {

@@ -98,6 +98,25 @@ class Win32Files : public Files {
     return f.valid();
   }
 
+  std::vector<FileEntry> filesIn(const Text& folder) const override {
+    std::vector<FileEntry> out;
+    std::wstring pattern = toWide(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    const HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                      FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      out.push_back({fromWide(found.cFileName),
+                     (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
+                         found.nFileSizeLow});
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return out;
+  }
+
   WriteResult writeReplace(const Text& path, const std::string& bytes) const override {
     WriteResult w;
     // Through a symbolic link: its target gets the new content, the link stays.
