@@ -436,6 +436,32 @@ expect_report "the tree of nested functions" --tree "$nested" tree
 close_nokari "$started"
 ini_set "$ini" LspFullName "$basic_w"
 
+echo "== real code: a parameter list on the next line, two defuns on one line, a sibling file"
+real=$files/program/realcode.lsp
+mkdir -p "$files/program"
+printf '%s\r\n' ';; a query' '(defun SqlGet' '  (db key / row)' '  (setq row (helper db key))' \
+  '  row)' '(defun one () 1)(defun two () (one))' '(defun c:run () (SqlGet "db" "k") (two))' \
+  > "$real"
+# helper is defined beside it, in a file of the same program.
+printf '%s\r\n' '(defun helper (db key) (list db key))' > "$files/program/lib.lsp"
+ini_set "$ini" LspFullName "$(wpath "$real")"
+start_nokari
+printf '%s\n' Command '  c:run' Function '  one ()' '  SqlGet (db key)' '  two ()' > "$exp/real.tree"
+expect "the tree holds SqlGet with its next-line parameters, and both functions of one line" \
+  "$exp/real.tree" tree
+expect_report "the tree of real code is nokari-check's" --tree "$real" tree
+step "click 関数✔ on real code" click Button7
+{
+  printf '■ユーザー関数の出現数\n'
+  # Each name padded to the longest line above it: no section stands before this one.
+  printf '%-6s [  1]\n' one SqlGet two
+  printf '■他のファイルで定義されている関数\nhelper lib.lsp\n'
+} > "$exp/real.funcs"
+expect "関数✔ lists helper under the functions of other files, with its file" "$exp/real.funcs" \
+  text Memo2
+close_nokari "$started"
+ini_set "$ini" LspFullName "$basic_w"
+
 . "$root/e2e/editor_peers.sh"
 editor_peer_suite
 

@@ -132,7 +132,10 @@ TEST(BuiltinListFile, Shipped) {
   const TextList entries = decodeTextFile(bytes, test::Latin1CodePage()).lines;
   const BuiltinList list = BuiltinList::fromFileLines(entries);
   for (const char* name : {"setq", "princ", "car", "cadddr", "1+", "/=", "ssget", "entmod",
-                           "tblsearch", "getpoint", "new_dialog", "command", "findfile", "alloc"})
+                           "tblsearch", "getpoint", "new_dialog", "command", "findfile", "alloc",
+                           "caar", "cddddr", "vlr-object-reactor", "vlr-remove",
+                           "initcommandversion", "vmon", "*error*", "*push-error-using-command*",
+                           "*pop-error-mode*"})
     EXPECT_TRUE(list.contains(fromUtf8(name))) << name;
   for (const Text& e : entries) {
     EXPECT_FALSE(e.empty());
