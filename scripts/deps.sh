@@ -38,3 +38,12 @@ if ! [ -s "$(npm root -g 2>/dev/null)/@microsoft/jest-sarif/lib/schemas/sarif-2.
   echo "installing: $sarif_package (npm)"
   $sudo npm install -g --no-fund --no-audit --loglevel=error "$sarif_package" >/dev/null
 fi
+# The SARIF multitool (a self-contained binary) that tests/cli/formats_test.sh validates the logs
+# with, GitHub's code-scanning rules included.
+multitool_package=@microsoft/sarif-multitool-linux@5.7.0
+if ! [ -x "$(npm root -g 2>/dev/null)/@microsoft/sarif-multitool-linux/Sarif.Multitool" ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "installing: $multitool_package (npm)"
+  $sudo npm install -g --no-fund --no-audit --loglevel=error "$multitool_package" >/dev/null
+fi

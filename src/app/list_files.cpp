@@ -6,8 +6,10 @@ namespace nokari {
 
 ListFileRead readListFile(const Files& files, const Text& path, const CodePage& ansi) {
   ListFileRead r;
-  if (!files.exists(path)) return r;
+  const bool exists = files.exists(path);
   ReadResult raw = files.readAll(path);
+  // A folder in the list's place is no missing list: it is refused, saying what it is.
+  if (!exists && (raw.ok || raw.error != u"is a directory")) return r;
   if (!raw.ok) {
     r.status = ListFileRead::Unreadable;
     r.error = raw.error;

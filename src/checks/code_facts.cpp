@@ -96,7 +96,7 @@ class FactsReader {
     if (assigned) d.free[at->second].assigned = true;
   }
 
-  using Names = std::vector<std::u16string_view>;
+  using Names = std::vector<NameSite>;
 
   // The names of a parameter list: before "/" into args, after it into locals.
   void params(std::uint32_t p, Names& args, Names& locals) {
@@ -104,11 +104,10 @@ class FactsReader {
     bool afterSlash = false;
     for (Children c(*f_, p); !c.done(); c.advance()) {
       if (c.node().kind != NodeKind::Symbol) continue;
-      const std::u16string_view name = text(c.index());
-      if (name == u"/") {
+      if (text(c.index()) == u"/") {
         afterSlash = true;
       } else {
-        (afterSlash ? locals : args).push_back(name);
+        (afterSlash ? locals : args).push_back(site(c.index()));
       }
     }
   }
@@ -227,17 +226,20 @@ class FactsReader {
     d.line = node(parts.list).line;
     d.col = node(parts.list).col;
     d.name = text(parts.name);
+    d.nameSite = site(parts.name);
     d.parent = defuns_.empty() ? -1 : defuns_.back();
     Names args, locals;
     params(parts.params, args, locals);
-    d.args.assign(args.begin(), args.end());
-    d.locals.assign(locals.begin(), locals.end());
+    for (const NameSite& a : args) d.args.emplace_back(a.name);
+    for (const NameSite& l : locals) d.locals.emplace_back(l.name);
+    d.argSites = args;
+    d.localSites = locals;
     d.argUsed.assign(d.args.size(), 0);
     d.localUsed.assign(d.locals.size(), 0);
     // The bindings name the code lines: the defuns' lists move as more are added.
     const size_t mark = bindings_.size();
-    for (std::u16string_view a : args) bindings_.push_back({a, index});
-    for (std::u16string_view l : locals) bindings_.push_back({l, index});
+    for (const NameSite& a : args) bindings_.push_back({a.name, index});
+    for (const NameSite& l : locals) bindings_.push_back({l.name, index});
     defuns_.push_back(index);
     freeAt_.emplace_back();
     if (parts.params != 0) {
@@ -259,8 +261,8 @@ class FactsReader {
     params(c.index(), args, locals);
     c.advance();
     const size_t mark = bindings_.size();
-    for (std::u16string_view n : args) bindings_.push_back({n, -1});
-    for (std::u16string_view n : locals) bindings_.push_back({n, -1});
+    for (const NameSite& n : args) bindings_.push_back({n.name, -1});
+    for (const NameSite& n : locals) bindings_.push_back({n.name, -1});
     evalFrom(c, depth);
     bindings_.resize(mark);
   }

@@ -46,9 +46,11 @@ struct FreeName {
 struct DefunFacts {
   std::uint32_t line = 0, col = 0;  // its "(defun"
   std::u16string_view name;
+  NameSite nameSite;  // where its name stands
   int parent = -1;  // the defun it stands in, by its place in FileFacts::defuns
   TextList args;    // before "/", in declaration order
   TextList locals;  // after "/", in declaration order, repeats kept
+  std::vector<NameSite> argSites, localSites;  // where each of args and locals stands
   std::vector<char> argUsed, localUsed;  // per entry: used in its body, nested code included
   std::vector<FreeName> free;  // in the order first met; nested defuns' code is theirs
 };

@@ -21,6 +21,12 @@ struct Finding {
   // read as a variable. The lint reads the files of a run as one program.
   enum class Unless : std::uint8_t { Never, Defined, Referenced, DefinedFunction };
   Unless unless = Unless::Never;
+  // 1-based column just past the finding's text (as column, of the code lines until lintSource
+  // turns it into one of the source lines); column when the text is empty.
+  int endColumn = 0;
+  // The function whose code holds the finding, empty for top-level code and for the findings
+  // that stand for a whole function or file.
+  Text scope = {};
 };
 
 using Findings = std::vector<Finding>;

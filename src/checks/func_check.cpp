@@ -80,6 +80,32 @@ std::vector<int> linesNaming(const std::vector<NameSite>& sites,
   return counts;
 }
 
+// Findings at a function's "(defun": their text reaches past the name when the name stands on
+// the same line, else over "(defun".
+class DefunFindings {
+ public:
+  explicit DefunFindings(const FileFacts& facts) {
+    for (const DefunFacts& d : facts.defuns)
+      if (d.nameSite.line == d.line)
+        nameEnd_.emplace(place(d.line, d.col), d.nameSite.col + d.nameSite.name.size());
+  }
+
+  Finding at(int line, int col, const char* category, std::u16string_view name) const {
+    Finding f;
+    f.line = line + 1;
+    f.category = category;
+    f.name = Text(name);
+    f.column = col + 1;
+    const auto end = nameEnd_.find(place(line, col));
+    f.endColumn = end != nameEnd_.end() ? static_cast<int>(end->second) + 1 : f.column + 6;
+    return f;
+  }
+
+ private:
+  static std::uint64_t place(std::uint64_t line, std::uint64_t col) { return line << 32 | col; }
+  std::unordered_map<std::uint64_t, size_t> nameEnd_;
+};
+
 }  // namespace
 
 Text countField(int count) {
@@ -149,16 +175,15 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
       definitions.push_back({rec.name(), rec.startLine, rec.startCol});
   sortNamed(definitions);
   Text twice;
+  std::optional<DefunFindings> defuns;
   for (size_t i = 0; i + 1 < definitions.size(); ++i) {
     if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
     twice += definitions[i].name;
     twice += u' ';
-    if (findings)
-      findings->push_back({definitions[i + 1].line + 1,
-                           "duplicate-function",
-                           Text(definitions[i + 1].name),
-                           definitions[i + 1].col + 1,
-                           {}});
+    if (!findings) continue;
+    if (!defuns) defuns.emplace(src.facts);
+    findings->push_back(defuns->at(definitions[i + 1].line, definitions[i + 1].col,
+                                   "duplicate-function", definitions[i + 1].name));
   }
   if (!twice.empty()) {
     panel.push_back(u"■重複して定義されているユーザー関数");
@@ -178,9 +203,15 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
     const Named& c = candidates[k];
     panel.push_back(Text(c.name) + Text(width - c.name.size() + 1, u' ') + countField(calls[k]));
     if (findings) {
-      findings->push_back(
-          {c.line + 1, "undefined-function", Text(c.name), c.col + 1, panel.back()});
-      findings->back().unless = Finding::Unless::Defined;
+      Finding f;
+      f.line = c.line + 1;
+      f.category = "undefined-function";
+      f.name = Text(c.name);
+      f.column = c.col + 1;
+      f.endColumn = f.column + static_cast<int>(c.name.size());
+      f.message = panel.back();
+      f.unless = Finding::Unless::Defined;
+      findings->push_back(std::move(f));
     }
   }
 }
@@ -214,6 +245,8 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
                      Findings* findings, const FuncCheckProgram* program) {
   const size_t heading = panel.size();
   const std::vector<int>& calls = topLevelCalls(src, bar);
+  std::optional<DefunFindings> defuns;
+  if (findings) defuns.emplace(src.facts);
   for (size_t k = 0; k < src.sorted.size(); ++k) {
     const FuncRecord& r = *src.sorted[k];
     if (!countedFunction(r) || calls[k] != 0 || trimmedView(r.name()).empty()) continue;
@@ -221,7 +254,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
     panel.emplace_back(r.name());
     if (findings) {
       findings->push_back(
-          {r.startLine + 1, "unreferenced-function", Text(r.name()), r.startCol + 1, {}});
+          defuns->at(r.startLine, r.startCol, "unreferenced-function", r.name()));
       findings->back().unless = Finding::Unless::Referenced;
     }
   }

@@ -53,9 +53,19 @@ LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
     if (f.column > 0) last = std::max(last, f.line - 1);
   if (last >= 0) {
     const SourceColumns columns(lspSL, last);
-    for (Finding& f : r.findings)
-      if (f.column > 0) f.column = columns.sourceColumn(f.line - 1, f.column);
+    for (Finding& f : r.findings) {
+      if (f.column <= 0) continue;
+      // The end is the column past the text's last character, which the code lines hold.
+      const int end = f.endColumn > f.column
+                          ? columns.sourceColumn(f.line - 1, f.endColumn - 1) + 1
+                          : 0;
+      f.column = columns.sourceColumn(f.line - 1, f.column);
+      f.endColumn = std::max(end, f.column);
+    }
   }
+  std::stable_sort(r.findings.begin(), r.findings.end(), [](const Finding& a, const Finding& b) {
+    return a.line != b.line ? a.line < b.line : a.column < b.column;
+  });
   return r;
 }
 

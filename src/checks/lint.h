@@ -17,8 +17,8 @@ struct ProgramPart {
 };
 
 struct LintResult {
-  // Parentheses, then variables, then functions, each in report order; columns are those of
-  // the source lines.
+  // In line and column order (findings at one place in the order parentheses, variables,
+  // functions); columns are those of the source lines.
   Findings findings;
   bool unbalanced = false;  // the whole file's "(" and ")" counts differ
 };

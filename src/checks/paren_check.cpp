@@ -94,6 +94,22 @@ std::vector<PieceStart> pieceStarts(const Lines& code) {
   return kept;
 }
 
+// A finding over a code line's text, blanks at either end left out.
+Finding overLine(const Lines& code, int line, const char16_t* name, Text message) {
+  Finding f;
+  f.line = line + 1;
+  f.category = "unbalanced-parens";
+  f.name = name;
+  f.message = std::move(message);
+  const std::u16string_view s = line < static_cast<int>(code.size()) ? code[line] : u"";
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
+  while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+  f.column = static_cast<int>(b) + 1;
+  f.endColumn = static_cast<int>(e) + 1;
+  return f;
+}
+
 // checkDefunParens on code lines already made.
 TextList defunPieces(const Lines& code, Findings* findings) {
   TextList panel;
@@ -104,8 +120,7 @@ TextList defunPieces(const Lines& code, Findings* findings) {
   if (countParens(code, 0, starts[0].line - 1, open, close) && open != close) {
     panel.push_back(u"・行範囲 = 1～" + num(starts[0].line));
     panel.push_back(countLine(open, close));
-    if (findings)
-      findings->push_back({1, "unbalanced-parens", u"(top level)", 0, panel[0] + u"\n" + panel[1]});
+    if (findings) findings->push_back(overLine(code, 0, u"(top level)", panel[0] + u"\n" + panel[1]));
   }
   for (size_t k = 0; k < starts.size(); ++k) {
     const int first = starts[k].line;
@@ -117,8 +132,14 @@ TextList defunPieces(const Lines& code, Findings* findings) {
       // The piece starts with its defun, in the code line's first column.
       if (findings) {
         const size_t n = panel.size();
-        findings->push_back({first + 1, "unbalanced-parens", trim(starts[k].name), 1,
-                             panel[n - 3] + u"\n" + panel[n - 2] + u"\n" + panel[n - 1]});
+        Finding f;
+        f.line = first + 1;
+        f.category = "unbalanced-parens";
+        f.name = trim(starts[k].name);
+        f.column = 1;
+        f.endColumn = 7;  // over "(defun"
+        f.message = panel[n - 3] + u"\n" + panel[n - 2] + u"\n" + panel[n - 1];
+        findings->push_back(std::move(f));
       }
     }
   }
@@ -224,7 +245,7 @@ ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t func
     m.question = true;
     m.jumpLine = target + 1;
   }
-  if (findings) findings->push_back({target + 1, "unbalanced-parens", u"(whole file)", 0, m.text});
+  if (findings) findings->push_back(overLine(code, target, u"(whole file)", m.text));
   r.message = std::move(m);
   return r;
 }

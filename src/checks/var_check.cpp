@@ -111,33 +111,61 @@ class VarCheck {
            (f.assigned || !namesFunction(f.site.name));
   }
 
-  // The undeclared names of a defun to report, sorted; whether each is set goes to assigned.
-  TextList undeclared(const DefunFacts& d, NameSet* assigned) const {
+  // Where each name a finding is about stands, by name.
+  using Sites = std::unordered_map<std::u16string_view, NameSite, FoldedHash, FoldedEqual>;
+
+  // The undeclared names of a defun to report, sorted; whether each is set goes to assigned,
+  // the first place each stands to sites.
+  TextList undeclared(const DefunFacts& d, NameSet* assigned, Sites* sites) const {
     std::vector<std::u16string_view> names;
     for (const FreeName& f : d.free) {
       if (!reported(f)) continue;
       names.push_back(f.site.name);
+      sites->emplace(f.site.name, f.site);
       if (f.assigned) assigned->insert(f.site.name);
     }
     return sortedOnce(names);
   }
 
-  // Findings of the block headed by header: a function's at its "(defun" (column col, 0-based),
-  // those of top-level code without a column.
-  void note(int line, const char* category, const TextList& names, const Text& header,
-            int col = -1) {
+  // The place of the nth declaration (1 or 2) of each name in a parameter list.
+  static Sites declared(const std::vector<NameSite>& list, int nth) {
+    Sites at;
+    std::unordered_map<std::u16string_view, int, FoldedHash, FoldedEqual> seen;
+    for (const NameSite& s : list)
+      if (++seen[s.name] == nth) at.emplace(s.name, s);
+    return at;
+  }
+
+  // A finding of each name at its place; the panel text is header.
+  void note(const char* category, const TextList& names, const Text& header, const Sites& sites) {
     if (!findings_) return;
-    for (const Text& n : names) findings_->push_back({line, category, n, col + 1, header});
+    for (const Text& n : names) {
+      const auto at = sites.find(n);
+      Finding f;
+      f.category = category;
+      f.name = n;
+      f.message = header;
+      f.scope = scope_;
+      if (at != sites.end()) {
+        f.line = static_cast<int>(at->second.line) + 1;
+        f.column = static_cast<int>(at->second.col) + 1;
+        f.endColumn = f.column + static_cast<int>(at->second.name.size());
+      }
+      findings_->push_back(std::move(f));
+    }
   }
 
   // An undeclared name only read is taken back by a function of that name in another file.
-  void noteGlobals(int line, const char* category, const TextList& names, const NameSet& assigned,
-                   const Text& header, int col) {
+  void noteGlobals(const char* category, const TextList& names, const NameSet& assigned,
+                   const Text& header, const Sites& sites) {
     if (!findings_) return;
-    for (const Text& n : names) {
-      const bool set = assigned.count(n) > 0;
-      findings_->push_back({line, globalCategory(category, set), n, col + 1, header});
-      if (!set) findings_->back().unless = Finding::Unless::DefinedFunction;
+    const size_t first = findings_->size();
+    note(category, names, header, sites);
+    for (size_t k = first; k < findings_->size(); ++k) {
+      Finding& f = (*findings_)[k];
+      const bool set = assigned.count(f.name) > 0;
+      f.category = globalCategory(category, set);
+      if (!set) f.unless = Finding::Unless::DefinedFunction;
     }
   }
 
@@ -165,13 +193,14 @@ class VarCheck {
   }
 
   // The reported names of code outside every function that stands where keep says; those set
-  // at one of their places go to assigned.
+  // at one of their places go to assigned, the first place of each to sites.
   template <class Keep>
-  TextList topLevelNames(Keep keep, NameSet* assigned) const {
+  TextList topLevelNames(Keep keep, NameSet* assigned, Sites* sites) const {
     std::vector<std::u16string_view> names;
     for (const FreeName& f : facts_.topLevel) {
       if (!keep(f.site) || !reported(f)) continue;
       names.push_back(f.site.name);
+      sites->emplace(f.site.name, f.site);
       if (f.assigned) assigned->insert(f.site.name);
     }
     return sortedOnce(names);
@@ -180,17 +209,19 @@ class VarCheck {
   // The names the code before the first function uses: a block above all the others.
   void leadingCode(int firstLine, int firstCol) {
     NameSet assigned;
+    Sites sites;
     const TextList names = topLevelNames(
         [&](const NameSite& s) {
           return place(s.line, s.col) < place(static_cast<std::uint32_t>(firstLine),
                                               static_cast<std::uint32_t>(firstCol));
         },
-        &assigned);
+        &assigned, &sites);
     if (names.empty()) return;
     TextList block = groupsLastFirst(names);
     block.insert(block.begin(), kLeading);
     panel_.insert(panel_.begin(), block.begin(), block.end());
-    noteGlobals(1, "toplevel-global", names, assigned, kLeading, -1);
+    scope_.clear();
+    noteGlobals("toplevel-global", names, assigned, kLeading, sites);
   }
 
   // The unused names of a list, each once, in the list's order.
@@ -203,33 +234,32 @@ class VarCheck {
   }
 
   // The header of a function's block; its locals, sorted, go to locals.
-  int beginBlock(const FuncRecord& r, const DefunFacts& d, const char16_t* mark,
-                 TextList* locals) {
+  void beginBlock(const FuncRecord& r, const DefunFacts& d, const char16_t* mark,
+                  TextList* locals) {
     *locals = d.locals;
     sortTextIgnoreCase(*locals);
     const int line = r.startLine + 1;
     header_ = lineNumberField(line) + mark + headerTail(r.name(), d.args, *locals);
-    col_ = r.startCol;
+    scope_ = r.name();
     panel_.push_back(header_);
     blockFindings_ = 0;
-    return line;
   }
 
   // The locals no code of the function uses, each once, sorted; then the block ends, its header
   // dropped when nothing was found.
-  void endBlock(const DefunFacts& d, int line) {
+  void endBlock(const DefunFacts& d) {
     TextList unusedLocals = unused(d.locals, d.localUsed);
     sortTextIgnoreCase(unusedLocals);
     if (!unusedLocals.empty()) {
       section(kUnused, unusedLocals);
-      note(line, "unused-local", unusedLocals, header_, col_);
+      note("unused-local", unusedLocals, header_, declared(d.localSites, 1));
     }
     if (blockFindings_ == 0) panel_.pop_back();
   }
 
   void topLevel(const FuncRecord& r, const DefunFacts& d) {
     TextList locals;
-    const int line = beginBlock(r, d, u"| ", &locals);
+    beginBlock(r, d, u"| ", &locals);
 
     // Locals declared twice: sorted, a name declared again sits right after it.
     TextList duplicates;
@@ -241,32 +271,34 @@ class VarCheck {
       for (const Text& n : duplicates) all += n + u" ";
       panel_.push_back(std::move(all));
       ++blockFindings_;
-      note(line, "duplicate-local", duplicates, header_, col_);
+      note("duplicate-local", duplicates, header_, declared(d.localSites, 2));
     }
 
     NameSet assigned;
-    const TextList globals = undeclared(d, &assigned);
+    Sites sites;
+    const TextList globals = undeclared(d, &assigned, &sites);
     if (!globals.empty()) {
       section(kGlobal, globals);
-      noteGlobals(line, "global", globals, assigned, header_, col_);
+      noteGlobals("global", globals, assigned, header_, sites);
     }
     const TextList unusedArgs = unused(d.args, d.argUsed);
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
-      note(line, "unused-argument", unusedArgs, header_, col_);
+      note("unused-argument", unusedArgs, header_, declared(d.argSites, 1));
     }
-    endBlock(d, line);
+    endBlock(d);
   }
 
   void nestedFunction(const FuncRecord& r, const DefunFacts& d) {
     TextList locals;
-    const int line = beginBlock(r, d, u"|  + ", &locals);
+    beginBlock(r, d, u"|  + ", &locals);
 
     NameSet assigned;
-    const TextList globals = undeclared(d, &assigned);
+    Sites sites;
+    const TextList globals = undeclared(d, &assigned, &sites);
     if (!globals.empty()) {
       section(kNestedGlobal, globals);
-      noteGlobals(line, "nested-global", globals, assigned, header_, col_);
+      noteGlobals("nested-global", globals, assigned, header_, sites);
     }
     // A nested function's unused arguments leave out the excluded names; its unused locals,
     // like those of a top-level function, do not.
@@ -274,25 +306,27 @@ class VarCheck {
     std::erase_if(unusedArgs, [&](const Text& n) { return !isVariableCandidate(n, exclusions_); });
     if (!unusedArgs.empty()) {
       section(kUnused, unusedArgs);
-      note(line, "unused-argument", unusedArgs, header_, col_);
+      note("unused-argument", unusedArgs, header_, declared(d.argSites, 1));
     }
-    endBlock(d, line);
+    endBlock(d);
   }
 
   void trailingCode() {
     NameSet assigned;
+    Sites sites;
     const TextList names = topLevelNames(
         [&](const NameSite& s) {
           return prevEnd_ == -1 ||
                  place(s.line, s.col) > place(static_cast<std::uint32_t>(prevEnd_),
                                               static_cast<std::uint32_t>(prevEndCol_));
         },
-        &assigned);
+        &assigned, &sites);
     if (names.empty()) return;
     const int line = static_cast<int>(code_.size());
     panel_.push_back(lineNumberField(line) + kTrailing);
     for (Text& g : groupsLastFirst(names)) panel_.push_back(std::move(g));
-    noteGlobals(line, "toplevel-global", names, assigned, lineNumberField(line) + kTrailing, -1);
+    scope_.clear();
+    noteGlobals("toplevel-global", names, assigned, lineNumberField(line) + kTrailing, sites);
   }
 
   const ExclusionList& exclusions_;
@@ -306,7 +340,7 @@ class VarCheck {
   int prevEnd_ = -1, prevEndCol_ = 0;
   int blockFindings_ = 0;
   Text header_;  // the panel line of the function being checked
-  int col_ = 0;  // the 0-based column of its "(defun"
+  Text scope_;   // its name
   TextList panel_;
 };
 

@@ -22,7 +22,7 @@ const char kHelp[] =
     "       nokari-check [--data-dir DIR] [--ansi-codepage N] --exclusions\n"
     "       nokari-check [--data-dir DIR] [--ansi-codepage N] [--format FORMAT]\n"
     "                    [--select CATEGORY,...] [--ignore CATEGORY,...] [-j N] [--strict]\n"
-    "                    [--per-file] FILE-OR-FOLDER...\n"
+    "                    [--per-file] [--max-results N] [--require-lists] FILE-OR-FOLDER...\n"
     "\n"
     "REPORT is one of:\n"
     "  --encoding   \"UTF8\" or \"ANSI\": the decoding the load used\n"
@@ -45,8 +45,8 @@ const char kHelp[] =
     "Lint mode (no REPORT): runs the parenthesis, variable and function checks on every FILE,\n"
     "and on every file below a FOLDER whose name ends in \".lsp\" (letter case ignored; each\n"
     "folder's names in code-unit order; links to folders are not followed), and prints one\n"
-    "line per finding:\n"
-    "  PATH:LINE: CATEGORY: NAME\n"
+    "line per finding, each file's in line order:\n"
+    "  PATH:LINE:COLUMN: CATEGORY: NAME\n"
     "The files of one run are one program: a function defined in any of them is defined, one\n"
     "named in any of them is referenced, a name read in one and defined as a function in\n"
     "another is no variable (--per-file reads each file alone).\n"
@@ -63,12 +63,14 @@ const char kHelp[] =
     "  nested-global          the same for a nested defun, whose enclosing function does not\n"
     "                         declare it either\n"
     "  toplevel-global        a name used by the code before the first or after the last\n"
-    "                         function (LINE 1, or the file's last line)\n"
+    "                         function\n"
     "  duplicate-function     (error) a function defined again (LINE of the later definition)\n"
     "  undefined-function     a call of a function neither defined in the program nor built\n"
     "                         in (LINE of its first call)\n"
     "  unreferenced-function  a function no line of the program calls or names\n"
-    "LINE is the 1-based line of the function's defun unless told otherwise.\n"
+    "LINE and COLUMN (1-based, in UTF-16 code units) are where the finding stands: a variable\n"
+    "where the function first sets or reads it, an argument or local in the parameter list,\n"
+    "a function at its defun, an undefined one at its first call.\n"
     "\n"
     "Lint options:\n"
     "  --format FORMAT    text: the lines above (the default); json: one document with each\n"
@@ -82,6 +84,9 @@ const char kHelp[] =
     "                     is the same for every N\n"
     "  --strict           any finding makes the exit status 1\n"
     "  --per-file         check each file as a program of its own\n"
+    "  --max-results N    keep the first N findings (files in order, each in line order); a\n"
+    "                     SARIF log of more than 25000 results is a warning\n"
+    "  --require-lists    a list file that is missing or cannot be read is an error (exit 2)\n"
     "\n"
     "Options:\n"
     "  --data-dir DIR     folder of jogaiList.txt and AutoLispFuncList.txt\n"
@@ -134,6 +139,8 @@ struct LintOptions {
   std::vector<bool> ignored = std::vector<bool>(lintCategories().size(), false);
   bool strict = false;
   bool perFile = false;
+  bool requireLists = false;
+  std::optional<size_t> maxResults;
   unsigned jobs = 0;  // 0: the environment's number of cores
 };
 
@@ -154,13 +161,55 @@ bool markCategories(const Text& value, std::vector<bool>& marks, std::string& er
   }
 }
 
+// Code-scanning services take at most this many results of one run.
+constexpr size_t kResultLimit = 25000;
+
+// A run above the limit says so, naming the categories that hold most of it.
+void warnAboveResultLimit(LintReport& report, std::string& err) {
+  std::vector<size_t> counts(lintCategories().size(), 0);
+  size_t total = 0;
+  for (const LintFile& file : report.files) {
+    total += file.findingCount;
+    for (size_t i = 0; i < file.categoryCounts.size() && i < counts.size(); ++i)
+      counts[i] += file.categoryCounts[i];
+  }
+  if (total <= kResultLimit) return;
+  std::vector<size_t> order(counts.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return counts[a] > counts[b]; });
+  std::string most;
+  for (size_t k = 0; k < order.size() && k < 3 && counts[order[k]] > 0; ++k)
+    most += std::string(most.empty() ? "" : ", ") + lintCategories()[order[k]].name + " " +
+            std::to_string(counts[order[k]]);
+  const std::string warning =
+      std::to_string(total) + " results in one run, more than the " +
+      std::to_string(kResultLimit) + " a code-scanning service takes (most: " + most +
+      "); choose categories with --select or --ignore, or keep the first N with --max-results N";
+  err += "nokari-check: warning: " + warning + "\n";
+  report.warnings.push_back(warning);
+}
+
 // Lint mode: every finding of every file.
 int runLint(const std::vector<Text>& args, const LintOptions& options, const CheckEnv& env,
             const Text& dataDir, const CodePage& ansi, std::string& out, std::string& err) {
   std::string warnings;
   const ExclusionList exclusions = loadExclusionsReporting(*env.files, dataDir, ansi, warnings);
   const BuiltinList builtins = loadBuiltinsReporting(*env.files, dataDir, ansi, warnings);
+  if (options.requireLists && !warnings.empty()) {
+    // Every warning so far is about a list file.
+    const std::string_view warning = "nokari-check: warning: ";
+    for (size_t b = 0, e; (e = warnings.find('\n', b)) != std::string::npos; b = e + 1) {
+      std::string_view line = std::string_view(warnings).substr(b, e - b);
+      if (line.substr(0, warning.size()) == warning) line.remove_prefix(warning.size());
+      err += "nokari-check: ";
+      err += line;
+      err += " (--require-lists)\n";
+    }
+    return 2;
+  }
   LintReport report;
+  report.codePage = ansi.number();
   report.files = lintInputs(args, env.folders, warnings);
 
   LintSetup setup;
@@ -172,6 +221,7 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
   for (size_t i = 0; i < count; ++i)
     setup.shown.push_back((!options.selected || (*options.selected)[i]) && !options.ignored[i]);
   setup.oneProgram = !options.perFile;
+  setup.maxResults = options.maxResults;
   report.base = env.uriBase;
   lintFiles(report.files, setup, options.jobs ? options.jobs : std::max(env.cores, 1u),
             [&](LintFile& file) { renderLintFile(file, options.format, env.uriBase); });
@@ -183,6 +233,7 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
     if (line.substr(0, prefix.size()) == prefix) line.remove_prefix(prefix.size());
     report.warnings.emplace_back(line);
   }
+  if (options.format == LintFormat::Sarif) warnAboveResultLimit(report, err);
   bool readError = false, unbalanced = false, anyFinding = false;
   for (const LintFile& file : report.files) {
     if (file.error) {
@@ -264,6 +315,15 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     } else if (a == "--per-file") {
       lint.perFile = true;
       lintOption = lintOption ? lintOption : "--per-file";
+    } else if (a == "--require-lists") {
+      lint.requireLists = true;
+      lintOption = lintOption ? lintOption : "--require-lists";
+    } else if (a == "--max-results") {
+      int n = 0;
+      if (!value(&v) || !parseInt(v, &n) || n < 0)
+        return usageError(err, "--max-results needs a number of results");
+      lint.maxResults = static_cast<size_t>(n);
+      lintOption = lintOption ? lintOption : "--max-results";
     } else if (a == "--format") {
       if (!value(&v)) return usageError(err, "--format needs text, json or sarif");
       if (v == u"text") {

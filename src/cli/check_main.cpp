@@ -62,8 +62,12 @@ int main(int argc, char** argv) {
   env.programFolder = nokari::programFolder();
   env.folders.list = nokari::listFolder;
   env.folders.same = nokari::sameFolder;
+  // Both the files and the current folder are named where they lie, through any link.
   env.uriBase.currentFolder = nokari::currentFolder();
+  if (nokari::Text real = nokari::realPath(env.uriBase.currentFolder); !real.empty())
+    env.uriBase.currentFolder = real;
   env.uriBase.backslashSeparates = nokari::kBackslashSeparates;
+  env.uriBase.resolve = nokari::realPath;
   env.cores = std::thread::hardware_concurrency();
   std::string out, err;
   int rc = nokari::runNokariCheck(nokari::commandLineArgs(argc, argv), env, out, err);

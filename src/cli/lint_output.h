@@ -1,6 +1,7 @@
 // The lint mode's findings as text lines, as one JSON document or as a SARIF log.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,14 @@ enum class LintFormat { Text, Json, Sarif };
 struct UriBase {
   Text currentFolder;               // absolute
   bool backslashSeparates = false;  // Windows paths
+  // A path's absolute form with its links resolved, empty when it cannot be found; null: the
+  // paths are taken as they are written.
+  std::function<Text(const Text&)> resolve = {};
 };
 
 // What one file adds to the output, worked out on the thread that checked it: file.rendered
 // receives it, and file.findings are let go.
-//   text:  PATH:LINE: CATEGORY: NAME, one line per finding
+//   text:  PATH:LINE:COLUMN: CATEGORY: NAME, one line per finding
 //   json:  the file's item of "files": {"path", "encoding", "findings": [...]} or
 //          {"path", "error"}
 //   sarif: its items of "results"
@@ -38,6 +42,7 @@ struct LintReport {
   std::vector<LintFile> files;        // rendered
   std::vector<std::string> warnings;  // UTF-8, one sentence each, without the program's name
   UriBase base;                       // sarif: for the files that could not be read
+  unsigned codePage = 0;              // sarif: the ANSI code page files were read in
 };
 
 // The whole output: for json one document with the tool's name and version before the files;
@@ -45,8 +50,16 @@ struct LintReport {
 // be read and the warnings as notifications of the invocation.
 void writeLint(const LintReport& report, LintFormat format, std::string& out);
 
-// A file's URI for SARIF: relative (percent-encoded, "/" between the parts) when the path
-// lies in the current folder or is relative, else an absolute file URI. relative tells which.
+// The key of SARIF's partialFingerprints, and each finding's value under it: a hash of the
+// file's URI, the category, the function the finding stands in (its scope), the name, and the
+// finding's number among those of the file equal in all three (in line order). The line is
+// left out, so lines added or taken away elsewhere keep the value.
+inline constexpr char kFingerprintKey[] = "nokariFinding/v1";
+std::vector<std::string> findingFingerprints(const Findings& findings, std::string_view uri);
+
+// A file's URI for SARIF: relative (percent-encoded, "/" between the parts) when the path,
+// its links resolved and ".", ".." and empty parts taken out, lies in the current folder, else
+// an absolute file URI. relative tells which.
 std::string artifactUri(const Text& path, const UriBase& base, bool* relative);
 
 }  // namespace nokari

@@ -75,16 +75,27 @@ void lintOne(LintFile& file, const LintSetup& setup) {
   for (Finding& f : r.findings) {
     const std::optional<size_t> category = lintCategoryIndex(f.category);
     if (category && !setup.shown[*category]) continue;
-    if (std::string_view(f.category) == "unbalanced-parens" && f.name == u"(whole file)")
-      file.unbalanced = true;
     file.findings.push_back(std::move(f));
   }
+}
+
+// What the exit status and the warnings need of a file's findings, before they are let go.
+void count(LintFile& file) {
   file.findingCount = file.findings.size();
+  file.categoryCounts.assign(lintCategories().size(), 0);
+  file.unbalanced = false;
+  for (const Finding& f : file.findings) {
+    if (const std::optional<size_t> category = lintCategoryIndex(f.category))
+      ++file.categoryCounts[*category];
+    if (std::string_view(f.category) == "unbalanced-parens" && f.name == u"(whole file)")
+      file.unbalanced = true;
+  }
 }
 
 void failed(LintFile& file, Text reason) {
   file.findings = Findings();
   file.findingCount = 0;
+  file.categoryCounts.clear();
   file.unbalanced = false;
   file.rendered.clear();
   file.part = ProgramPart();
@@ -161,24 +172,34 @@ std::vector<LintFile> lintInputs(const std::vector<Text>& args, const FolderAcce
 void lintFiles(std::vector<LintFile>& files, const LintSetup& setup, unsigned jobs,
                const std::function<void(LintFile&)>& render) {
   if (files.empty()) return;
-  if (!setup.oneProgram) {
+  auto finish = [&](LintFile& file) {
+    count(file);
+    renderSafely(file, render);
+  };
+  if (!setup.oneProgram && !setup.maxResults) {
     eachFile(files, jobs, [&](LintFile& file) {
       lintSafely(file, setup);
-      renderSafely(file, render);
+      finish(file);
     });
     return;
   }
   eachFile(files, jobs, [&](LintFile& file) { lintSafely(file, setup); });
-  LintProgram program;
-  for (const LintFile& file : files)
-    if (!file.error) program.add(file.part);
-  eachFile(files, jobs, [&](LintFile& file) {
-    if (!file.error) attempt(file, [&] {
-        program.settle(file.findings);
-        file.findingCount = file.findings.size();
-      });
-    renderSafely(file, render);
-  });
+  if (setup.oneProgram) {
+    LintProgram program;
+    for (const LintFile& file : files)
+      if (!file.error) program.add(file.part);
+    eachFile(files, jobs, [&](LintFile& file) {
+      if (!file.error) attempt(file, [&] { program.settle(file.findings); });
+    });
+  }
+  if (setup.maxResults) {
+    size_t room = *setup.maxResults;
+    for (LintFile& file : files) {
+      if (file.findings.size() > room) file.findings.resize(room);
+      room -= file.findings.size();
+    }
+  }
+  eachFile(files, jobs, finish);
 }
 
 }  // namespace nokari

@@ -26,6 +26,7 @@ struct LintFile {
   Encoding encoding = Encoding::Utf8;
   Findings findings;        // of the categories shown only
   size_t findingCount = 0;  // findings.size(), kept when they are let go
+  std::vector<size_t> categoryCounts;  // per category of lintCategories(), likewise
   bool unbalanced = false;  // a finding shown says that the whole file does not balance
   std::string rendered;     // what the file adds to the output
   ProgramPart part;         // what it tells the other files, when they are one program
@@ -52,6 +53,8 @@ struct LintSetup {
   // The files are one program: a function one of them defines is defined for all, one any of
   // them references is referenced.
   bool oneProgram = true;
+  // At most this many findings in all, the first ones in the files' order and line order.
+  std::optional<size_t> maxResults;
 };
 
 // Reads and checks every file not already failed, on up to jobs threads, and passes every file

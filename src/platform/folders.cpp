@@ -83,6 +83,20 @@ bool sameFolder(const Text& a, const Text& b) {
          !ec;
 }
 
+Text realPath(const Text& path) {
+  std::error_code ec;
+  const std::filesystem::path p = std::filesystem::canonical(std::filesystem::path(wide(path)), ec);
+  if (ec) return {};
+  std::wstring w = p.wstring();
+  // The system's own long forms: "\\?\C:\..." and "\\?\UNC\server\...".
+  if (w.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+    w = L"\\\\" + w.substr(8);
+  } else if (w.rfind(L"\\\\?\\", 0) == 0) {
+    w = w.substr(4);
+  }
+  return Text(w.begin(), w.end());
+}
+
 Text currentFolder() {
   wchar_t* cwd = _wgetcwd(nullptr, 0);
   if (!cwd) return {};
@@ -130,6 +144,14 @@ bool sameFolder(const Text& a, const Text& b) {
   struct stat x, y;
   return ::stat(toUtf8Escaped(a).c_str(), &x) == 0 && ::stat(toUtf8Escaped(b).c_str(), &y) == 0 &&
          x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+Text realPath(const Text& path) {
+  char* real = ::realpath(toUtf8Escaped(path).c_str(), nullptr);
+  if (!real) return {};
+  const Text out = fromUtf8Escaped(real);
+  std::free(real);
+  return out;
 }
 
 Text currentFolder() {

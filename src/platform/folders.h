@@ -29,6 +29,10 @@ FolderListing listFolder(const Text& path);
 // either cannot be looked at.
 bool sameFolder(const Text& a, const Text& b);
 
+// The absolute path of an existing file or folder with every link resolved; empty when it
+// cannot be found.
+Text realPath(const Text& path);
+
 // The current folder, absolute, without a trailing separator (unless it is a root).
 Text currentFolder();
 

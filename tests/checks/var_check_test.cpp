@@ -44,8 +44,9 @@ TEST(VariableCheck, WorkedExample) {
   std::vector<std::string> found;
   for (const Finding& f : findings)
     found.push_back(std::to_string(f.line) + " " + f.category + " " + utf8(f.name));
-  EXPECT_EQ(found, (Lines{"1 toplevel-global gvar", "2 duplicate-local x", "2 global z",
-                          "2 unused-argument b", "5 nested-global w", "9 toplevel-global after"}));
+  // Each where it stands: a repeated local at its second place, a global where first met.
+  EXPECT_EQ(found, (Lines{"1 toplevel-global gvar", "2 duplicate-local x", "4 global z",
+                          "2 unused-argument b", "6 nested-global w", "9 toplevel-global after"}));
 }
 
 TEST(VariableCheck, Reports) {

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 
+#include "checks/lint.h"
 #include "cli/json_writer.h"
+#include "cli/lint_output.h"
 #include "cli/lint_categories.h"
 #include "fakes/fake_files.h"
 #include "test_util.h"
@@ -46,7 +50,7 @@ TEST_F(CheckCli, LintFindingsAndExitStatus) {
 
   const CliRun findings = run({"ok.lsp"});
   EXPECT_EQ(findings.rc, 0);
-  EXPECT_EQ(findings.out, "ok.lsp:1: global: g\nok.lsp:1: unused-argument: a\n");
+  EXPECT_EQ(findings.out, "ok.lsp:1:11: unused-argument: a\nok.lsp:1:20: global: g\n");
 
   EXPECT_EQ(run({"--strict", "ok.lsp"}).rc, 1);
   const CliRun clean = run({"--strict", "clean.lsp"});
@@ -56,8 +60,8 @@ TEST_F(CheckCli, LintFindingsAndExitStatus) {
   const CliRun unbalanced = run({"clean.lsp", "bad.lsp"});
   EXPECT_EQ(unbalanced.rc, 1);
   EXPECT_EQ(unbalanced.out,
-            "bad.lsp:1: unbalanced-parens: h\n"
-            "bad.lsp:1: unbalanced-parens: (whole file)\n");
+            "bad.lsp:1:1: unbalanced-parens: h\n"
+            "bad.lsp:1:1: unbalanced-parens: (whole file)\n");
 
   // A file that cannot be read is reported; the others are still checked.
   const CliRun missing = run({"nothere.lsp", "ok.lsp"});
@@ -80,22 +84,54 @@ TEST_F(CheckCli, FilesOfOneRunAreOneProgram) {
             "(setq fn (lambda (y) y))\n");
   const CliRun program = run({"a.lsp", "b.lsp"});
   EXPECT_EQ(program.out,
-            "a.lsp:1: global: leak\n"
-            "a.lsp:5: undefined-function: zz\n"
-            "b.lsp:3: toplevel-global: fn\n");
+            "a.lsp:2:22: global: leak\n"
+            "a.lsp:5:4: undefined-function: zz\n"
+            "b.lsp:3:7: toplevel-global: fn\n");
   const CliRun alone = run({"--per-file", "a.lsp", "b.lsp"});
   EXPECT_EQ(alone.out,
-            "a.lsp:1: global-read: gv\n"
-            "a.lsp:1: global: leak\n"
-            "a.lsp:4: undefined-function: fn\n"
-            "a.lsp:2: undefined-function: helper\n"
-            "a.lsp:5: undefined-function: zz\n"
-            "b.lsp:3: toplevel-global: fn\n"
-            "b.lsp:2: unreferenced-function: gv\n"
-            "b.lsp:1: unreferenced-function: helper\n");
+            "a.lsp:2:12: undefined-function: helper\n"
+            "a.lsp:2:22: global: leak\n"
+            "a.lsp:3:10: global-read: gv\n"
+            "a.lsp:4:4: undefined-function: fn\n"
+            "a.lsp:5:4: undefined-function: zz\n"
+            "b.lsp:1:1: unreferenced-function: helper\n"
+            "b.lsp:2:1: unreferenced-function: gv\n"
+            "b.lsp:3:7: toplevel-global: fn\n");
   // The undefined function left is padded as the panel pads it when it is the only one.
   EXPECT_NE(run({"--format", "json", "a.lsp", "b.lsp"}).out.find("\"zz  [  1]\""),
             std::string::npos);
+}
+
+TEST_F(CheckCli, ResultLimitAndRequiredLists) {
+  files.put(joinPath(u"/prog", u"AutoLispFuncList.txt"), "setq\n");
+  files.put(u"ok.lsp", "(defun f (a) (setq g 1))\n(f 1)\n");
+  std::string many;  // 25,001 unused arguments
+  for (int i = 0; i < 5000; ++i) many += "(defun c:f" + std::to_string(i) + " (a b c d e) 1)\n";
+  files.put(u"many.lsp", many + "(defun c:last (a) 1)\n");
+
+  EXPECT_EQ(run({"--max-results", "1", "ok.lsp", "many.lsp"}).out,
+            "ok.lsp:1:11: unused-argument: a\n");
+  EXPECT_EQ(run({"--max-results=0", "ok.lsp"}).out, "");
+
+  // A log above what code scanning takes says so, naming what fills it.
+  const CliRun above = run({"--format", "sarif", "many.lsp"});
+  const std::string warning =
+      "25001 results in one run, more than the 25000 a code-scanning service takes (most: "
+      "unused-argument 25001)";
+  EXPECT_NE(above.err.find("warning: " + warning), std::string::npos) << above.err;
+  EXPECT_NE(above.out.find(warning), std::string::npos);  // a notification
+  EXPECT_EQ(run({"--format", "sarif", "--max-results", "25000", "many.lsp"}).err, "");
+
+  // The lists can be made a must.
+  EXPECT_EQ(run({"--require-lists", "ok.lsp"}).rc, 0);
+  files.content.erase(joinPath(u"/prog", u"AutoLispFuncList.txt"));
+  const CliRun missing = run({"--require-lists", "ok.lsp"});
+  EXPECT_EQ(missing.rc, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find("nokari-check: no /prog/AutoLispFuncList.txt; no built-in function "
+                             "is known: every call of one is undefined (--require-lists)"),
+            std::string::npos)
+      << missing.err;
 }
 
 TEST_F(CheckCli, UsageErrors) {
@@ -135,19 +171,19 @@ TEST_F(CheckCli, SelectAndIgnoreChooseTheCategories) {
     const char* out;
   };
   const Case cases[] = {
-      {{"--select", "global", "ok.lsp", "bad.lsp"}, 0, "ok.lsp:1: global: g\n"},
+      {{"--select", "global", "ok.lsp", "bad.lsp"}, 0, "ok.lsp:1:20: global: g\n"},
       {{"--select", "global", "--select=toplevel-global", "ok.lsp", "bad.lsp"},
        0,
-       "ok.lsp:1: global: g\n"},
+       "ok.lsp:1:20: global: g\n"},
       {{"--select=global,unused-argument", "--ignore", "global", "ok.lsp"},
        0,
-       "ok.lsp:1: unused-argument: a\n"},
+       "ok.lsp:1:11: unused-argument: a\n"},
       // Unbalanced parentheses fail the run only while they are reported.
       {{"--ignore", "unbalanced-parens", "bad.lsp"}, 0, ""},
       {{"--select", "global", "--strict", "bad.lsp"}, 0, ""},
       {{"--ignore", "toplevel-global", "--strict", "bad.lsp"},
        1,
-       "bad.lsp:1: unbalanced-parens: h\nbad.lsp:1: unbalanced-parens: (whole file)\n"},
+       "bad.lsp:1:1: unbalanced-parens: h\nbad.lsp:1:1: unbalanced-parens: (whole file)\n"},
   };
   for (const Case& c : cases) {
     const CliRun r = run(c.args);
@@ -185,11 +221,11 @@ TEST_F(CheckCli, FolderWalkCutsLoopsAndGoesPastUnreadableFolders) {
   files.put(joinPath(u"/prog", u"AutoLispFuncList.txt"), "");
   const CliRun r = run({"top"});
   EXPECT_EQ(r.rc, 2);
-  EXPECT_EQ(r.out, "top/a.lsp:1: unused-argument: a\ntop/b.LSP:1: unused-argument: b\n");
+  EXPECT_EQ(r.out, "top/a.lsp:1:11: unused-argument: a\ntop/b.LSP:1:11: unused-argument: b\n");
   EXPECT_EQ(r.err, "nokari-check: cannot read top/locked: Permission denied\n");
 }
 
-TEST(SarifUri, RelativeToTheCurrentFolderAndPercentEncoded) {
+TEST(SarifUri, NormalisedRelativeToTheCurrentFolderAndPercentEncoded) {
   struct Case {
     Text path, cwd;
     bool windows;
@@ -199,7 +235,12 @@ TEST(SarifUri, RelativeToTheCurrentFolderAndPercentEncoded) {
   const Case cases[] = {
       {u"lisp/a.lsp", u"/w", false, "lisp/a.lsp", true},
       {u".//a b.lsp", u"/w", false, "a%20b.lsp", true},
-      {u"../x/a.lsp", u"/w", false, "../x/a.lsp", true},
+      {u"../x/a.lsp", u"/w", false, "file:///x/a.lsp", false},
+      {u"./a/../b//c.lsp", u"/w", false, "b/c.lsp", true},
+      {u"/w/a/./../b.lsp", u"/w", false, "b.lsp", true},
+      {u"/w/../../w/a.lsp", u"/w", false, "a.lsp", true},
+      {u"link.lsp", u"/w", false, "real/a.lsp", true},  // a link into real/
+      {u"C:\\work\\..\\work\\a.lsp", u"C:\\work", true, "a.lsp", true},
       {u"/w/lisp/関.lsp", u"/w/", false, "lisp/%E9%96%A2.lsp", true},
       {u"/wx/a.lsp", u"/w", false, "file:///wx/a.lsp", false},
       {u"/a.lsp", u"/", false, "a.lsp", true},
@@ -214,8 +255,61 @@ TEST(SarifUri, RelativeToTheCurrentFolderAndPercentEncoded) {
   };
   for (const Case& c : cases) {
     bool relative = !c.relative;
-    EXPECT_EQ(artifactUri(c.path, {c.cwd, c.windows}, &relative), c.uri) << c.uri;
+    UriBase base{c.cwd, c.windows};
+    base.resolve = [](const Text& p) { return p == u"link.lsp" ? Text(u"/w/real/a.lsp") : Text(); };
+    EXPECT_EQ(artifactUri(c.path, base, &relative), c.uri) << c.uri;
     EXPECT_EQ(relative, c.relative) << c.uri;
+  }
+}
+
+TEST(SarifFingerprints, StayThroughEditsElsewhereAndDifferInARun) {
+  const std::vector<const char*> base = {"(defun c:a (/ x)", "  (setq g1 1)", "  (princ y))",
+                                         "(defun other () (setq g2 2))", "(defun d () 1)",
+                                         "(defun d () 2)"};
+  // "category name" -> fingerprint, for the findings of source.
+  auto prints = [](std::vector<const char*> source) {
+    TextList l;
+    for (const char* s : source) l.push_back(fromUtf8(s));
+    const LintResult r =
+        lintSource(l, ExclusionList::defaults(), BuiltinList::fromFileLines({u"setq", u"princ"}));
+    const std::vector<std::string> fp = findingFingerprints(r.findings, "a.lsp");
+    std::map<std::string, std::string> out;
+    for (size_t k = 0; k < fp.size(); ++k)
+      out[std::string(r.findings[k].category) + " " + toUtf8(r.findings[k].name) + " " +
+          toUtf8(r.findings[k].scope) + " " + std::to_string(k)] = fp[k];
+    return std::pair(out, fp);
+  };
+  auto without = [](std::map<std::string, std::string> m, const char* word) {
+    std::erase_if(m, [&](const auto& e) { return e.first.find(word) != std::string::npos; });
+    std::map<std::string, std::string> byPrint;
+    for (auto& [k, v] : m) byPrint[k.substr(0, k.rfind(' '))] = v;
+    return byPrint;
+  };
+  const auto [before, all] = prints(base);
+  EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());  // distinct
+
+  struct Case {
+    const char* what;
+    std::vector<const char*> source;
+    const char* changed;  // findings about this word may change; "" when none may
+  };
+  std::vector<const char*> above = base, renamed = base, again = base;
+  above.insert(above.begin(), {";; two lines", ";; above"});
+  renamed[3] = "(defun other2 () (setq g2 2))";
+  again.push_back("(defun c:b () (setq g1 3))");
+  const Case cases[] = {{"lines above", above, ""},
+                        {"another function renamed", renamed, "other"},
+                        {"a second global of the same name", again, "c:b"}};
+  for (const Case& c : cases) {
+    const auto [after, prints2] = prints(c.source);
+    EXPECT_EQ(std::set<std::string>(prints2.begin(), prints2.end()).size(), prints2.size())
+        << c.what;
+    const auto kept = without(after, *c.changed ? c.changed : "\x01");
+    for (const auto& [key, print] : without(before, *c.changed ? c.changed : "\x01")) {
+      const auto it = kept.find(key);
+      ASSERT_NE(it, kept.end()) << c.what << ": " << key;
+      EXPECT_EQ(it->second, print) << c.what << ": " << key;
+    }
   }
 }
 

@@ -17,7 +17,7 @@ printf '(defun h (b) b)\n(h 1)\n' >clean.lsp
 mkfifo fifo
 mkdir folder lists
 mkfifo lists/jogaiList.txt
-findings=$'ok.lsp:1: global: g\nok.lsp:1: unused-argument: a'
+findings=$'ok.lsp:1:11: unused-argument: a\nok.lsp:1:20: global: g'
 # A folder tree: nested folders, upper-case names, a file that is no .lsp, a link to a file and
 # links to folders, one of them back up.
 mkdir -p proj/sub/deeper elsewhere empty loops
@@ -29,7 +29,7 @@ ln -s .. proj/sub/up
 ln -s ../../elsewhere proj/sub/other
 ln -s ../a.lsp proj/sub/link.lsp
 ln -s self.lsp loops/self.lsp
-tree=$(printf 'proj/%s:1: unused-argument: a\n' B.LSP a.lsp sub/c.Lsp sub/deeper/d.lsp sub/link.lsp)
+tree=$(printf 'proj/%s:1:11: unused-argument: a\n' B.LSP a.lsp sub/c.Lsp sub/deeper/d.lsp sub/link.lsp)
 
 fail=0
 # check NAME RC STDOUT STDERR [> TARGET] -- ARGS: runs nokari-check with ARGS and compares.
@@ -74,6 +74,10 @@ check "a FIFO as the exclusion list" 0 "" \
   "nokari-check: warning: cannot read lists/jogaiList.txt: not a regular file; the default exclusions apply
 nokari-check: warning: no lists/AutoLispFuncList.txt; no built-in function is known: every call of one is undefined" \
   - -- --data-dir lists clean.lsp
+mkdir -p folderlists/AutoLispFuncList.txt
+check "a folder as the function list, required" 2 "" \
+  "nokari-check: cannot read folderlists/AutoLispFuncList.txt: is a directory; no built-in function is known: every call of one is undefined (--require-lists)" \
+  - -- --data-dir folderlists --require-lists clean.lsp
 check "a folder tree" 0 "$tree" "" - -- "${d[@]}" proj
 check "a folder between files, threads" 0 "${findings}"$'\n'"$tree"$'\n'"$tree" "" - -- \
   "${d[@]}" -j 3 ok.lsp proj proj/

@@ -184,8 +184,10 @@ constexpr ExtraByte kCp932Extras[] = {
 
 class IconvCodePage : public CodePage {
  public:
-  explicit IconvCodePage(std::string name, std::span<const ExtraByte> extras = {})
-      : name_(std::move(name)), extras_(extras) {}
+  IconvCodePage(unsigned number, std::string name, std::span<const ExtraByte> extras = {})
+      : number_(number), name_(std::move(name)), extras_(extras) {}
+
+  unsigned number() const override { return number_; }
 
   Text decode(std::string_view bytes) const override {
     Text out;
@@ -274,6 +276,7 @@ class IconvCodePage : public CodePage {
     return std::nullopt;
   }
 
+  unsigned number_;
   std::string name_;
   std::span<const ExtraByte> extras_;
 };
@@ -284,11 +287,11 @@ std::unique_ptr<Files> makeSystemFiles() { return std::make_unique<PosixFiles>()
 
 std::unique_ptr<CodePage> makeCodePage(unsigned codePage) {
   if (codePage == 0) codePage = 932;
-  if (codePage == 932) return std::make_unique<IconvCodePage>("CP932", kCp932Extras);
-  if (codePage == 65001) return std::make_unique<IconvCodePage>("UTF-8");
+  if (codePage == 932) return std::make_unique<IconvCodePage>(932, "CP932", kCp932Extras);
+  if (codePage == 65001) return std::make_unique<IconvCodePage>(65001, "UTF-8");
   char name[32];
   std::snprintf(name, sizeof name, "CP%u", codePage);
-  return std::make_unique<IconvCodePage>(name);
+  return std::make_unique<IconvCodePage>(codePage, name);
 }
 
 Text programFolder() {

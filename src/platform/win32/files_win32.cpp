@@ -201,6 +201,7 @@ class Win32Files : public Files {
 class Win32CodePage : public CodePage {
  public:
   explicit Win32CodePage(UINT cp) : cp_(cp) {}
+  unsigned number() const override { return cp_; }
   Text decode(std::string_view bytes) const override {
     Text out;
     // Converted in slices so that sizes stay within int; slices end on line breaks, which
