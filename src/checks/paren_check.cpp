@@ -94,8 +94,10 @@ std::vector<PieceStart> pieceStarts(const Lines& code) {
   return kept;
 }
 
-// A finding over a code line's text, blanks at either end left out.
-Finding overLine(const Lines& code, int line, const char16_t* name, Text message) {
+// A finding over a code line's text, blanks at either end left out; lastOnly: over its last
+// character, where a piece of the same line does not stand.
+Finding overLine(const Lines& code, int line, const char16_t* name, Text message,
+                 bool lastOnly = false) {
   Finding f;
   f.line = line + 1;
   f.category = "unbalanced-parens";
@@ -105,6 +107,7 @@ Finding overLine(const Lines& code, int line, const char16_t* name, Text message
   size_t b = 0, e = s.size();
   while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
   while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+  if (lastOnly && e > b) b = e - 1;
   f.column = static_cast<int>(b) + 1;
   f.endColumn = static_cast<int>(e) + 1;
   return f;
@@ -245,7 +248,7 @@ ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t func
     m.question = true;
     m.jumpLine = target + 1;
   }
-  if (findings) findings->push_back(overLine(code, target, u"(whole file)", m.text));
+  if (findings) findings->push_back(overLine(code, target, u"(whole file)", m.text, true));
   r.message = std::move(m);
   return r;
 }

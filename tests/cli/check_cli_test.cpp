@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -61,7 +62,7 @@ TEST_F(CheckCli, LintFindingsAndExitStatus) {
   EXPECT_EQ(unbalanced.rc, 1);
   EXPECT_EQ(unbalanced.out,
             "bad.lsp:1:1: unbalanced-parens: h\n"
-            "bad.lsp:1:1: unbalanced-parens: (whole file)\n");
+            "bad.lsp:1:11: unbalanced-parens: (whole file)\n");
 
   // A file that cannot be read is reported; the others are still checked.
   const CliRun missing = run({"nothere.lsp", "ok.lsp"});
@@ -183,7 +184,7 @@ TEST_F(CheckCli, SelectAndIgnoreChooseTheCategories) {
       {{"--select", "global", "--strict", "bad.lsp"}, 0, ""},
       {{"--ignore", "toplevel-global", "--strict", "bad.lsp"},
        1,
-       "bad.lsp:1:1: unbalanced-parens: h\nbad.lsp:1:1: unbalanced-parens: (whole file)\n"},
+       "bad.lsp:1:1: unbalanced-parens: h\nbad.lsp:1:11: unbalanced-parens: (whole file)\n"},
   };
   for (const Case& c : cases) {
     const CliRun r = run(c.args);
@@ -396,6 +397,9 @@ TEST_F(CheckCli, HelpNamesEveryOptionAndCategory) {
                            "--ansi-codepage",
                            "--time",
                            "--strict",
+                           "--per-file",
+                           "--max-results",
+                           "--require-lists",
                            "--format",
                            "json",
                            "sarif",
@@ -414,6 +418,15 @@ TEST_F(CheckCli, HelpNamesEveryOptionAndCategory) {
                            "undefined-function",
                            "unreferenced-function"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  // Every rule's help address leads to a section of the README.
+  std::FILE* f = std::fopen(NOKARI_DATA_DIR "/../README.md", "rb");
+  ASSERT_NE(f, nullptr);
+  std::string readme;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) readme.append(buf, n);
+  std::fclose(f);
+  for (const LintCategory& c : lintCategories())
+    EXPECT_NE(readme.find("\n### " + std::string(c.name) + "\n"), std::string::npos) << c.name;
 }
 
 }  // namespace
