@@ -60,7 +60,7 @@ editor_peer_suite() {
   cp "$basic" "$work/peer.balanced"
   { cat "$basic"; printf '(defun broken (a)\n  (setq b (list a)\n'; } > "$work/peer.unbalanced"
   peer_broken=$("$check" --data-dir "$prog" --ansi-codepage 932 "$work/peer.unbalanced" |
-    sed -n 's/^.*:\([0-9][0-9]*\): unbalanced-parens: (whole file)$/\1/p')
+    sed -n 's/^.*:\([0-9][0-9]*\):[0-9][0-9]*: unbalanced-parens: (whole file)$/\1/p')
   if [ -z "$peer_area" ] || [ -z "$peer_broken" ] || [ -z "$peer_zeta" ] || [ -z "$peer_vline" ]; then
     bad "the stand-ins' lines: area's defun '$peer_area', the question's '$peer_broken'"
     return
