@@ -79,7 +79,9 @@ void run(benchmark::State& st, F check) {
 
 void BM_VariableCheck(benchmark::State& st) {
   const ExclusionList exclusions = ExclusionList::defaults();
-  run(st, [&](const Lines& l, Progress* bar) { return variableCheck(l, exclusions, true, bar); });
+  run(st, [&](const Lines& l, Progress* bar) {
+    return variableCheck(l, exclusions, WhenClear::AllClearLines, bar);
+  });
 }
 
 void BM_ParenCheck(benchmark::State& st) {
@@ -92,7 +94,7 @@ void BM_FunctionCheck(benchmark::State& st) {
 
 void BM_Catalogue(benchmark::State& st) {
   run(st, [](const Lines& l, Progress* bar) {
-    return makeLspIndex(l, u"bench.lsp", u"2026/12/09 12:34:56", bar);
+    return makeCatalogue(l, u"bench.lsp", u"2026/12/09 12:34:56", bar);
   });
 }
 
@@ -104,7 +106,7 @@ void BM_CatalogueManyParameters(benchmark::State& st) {
   for (int i = 0; i < names; ++i) head += u"a" + fromAscii(std::to_string(i)) + u" ";
   const Lines lines = {head + u")", u"  1)"};
   for (auto _ : st) {
-    TextList panel = makeLspIndex(lines, u"bench.lsp", u"2026/12/09 12:34:56", nullptr);
+    TextList panel = makeCatalogue(lines, u"bench.lsp", u"2026/12/09 12:34:56", nullptr);
     benchmark::DoNotOptimize(panel.data());
   }
   st.SetComplexityN(st.range(0));

@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ExclusionList exclusions =
       ExclusionList::withFileLines(decodeTextFile(bytes, cp932()).lines);
   const BuiltinList builtins = BuiltinList::fromFileLines(lines.toList());
-  variableCheck(lines, exclusions, true, &bar);
-  variableCheck(lines, ExclusionList::defaults(), false, &bar);
+  variableCheck(lines, exclusions, WhenClear::AllClearLines, &bar);
+  variableCheck(lines, ExclusionList::defaults(), WhenClear::Nothing, &bar);
   parenBalanceCheck(lines, false, &bar);
   parenBalanceCheck(lines, true, &bar);
   funcCheck(lines, builtins, &bar);
-  makeLspIndex(lines, u"fuzz.lsp", u"2026/01/01 00:00:00", &bar);
+  makeCatalogue(lines, u"fuzz.lsp", u"2026/01/01 00:00:00", &bar);
   lintSource(lines, exclusions, builtins);
   for (int i = 0; i < static_cast<int>(lines.size()) && i < 64; ++i) {
     int start = i;

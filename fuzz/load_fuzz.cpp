@@ -176,43 +176,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   const DecodedSource decoded = decodeSource(bytes, *ansi);
-  const Lines& lspSL = decoded.lines;
+  const Lines& sourceLines = decoded.lines;
   StrictProgress bar;
 
-  Lines codeSL;
-  stripComments(lspSL, codeSL, &bar, 30);
-  require(codeSL.size() == lspSL.size(), "code lines and source lines differ in number");
+  Lines codeLines;
+  stripComments(sourceLines, codeLines, &bar, 30);
+  require(codeLines.size() == sourceLines.size(), "code lines and source lines differ in number");
   require(bar.position() == 0, "stripComments left the bar moved");
 
   FuncIndex indexed;
   for (bool withIndent : {false, true}) {
     FuncIndex index;
-    makeFuncIndex(codeSL, index, withIndent ? 70 : 20, &bar, withIndent);
+    makeFuncIndex(codeLines, index, withIndent ? 70 : 20, &bar, withIndent);
     require(bar.position() == 0, "makeFuncIndex left the bar moved");
-    checkIndex(codeSL, index, withIndent ? Text(kIndentText) : Text());
+    checkIndex(codeLines, index, withIndent ? Text(kIndentText) : Text());
     if (withIndent) indexed = std::move(index);
   }
   // Parameter lists asked for at odd places.
-  const int n = static_cast<int>(codeSL.size());
+  const int n = static_cast<int>(codeLines.size());
   for (int line : {-1, 0, n / 2, n - 1, n, INT_MAX, INT_MIN})
-    for (int col : {-1, 0, 1, 7, INT_MAX, INT_MIN}) getDefunParams(codeSL, line, col);
+    for (int col : {-1, 0, 1, 7, INT_MAX, INT_MIN}) getDefunParams(codeLines, line, col);
 
   FuncIndex sorted = indexed;
   sortFuncIndex(sorted);
-  const FuncTree tree = makeFuncTree(lspSL, &bar);
+  const FuncTree tree = makeFuncTree(sourceLines, &bar);
   require(bar.position() == 0, "makeFuncTree left the bar moved");
   checkTree(tree, sorted);
 
   for (const NodeRef& ref : treeOrder(tree)) {
     const TreeNode* node = nodeAt(tree, ref);
     require(node != nullptr, "tree order names no node");
-    if (ref.level() > 0) headingLines(lspSL, node->line);
+    if (ref.level() > 0) headingLines(sourceLines, node->line);
   }
-  for (int line : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(lspSL, line);
+  for (int line : {INT_MIN, -1, 0, 1, n, n + 1, INT_MAX}) headingLines(sourceLines, line);
 
   // A reload of the same file without its first line: the place is looked up in a new tree.
   Lines shorter;
-  for (size_t i = 1; i < lspSL.size(); ++i) shorter.push_back(lspSL[i]);
+  for (size_t i = 1; i < sourceLines.size(); ++i) shorter.push_back(sourceLines[i]);
   checkPlaces(tree, makeFuncTree(shorter, nullptr));
   return 0;
 }

@@ -31,7 +31,7 @@ struct NestedGroup {
 
 // A top-level function's node without its children: a command by its name, another function
 // with its parameters.
-TreeNode functionNode(const Lines& codeSL, const FuncRecord& rec) {
+TreeNode functionNode(const Lines& codeLines, const FuncRecord& rec) {
   const std::u16string_view name = rec.name();
   TreeNode node;
   node.level = 1;
@@ -43,7 +43,7 @@ TreeNode functionNode(const Lines& codeSL, const FuncRecord& rec) {
     // Built in place: a temporary per piece costs more than the text itself for 50,000 nodes.
     node.text.reserve(name.size() + 24);
     node.text.append(name).append(u" (");
-    appendTrimmedDefunParams(node.text, codeSL, rec.startLine, rec.startCol);
+    appendTrimmedDefunParams(node.text, codeLines, rec.startLine, rec.startCol);
     node.text += u')';
   }
   return node;
@@ -67,7 +67,7 @@ int groupOf(const FuncRecord& rec) { return isCommandName(rec.name()) ? 0 : 1; }
 // The tree of an index in the order makeFuncIndex made it, all of its records as written: each
 // function's nested ones follow it, so no name is looked up, and the code lines are read in
 // file order. `order` gives the sorted places.
-FuncTree treeInFileOrder(const Lines& codeSL, const FuncIndex& index,
+FuncTree treeInFileOrder(const Lines& codeLines, const FuncIndex& index,
                          const std::vector<size_t>& order) {
   // Each function's group and place in it first, so that its node is made where it stays. The
   // sorted order visits the records at random: it reads only these small tables, not them.
@@ -86,12 +86,12 @@ FuncTree treeInFileOrder(const Lines& codeSL, const FuncIndex& index,
     // A large file's code lines and nodes lie far outside the cache, each function's some way
     // after the one before and its node anywhere: both are asked for some functions ahead.
     if (const size_t ahead = p + 16; ahead < index.size() && group[ahead] != kNoFunction) {
-      __builtin_prefetch(codeSL[static_cast<size_t>(index[ahead].startLine)].data());
+      __builtin_prefetch(codeLines[static_cast<size_t>(index[ahead].startLine)].data());
       __builtin_prefetch(&tree.roots[group[ahead]].children[slot[ahead]], 1);
     }
     if (group[p] == kNoFunction) continue;
     TreeNode& node = tree.roots[group[p]].children[slot[p]];
-    node = functionNode(codeSL, index[p]);
+    node = functionNode(codeLines, index[p]);
     for (size_t q = p + 1; q < index.size() && index[q].kind == FuncKind::Nested; ++q)
       node.children.push_back(nestedNode(index[q]));
   }
@@ -100,7 +100,7 @@ FuncTree treeInFileOrder(const Lines& codeSL, const FuncIndex& index,
 
 }  // namespace
 
-FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex) {
+FuncTree makeFuncTreeFromIndex(const Lines& codeLines, const FuncIndex& sortedIndex) {
   if (sortedIndex.empty()) return {};
 
   // Nested records by enclosing name: the child search below accepts exactly the records a
@@ -123,7 +123,7 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
   FuncTree tree = groups();
   for (const FuncRecord& rec : sortedIndex) {
     if (rec.kind != FuncKind::TopLevel) continue;
-    TreeNode node = functionNode(codeSL, rec);
+    TreeNode node = functionNode(codeLines, rec);
     const int start = rec.startLine, end = rec.endLine;
     const std::int64_t from = place(rec), to = place(end, rec.endCol);
     if (start >= 0 && start <= end) {
@@ -146,21 +146,21 @@ FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex
   return tree;
 }
 
-FuncTree makeFuncTree(const Lines& lspSL, Progress* bar, FuncIndex* sortedIndex) {
-  Lines codeSL;
+FuncTree makeFuncTree(const Lines& sourceLines, Progress* bar, FuncIndex* sortedIndex) {
+  Lines codeLines;
   FuncIndex index;
-  makeCodeAndFuncIndex(lspSL, codeSL, index, 100, bar, true);
+  makeCodeAndFuncIndex(sourceLines, codeLines, index, 100, bar, true);
   const std::vector<size_t> order = sortedFuncOrder(index);
   FuncTree tree;
   const bool asWritten =
       std::all_of(index.begin(), index.end(), [](const FuncRecord& r) { return r.asWritten(); });
   if (asWritten && !index.empty()) {
-    tree = treeInFileOrder(codeSL, index, order);
+    tree = treeInFileOrder(codeLines, index, order);
     if (sortedIndex) arrangeFuncIndex(index, order);
   } else {
     // Odd names read back from their record texts: only a look at every record is exact.
     arrangeFuncIndex(index, order);
-    tree = makeFuncTreeFromIndex(codeSL, index);
+    tree = makeFuncTreeFromIndex(codeLines, index);
   }
   if (bar) bar->setPosition(0);
   if (sortedIndex) *sortedIndex = std::move(index);

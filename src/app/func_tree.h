@@ -26,9 +26,9 @@ struct FuncTree {
 
 // Builds the tree from the source lines (code lines and index in one stage of 100 steps, with
 // indent); the sorted index it was built from goes to sortedIndex when given.
-FuncTree makeFuncTree(const Lines& lspSL, Progress* bar, FuncIndex* sortedIndex = nullptr);
+FuncTree makeFuncTree(const Lines& sourceLines, Progress* bar, FuncIndex* sortedIndex = nullptr);
 // The same from a sorted function index and its code lines.
-FuncTree makeFuncTreeFromIndex(const Lines& codeSL, const FuncIndex& sortedIndex);
+FuncTree makeFuncTreeFromIndex(const Lines& codeLines, const FuncIndex& sortedIndex);
 
 // Where a node sits: indexes of its group, its function and its nested function (-1 = none).
 struct NodeRef {
@@ -46,7 +46,7 @@ std::vector<NodeRef> treeOrder(const FuncTree& tree);
 
 // The panel lines a click on a node at 1-based line `line` shows: heading comments, then the
 // defun's header lines.
-TextList headingLines(const Lines& lspSL, int line);
+TextList headingLines(const Lines& sourceLines, int line);
 
 // The user's place in the tree, remembered by node texts before a reload.
 struct TreePlace {

@@ -9,7 +9,8 @@
 
 namespace nokari {
 
-// The name of the user's own exclusion file beside the program.
+// The name of the user's own exclusion file beside the program, kept as the files users
+// already have are named.
 inline constexpr char16_t kExclusionFileName[] = u"jogaiList.txt";
 
 // The name of the built-in function list beside the program.

@@ -104,6 +104,7 @@ SettingsRead readSettings(const Text& iniPath, const Files& files, const CodePag
   Settings& s = out.values;
   int n;
   if (auto v = ini.value(kSection, u"TargetEditor"); v && parseInt(*v, &n)) s.targetEditor = n;
+  // "JumpCheak" and "ReloadCheak" are spelt as the INI files users already have spell them.
   if (auto b = readBool(ini, u"JumpCheak")) s.jumpCheck = *b;
   if (auto b = readBool(ini, u"ReloadCheak")) s.reloadCheck = *b;
   if (auto v = ini.value(kSection, u"LspFullName")) s.lspFullName = *v;

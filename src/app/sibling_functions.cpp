@@ -30,10 +30,9 @@ SiblingFunctions::SiblingFunctions(const Files& files, const Text& folder, const
     program_.othersLeftOut = true;
     return;
   }
-  std::sort(others.begin(), others.end(),
-            [](const FileEntry& a, const FileEntry& b) {
-              return compareTextIgnoreCase(a.name, b.name) < 0;
-            });
+  std::sort(others.begin(), others.end(), [](const FileEntry& a, const FileEntry& b) {
+    return compareTextIgnoreCase(a.name, b.name) < 0;
+  });
   for (const FileEntry& e : others) {
     const LoadedSource loaded = loadSourceLines(joinPath(folder, e.name), files, ansi);
     if (!loaded.ok) continue;

@@ -27,25 +27,25 @@ std::u16string_view codePart(std::u16string_view line) { return line.substr(0, l
 
 }  // namespace
 
-TextList headingLines(const Lines& lspSL, int line) {
+TextList headingLines(const Lines& sourceLines, int line) {
   TextList out;
   const long long L = static_cast<long long>(line) - 1;
-  if (L < 0 || L >= static_cast<long long>(lspSL.size())) return out;
+  if (L < 0 || L >= static_cast<long long>(sourceLines.size())) return out;
 
   long long top = L;
   while (top - 1 >= 0) {
-    Text t = trim(lspSL[top - 1]);
+    Text t = trim(sourceLines[top - 1]);
     if (t.empty() || t[0] != u';') break;
     --top;
   }
   for (long long i = top; i < L; ++i) {
-    Text t = trim(lspSL[i]);
+    Text t = trim(sourceLines[i]);
     if (!isSeparator(t)) out.push_back(tabsToSpaces(t));
   }
 
   TextList header;
-  for (size_t i = static_cast<size_t>(L); i < lspSL.size(); ++i) {
-    const std::u16string_view line = lspSL[i];
+  for (size_t i = static_cast<size_t>(L); i < sourceLines.size(); ++i) {
+    const std::u16string_view line = sourceLines[i];
     std::u16string_view code = codePart(line);
     const bool slash = code.find(u'/') != std::u16string_view::npos;
     if (!slash && code.find(u')') == std::u16string_view::npos) {

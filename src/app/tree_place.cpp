@@ -27,8 +27,9 @@ RestoredPlace restorePlace(const TreePlace& place, const FuncTree& tree) {
   if (place.selText.empty()) return out;
   for (const NodeRef& ref : treeOrder(tree)) {
     const TreeNode* node = nodeAt(tree, ref);
-    const TreeNode* parent =
-        ref.level() > 0 ? nodeAt(tree, {ref.group, ref.level() == 2 ? ref.child : -1, -1}) : nullptr;
+    const TreeNode* parent = ref.level() > 0
+                                 ? nodeAt(tree, {ref.group, ref.level() == 2 ? ref.child : -1, -1})
+                                 : nullptr;
     auto matches = [&](const Text& parentText, const Text& ownText) {
       return node->text == ownText && parent && parent->text == parentText;
     };

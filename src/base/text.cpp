@@ -204,7 +204,7 @@ bool parseInt(std::u16string_view s, int* out) {
   return true;
 }
 
-int toIntDef(std::u16string_view s, int def) {
+int parseIntOr(std::u16string_view s, int def) {
   int v;
   return parseInt(s, &v) ? v : def;
 }

@@ -47,7 +47,7 @@ Text extensionUpper(std::u16string_view path);
 // Whole-text decimal integer, optional sign; anything else is nullopt-like: returns false.
 bool parseInt(std::u16string_view s, int* out);
 // parseInt with a default for text that is not a number.
-int toIntDef(std::u16string_view s, int def);
+int parseIntOr(std::u16string_view s, int def);
 
 // Joins lines with LF after each (used by reports and tests).
 std::string joinUtf8Lines(const TextList& lines);

@@ -47,12 +47,12 @@ Text getHeadComment(const Lines& lines, int& startLine) {
   return comment;
 }
 
-TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& timeText,
-                      Progress* bar) {
+TextList makeCatalogue(const Lines& sourceLines, const Text& fileName, const Text& timeText,
+                       Progress* bar) {
   TextList panel;
   Lines code;
   FuncIndex index;
-  makeCodeAndFuncIndex(lspSL, code, index, 100, bar, true);
+  makeCodeAndFuncIndex(sourceLines, code, index, 100, bar, true);
   if (index.empty()) {
     if (bar) bar->setPosition(0);
     return panel;
@@ -71,7 +71,7 @@ TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& time
     panel.push_back(Text(50, u'-'));
     panel.push_back((upperAscii(head).find(u"C:") != Text::npos ? u"■ " : u"□ ") + head);
     int start = line;
-    for (const Text& c : splitLines(getHeadComment(lspSL, start))) {
+    for (const Text& c : splitLines(getHeadComment(sourceLines, start))) {
       Text t = trim(c);
       if (!t.empty() && !isRule(t)) panel.push_back(u"\t" + t);
     }

@@ -14,9 +14,9 @@ namespace nokari {
 // empty and startLine is left unchanged.
 Text getHeadComment(const Lines& lines, int& startLine);
 
-// makeLspIndex: the panel's lines. fileName may be a path (only its name part is shown);
+// makeCatalogue: the panel's lines. fileName may be a path (only its name part is shown);
 // timeText is the date and time of line 3. Empty when the file holds no function.
-TextList makeLspIndex(const Lines& lspSL, const Text& fileName, const Text& timeText,
-                      Progress* bar);
+TextList makeCatalogue(const Lines& sourceLines, const Text& fileName, const Text& timeText,
+                       Progress* bar);
 
 }  // namespace nokari

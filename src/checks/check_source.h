@@ -25,11 +25,11 @@ struct CheckSource {
 };
 
 // One progress stage of stageSteps for the code lines and the index.
-inline CheckSource readCheckSource(const Lines& lspSL, int stageSteps, Progress* bar,
+inline CheckSource readCheckSource(const Lines& sourceLines, int stageSteps, Progress* bar,
                                    bool withIndent) {
   CheckSource s;
-  makeCodeAndFuncIndex(lspSL, s.code, s.records, stageSteps, bar, withIndent, &s.marks);
-  s.facts = readFileFacts(lspSL, s.code, s.marks);
+  makeCodeAndFuncIndex(sourceLines, s.code, s.records, stageSteps, bar, withIndent, &s.marks);
+  s.facts = readFileFacts(sourceLines, s.code, s.marks);
   return s;
 }
 

@@ -313,8 +313,7 @@ void stringReferences(const Lines& source, const CodeMark& m, FileFacts& out) {
       size_t e = b;
       while (e < to && wordUnit(s[e])) ++e;
       if (e > b && !isNumberAtom(s.substr(b, e - b)))
-        out.references.push_back(
-            {s.substr(b, e - b), line, static_cast<std::uint32_t>(b)});
+        out.references.push_back({s.substr(b, e - b), line, static_cast<std::uint32_t>(b)});
     }
   }
 }

@@ -39,30 +39,30 @@ struct NameSite {
 
 // An undeclared name of a defun's own code (or of code outside every defun).
 struct FreeName {
-  NameSite site;           // where it is first met, spelled as there
-  bool assigned = false;   // set with setq somewhere, not only read
+  NameSite site;          // where it is first met, spelled as there
+  bool assigned = false;  // set with setq somewhere, not only read
 };
 
 struct DefunFacts {
   std::uint32_t line = 0, col = 0;  // its "(defun"
   std::u16string_view name;
   NameSite nameSite;  // where its name stands
-  int parent = -1;  // the defun it stands in, by its place in FileFacts::defuns
-  TextList args;    // before "/", in declaration order
-  TextList locals;  // after "/", in declaration order, repeats kept
+  int parent = -1;    // the defun it stands in, by its place in FileFacts::defuns
+  TextList args;      // before "/", in declaration order
+  TextList locals;    // after "/", in declaration order, repeats kept
   std::vector<NameSite> argSites, localSites;  // where each of args and locals stands
-  std::vector<char> argUsed, localUsed;  // per entry: used in its body, nested code included
+  std::vector<char> argUsed, localUsed;        // per entry: used in its body, nested code included
   std::vector<FreeName> free;  // in the order first met; nested defuns' code is theirs
 };
 
 struct FileFacts {
-  std::vector<DefunFacts> defuns;     // in the order their "(defun" stands
-  std::vector<FreeName> topLevel;     // each undeclared name of code outside every defun, at
-                                      // each place it stands (bare atoms of the file left out)
-  std::vector<NameSite> calls;        // lists headed by a name no variable in scope has
-  std::vector<NameSite> references;   // every place that names a function: the calls, quoted
-                                      // names and data, (function f), "(f ...)" in strings,
-                                      // undeclared names read as values
+  std::vector<DefunFacts> defuns;    // in the order their "(defun" stands
+  std::vector<FreeName> topLevel;    // each undeclared name of code outside every defun, at
+                                     // each place it stands (bare atoms of the file left out)
+  std::vector<NameSite> calls;       // lists headed by a name no variable in scope has
+  std::vector<NameSite> references;  // every place that names a function: the calls, quoted
+                                     // names and data, (function f), "(f ...)" in strings,
+                                     // undeclared names read as values
   std::vector<std::u16string_view> assigned;  // names some setq sets, each place
 };
 

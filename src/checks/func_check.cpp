@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unordered_set>
-
 #include <unordered_map>
+#include <unordered_set>
 
 #include "checks/call_matcher.h"
 #include "platform/collate.h"
@@ -129,8 +128,8 @@ bool BuiltinList::contains(std::u16string_view name) const {
   return it != names_.end() && compareTextIgnoreCase(*it, name) == 0;
 }
 
-FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar) {
-  return prepareFuncCheck(readCheckSource(lspSL, 30, bar, true));
+FuncCheckSource prepareFuncCheck(const Lines& sourceLines, Progress* bar) {
+  return prepareFuncCheck(readCheckSource(sourceLines, 30, bar, true));
 }
 
 FuncCheckSource prepareFuncCheck(CheckSource read) {
@@ -241,8 +240,8 @@ const std::vector<int>& topLevelCalls(const FuncCheckSource& src, Progress* bar)
 
 }  // namespace
 
-void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
-                     Findings* findings, const FuncCheckProgram* program) {
+void unreferencedFunctions(const FuncCheckSource& src, TextList& panel, Progress* bar,
+                           Findings* findings, const FuncCheckProgram* program) {
   const size_t heading = panel.size();
   const std::vector<int>& calls = topLevelCalls(src, bar);
   std::optional<DefunFindings> defuns;
@@ -253,8 +252,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
     if (program && program->referenced.count(r.name())) continue;
     panel.emplace_back(r.name());
     if (findings) {
-      findings->push_back(
-          defuns->at(r.startLine, r.startCol, "unreferenced-function", r.name()));
+      findings->push_back(defuns->at(r.startLine, r.startCol, "unreferenced-function", r.name()));
       findings->back().unless = Finding::Unless::Referenced;
     }
   }
@@ -263,7 +261,7 @@ void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
     panel.insert(panel.begin() + static_cast<long>(heading), u"■参照されていないユーザー関数");
 }
 
-void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar) {
+void callCounts(const FuncCheckSource& src, TextList& panel, Progress* bar) {
   const size_t first = panel.size();
   std::vector<int> counts;  // per panel line from first on
   const std::vector<int>& calls = topLevelCalls(src, bar);
@@ -295,23 +293,24 @@ void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* ba
   panel.insert(panel.begin() + static_cast<long>(first), u"■ユーザー関数の出現数");
 }
 
-TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& sourceLines, const BuiltinList& builtins, Progress* bar,
                    Findings* findings, const FuncCheckProgram* program) {
-  return checkFunctions(prepareFuncCheck(lspSL, bar), builtins, bar, findings, program);
+  return checkFunctions(prepareFuncCheck(sourceLines, bar), builtins, bar, findings, program);
 }
 
 TextList checkFunctions(const FuncCheckSource& src, const BuiltinList& builtins, Progress* bar,
-                   Findings* findings, const FuncCheckProgram* program) {
+                        Findings* findings, const FuncCheckProgram* program) {
   TextList panel;
   std::vector<CallSite> elsewhere;
   undefinedCalls(src, builtins, panel, findings, program, &elsewhere);
-  notUsedUserFunc(src, panel, bar, findings, program);
-  userFuncUsedCount(src, panel, bar);
+  unreferencedFunctions(src, panel, bar, findings, program);
+  callCounts(src, panel, bar);
   if (!program || (program->definingFile.empty() && !program->othersLeftOut)) return panel;
   if (elsewhere.empty() && !program->othersLeftOut) return panel;
   panel.push_back(u"■他のファイルで定義されている関数");
   if (program->othersLeftOut)
-    panel.push_back(u"（フォルダーの .lsp ファイルが大きすぎるため、他のファイルは読んでいません）");
+    panel.push_back(
+        u"（フォルダーの .lsp ファイルが大きすぎるため、他のファイルは読んでいません）");
   size_t width = 0;
   for (const CallSite& c : elsewhere) width = std::max(width, c.name.size());
   for (const CallSite& c : elsewhere) {

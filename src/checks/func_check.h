@@ -3,10 +3,9 @@
 #pragma once
 
 #include <optional>
-#include <vector>
-
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "base/text.h"
 #include "checks/check_source.h"
@@ -43,7 +42,7 @@ struct FuncCheckSource : CheckSource {
   // sorted (0 for the others). Counted by the first method that needs it: two of them do.
   mutable std::optional<std::vector<int>> topLevelCalls;
 };
-FuncCheckSource prepareFuncCheck(const Lines& lspSL, Progress* bar);
+FuncCheckSource prepareFuncCheck(const Lines& sourceLines, Progress* bar);
 // The same from a source already read with its index indented.
 FuncCheckSource prepareFuncCheck(CheckSource read);
 
@@ -70,17 +69,17 @@ struct CallSite {
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
                     Findings* findings = nullptr, const FuncCheckProgram* program = nullptr,
                     std::vector<CallSite>* elsewhere = nullptr);
-void notUsedUserFunc(const FuncCheckSource& src, TextList& panel, Progress* bar,
-                     Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
-void userFuncUsedCount(const FuncCheckSource& src, TextList& panel, Progress* bar);
+void unreferencedFunctions(const FuncCheckSource& src, TextList& panel, Progress* bar,
+                           Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
+void callCounts(const FuncCheckSource& src, TextList& panel, Progress* bar);
 
 // The panel after the whole check: the three methods in order on a cleared panel, then, with a
 // program that tells the defining files, the calls of functions other files define.
-TextList funcCheck(const Lines& lspSL, const BuiltinList& builtins, Progress* bar,
+TextList funcCheck(const Lines& sourceLines, const BuiltinList& builtins, Progress* bar,
                    Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
 // The same on a source already prepared.
 TextList checkFunctions(const FuncCheckSource& src, const BuiltinList& builtins, Progress* bar,
-                   Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
+                        Findings* findings = nullptr, const FuncCheckProgram* program = nullptr);
 
 // " [%3d]": the count right-aligned in three places, wider when it needs more.
 Text countField(int count);

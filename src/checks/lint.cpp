@@ -36,15 +36,15 @@ ProgramPart programPart(const FileFacts& facts) {
 
 }  // namespace
 
-LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
+LintResult lintSource(const Lines& sourceLines, const ExclusionList& exclusions,
                       const BuiltinList& builtins, ProgramPart* part) {
   LintResult r;
-  if (lspSL.empty()) return r;
+  if (sourceLines.empty()) return r;
   // The three checks read the same code, index and facts: they are made once.
-  const FuncCheckSource src = prepareFuncCheck(readCheckSource(lspSL, 100, nullptr, true));
+  const FuncCheckSource src = prepareFuncCheck(readCheckSource(sourceLines, 100, nullptr, true));
   r.unbalanced =
-      !parenBalanceCheck(lspSL, src.code, src.records.size(), nullptr, &r.findings).balanced;
-  checkVariables(src, exclusions, true, nullptr, &r.findings);
+      !parenBalanceCheck(sourceLines, src.code, src.records.size(), nullptr, &r.findings).balanced;
+  checkVariables(src, exclusions, WhenClear::AllClearLines, nullptr, &r.findings);
   checkFunctions(src, builtins, nullptr, &r.findings);
   if (part) *part = programPart(src.facts);
   // The checks count columns in the code lines; an editor counts them in the source lines.
@@ -52,13 +52,12 @@ LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
   for (const Finding& f : r.findings)
     if (f.column > 0) last = std::max(last, f.line - 1);
   if (last >= 0) {
-    const SourceColumns columns(lspSL, last);
+    const SourceColumns columns(sourceLines, last);
     for (Finding& f : r.findings) {
       if (f.column <= 0) continue;
       // The end is the column past the text's last character, which the code lines hold.
-      const int end = f.endColumn > f.column
-                          ? columns.sourceColumn(f.line - 1, f.endColumn - 1) + 1
-                          : 0;
+      const int end =
+          f.endColumn > f.column ? columns.sourceColumn(f.line - 1, f.endColumn - 1) + 1 : 0;
       f.column = columns.sourceColumn(f.line - 1, f.column);
       f.endColumn = std::max(end, f.column);
     }

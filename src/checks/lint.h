@@ -24,7 +24,7 @@ struct LintResult {
 };
 
 // part, when given, receives what the file tells the others of its program.
-LintResult lintSource(const Lines& lspSL, const ExclusionList& exclusions,
+LintResult lintSource(const Lines& sourceLines, const ExclusionList& exclusions,
                       const BuiltinList& builtins, ProgramPart* part = nullptr);
 
 // The files of one program: what each defines, sets and references counts for all of them.

@@ -65,10 +65,10 @@ struct PieceStart {
 // that never closes still begins a piece, so an unclosed function is told from the next one.
 std::vector<PieceStart> pieceStarts(const Lines& code) {
   std::vector<PieceStart> starts;
-  std::vector<std::uint32_t> open;   // the "(" not closed yet, by the line they stand on
-  std::vector<size_t> outermost;     // per start: its place in opener, or npos at depth 0
+  std::vector<std::uint32_t> open;    // the "(" not closed yet, by the line they stand on
+  std::vector<size_t> outermost;      // per start: its place in opener, or npos at depth 0
   std::vector<std::uint32_t> opener;  // every outermost "(" met, in order
-  std::vector<char> closed;          // per opener: closed later
+  std::vector<char> closed;           // per opener: closed later
   for (size_t i = 0; i < code.size(); ++i) {
     const std::u16string_view line = code[i];
     if (startsWithDefun(line)) {
@@ -123,7 +123,8 @@ TextList defunPieces(const Lines& code, Findings* findings) {
   if (countParens(code, 0, starts[0].line - 1, open, close) && open != close) {
     panel.push_back(u"・行範囲 = 1～" + num(starts[0].line));
     panel.push_back(countLine(open, close));
-    if (findings) findings->push_back(overLine(code, 0, u"(top level)", panel[0] + u"\n" + panel[1]));
+    if (findings)
+      findings->push_back(overLine(code, 0, u"(top level)", panel[0] + u"\n" + panel[1]));
   }
   for (size_t k = 0; k < starts.size(); ++k) {
     const int first = starts[k].line;
@@ -153,28 +154,28 @@ TextList defunPieces(const Lines& code, Findings* findings) {
 
 }  // namespace
 
-TextList checkDefunParens(const Lines& lspSL, Progress* bar, Findings* findings) {
-  if (lspSL.empty()) return {};
+TextList checkDefunParens(const Lines& sourceLines, Progress* bar, Findings* findings) {
+  if (sourceLines.empty()) return {};
   Lines code;
-  stripComments(lspSL, code, bar, 80);
+  stripComments(sourceLines, code, bar, 80);
   return defunPieces(code, findings);
 }
 
-ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
+ParenResult parenBalanceCheck(const Lines& sourceLines, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings) {
-  if (lspSL.empty()) return {};
+  if (sourceLines.empty()) return {};
   // Both halves read the same code lines; they are made once.
   Lines code;
-  stripComments(lspSL, code, bar, 80);
+  stripComments(sourceLines, code, bar, 80);
   FuncIndex index;
   makeFuncIndex(code, index, 20, bar, false);
-  return parenBalanceCheck(lspSL, code, index.size(), lookUpEditor, findings);
+  return parenBalanceCheck(sourceLines, code, index.size(), lookUpEditor, findings);
 }
 
-ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t functions,
+ParenResult parenBalanceCheck(const Lines& sourceLines, const Lines& code, size_t functions,
                               const std::function<bool()>& lookUpEditor, Findings* findings) {
   ParenResult r;
-  if (lspSL.empty()) return r;
+  if (sourceLines.empty()) return r;
   r.panel = defunPieces(code, findings);
   const long long funcCount = static_cast<long long>(functions);
   const int n = static_cast<int>(code.size());
@@ -189,8 +190,8 @@ ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t func
   if (open == close) {
     r.panel.push_back(u"■全体の括弧数チェック");
     r.panel.push_back(u"括弧数= " + num(open) + u" : " + num(close) + u"\r\n行数= " +
-                      num(static_cast<long long>(lspSL.size())) + u", 関数= " + num(funcCount) +
-                      u"\r\n全体での括弧数は一致しています．");
+                      num(static_cast<long long>(sourceLines.size())) + u", 関数= " +
+                      num(funcCount) + u"\r\n全体での括弧数は一致しています．");
     return r;
   }
   r.balanced = false;

@@ -17,7 +17,7 @@ namespace nokari {
 bool countParens(const Lines& lines, int first, int last, long long& open, long long& close);
 
 // checkDefunParens: the "■括弧数不一致" block (empty when every piece balances).
-TextList checkDefunParens(const Lines& lspSL, Progress* bar, Findings* findings = nullptr);
+TextList checkDefunParens(const Lines& sourceLines, Progress* bar, Findings* findings = nullptr);
 
 // What the check shows when the whole file does not balance.
 struct ParenMessage {
@@ -35,17 +35,17 @@ struct ParenResult {
 // The whole check after the reload. lookUpEditor runs only when the file does not balance: it
 // looks for the chosen editor's window and tells whether one is open, which turns the message
 // into the jump question.
-ParenResult parenBalanceCheck(const Lines& lspSL, const std::function<bool()>& lookUpEditor,
+ParenResult parenBalanceCheck(const Lines& sourceLines, const std::function<bool()>& lookUpEditor,
                               Progress* bar, Findings* findings = nullptr);
 // The same on the source's code lines, with the number of functions its index holds.
-ParenResult parenBalanceCheck(const Lines& lspSL, const Lines& code, size_t functions,
+ParenResult parenBalanceCheck(const Lines& sourceLines, const Lines& code, size_t functions,
                               const std::function<bool()>& lookUpEditor,
                               Findings* findings = nullptr);
 // The same with the editor's presence known in advance.
-inline ParenResult parenBalanceCheck(const Lines& lspSL, bool editorFound, Progress* bar,
+inline ParenResult parenBalanceCheck(const Lines& sourceLines, bool editorFound, Progress* bar,
                                      Findings* findings = nullptr) {
-  return parenBalanceCheck(lspSL, std::function<bool()>([editorFound] { return editorFound; }), bar,
-                           findings);
+  return parenBalanceCheck(
+      sourceLines, std::function<bool()>([editorFound] { return editorFound; }), bar, findings);
 }
 
 }  // namespace nokari

@@ -98,18 +98,18 @@ bool isVariableCandidate(std::u16string_view name, const ExclusionList& exclusio
   return !isNumberText(upper);
 }
 
-TextList getDefunLocals(const Lines& codeSL, int startLine, int startCol) {
+TextList getDefunLocals(const Lines& codeLines, int startLine, int startCol) {
   int open = 0;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
-  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
+  walkCodeFrom(codeLines, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
     if (c == u'(') {
       failed = ++open > 2;
     } else if (open == 2 && c == u'/') {
-      haveStart = listStartAfter(codeSL, k, p, &start);
+      haveStart = listStartAfter(codeLines, k, p, &start);
       failed = !haveStart;
     } else if (open == 2 && c == u')') {
-      if (!listEndBefore(codeSL, k, p, &end)) return Walk::Stop;
+      if (!listEndBefore(codeLines, k, p, &end)) return Walk::Stop;
       // Without a "/" seen the rest of this line is passed over; a later "(" gives up.
       if (!haveStart) return Walk::SkipLine;
       haveEnd = true;
@@ -118,7 +118,7 @@ TextList getDefunLocals(const Lines& codeSL, int startLine, int startCol) {
     return failed ? Walk::Stop : Walk::Next;
   });
   if (!haveStart || !haveEnd) return {};
-  TextList locals = splitCommaText(joinedCodeText(codeSL, start, end));
+  TextList locals = splitCommaText(joinedCodeText(codeLines, start, end));
   sortTextIgnoreCase(locals);
   return locals;
 }
@@ -131,14 +131,14 @@ struct Region {
   bool ok = false;
 };
 
-Region findBodyRegion(const Lines& codeSL, int startLine, int startCol) {
+Region findBodyRegion(const Lines& codeLines, int startLine, int startCol) {
   // walkCodeFrom's walk, with the characters between parentheses passed over quickly.
   Region r;
-  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return r;
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeLines.size()) return r;
   long long open = 0, close = 0;
   bool haveStart = false;
-  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
-    const std::u16string_view line = codeSL[k];
+  for (size_t k = static_cast<size_t>(startLine); k < codeLines.size(); ++k) {
+    const std::u16string_view line = codeLines[k];
     const long long first =
         k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     for (size_t p = static_cast<size_t>(std::max(first, 1LL)); p <= line.size(); ++p) {
@@ -168,17 +168,17 @@ Region findBodyRegion(const Lines& codeSL, int startLine, int startCol) {
 
 // Calls f with each line of the region, as a view into the code lines.
 template <class F>
-void forEachRegionLine(const Lines& codeSL, const Region& r, F f) {
+void forEachRegionLine(const Lines& codeLines, const Region& r, F f) {
   if (!r.ok) return;
-  const std::u16string_view first = codeSL[r.start.line];
+  const std::u16string_view first = codeLines[r.start.line];
   if (r.start.line == r.end.line) {
     f(r.end.pos >= r.start.pos ? first.substr(r.start.pos - 1, r.end.pos - r.start.pos + 1)
                                : std::u16string_view());
     return;
   }
   f(first.substr(r.start.pos - 1));
-  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(codeSL[j]);
-  f(codeSL[r.end.line].substr(0, r.end.pos));
+  for (size_t j = r.start.line + 1; j < r.end.line; ++j) f(codeLines[j]);
+  f(codeLines[r.end.line].substr(0, r.end.pos));
 }
 
 // Blanks nested defuns line by line; the counts and the flag run on across lines.
@@ -376,9 +376,9 @@ class WordSet {
 
 }  // namespace
 
-TextList defunBodyRegion(const Lines& codeSL, int startLine, int startCol) {
+TextList defunBodyRegion(const Lines& codeLines, int startLine, int startCol) {
   TextList region;
-  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+  forEachRegionLine(codeLines, findBodyRegion(codeLines, startLine, startCol),
                     [&](std::u16string_view l) { region.emplace_back(l); });
   return region;
 }
@@ -388,30 +388,30 @@ void maskNestedDefuns(TextList& region) {
   for (Text& line : region) line = Text(mask.apply(line));
 }
 
-TextList collectOwnBodySymbols(const Lines& codeSL, int startLine, int startCol,
+TextList collectOwnBodySymbols(const Lines& codeLines, int startLine, int startCol,
                                const ExclusionList& exclusions) {
   WordSet words;
   NestedMask mask;
-  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+  forEachRegionLine(codeLines, findBodyRegion(codeLines, startLine, startCol),
                     [&](std::u16string_view l) { words.addLine(mask.apply(l)); });
   return words.finish(exclusions);
 }
 
-TextList collectBodySymbols(const Lines& codeSL, int startLine, int startCol,
+TextList collectBodySymbols(const Lines& codeLines, int startLine, int startCol,
                             const ExclusionList& exclusions) {
   WordSet words;
-  forEachRegionLine(codeSL, findBodyRegion(codeSL, startLine, startCol),
+  forEachRegionLine(codeLines, findBodyRegion(codeLines, startLine, startCol),
                     [&](std::u16string_view l) { words.addLine(l); });
   return words.finish(exclusions);
 }
 
-TextList collectRangeSymbols(const Lines& codeSL, int first, int last,
+TextList collectRangeSymbols(const Lines& codeLines, int first, int last,
                              const ExclusionList& exclusions) {
   if (first < 0) first = 0;
-  if (last >= static_cast<int>(codeSL.size())) last = static_cast<int>(codeSL.size()) - 1;
+  if (last >= static_cast<int>(codeLines.size())) last = static_cast<int>(codeLines.size()) - 1;
   if (last < first) return {};
   WordSet words;
-  for (int i = first; i <= last; ++i) words.addLine(codeSL[static_cast<size_t>(i)]);
+  for (int i = first; i <= last; ++i) words.addLine(codeLines[static_cast<size_t>(i)]);
   return words.finish(exclusions);
 }
 

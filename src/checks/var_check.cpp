@@ -63,8 +63,8 @@ using NameSet = std::unordered_set<std::u16string_view, FoldedHash, FoldedEqual>
 
 class VarCheck {
  public:
-  VarCheck(const CheckSource& src, const ExclusionList& exclusions,
-           const VarCheckProgram* program, Findings* findings)
+  VarCheck(const CheckSource& src, const ExclusionList& exclusions, const VarCheckProgram* program,
+           Findings* findings)
       : exclusions_(exclusions),
         program_(program),
         findings_(findings),
@@ -80,8 +80,8 @@ class VarCheck {
     }
     for (size_t i = 0; i < index_.size(); ++i) {
       const FuncRecord& r = index_[i];
-      const auto it = defunAt_.find(place(static_cast<std::uint32_t>(r.startLine),
-                                          static_cast<std::uint32_t>(r.startCol)));
+      const auto it = defunAt_.find(
+          place(static_cast<std::uint32_t>(r.startLine), static_cast<std::uint32_t>(r.startCol)));
       if (r.kind == FuncKind::TopLevel) {
         if (prevEnd_ == -1) leadingCode(r.startLine, r.startCol);
         prevEnd_ = r.endLine;
@@ -212,8 +212,8 @@ class VarCheck {
     Sites sites;
     const TextList names = topLevelNames(
         [&](const NameSite& s) {
-          return place(s.line, s.col) < place(static_cast<std::uint32_t>(firstLine),
-                                              static_cast<std::uint32_t>(firstCol));
+          return place(s.line, s.col) <
+                 place(static_cast<std::uint32_t>(firstLine), static_cast<std::uint32_t>(firstCol));
         },
         &assigned, &sites);
     if (names.empty()) return;
@@ -335,7 +335,7 @@ class VarCheck {
   const Lines& code_;
   const FuncIndex& index_;
   const FileFacts& facts_;
-  NameSet functions_;  // the names the file defines as functions
+  NameSet functions_;                                  // the names the file defines as functions
   std::unordered_map<std::uint64_t, size_t> defunAt_;  // a defun's facts by its place
   int prevEnd_ = -1, prevEndCol_ = 0;
   int blockFindings_ = 0;
@@ -352,19 +352,22 @@ Text lineNumberField(int line) {
   return fromAscii(s);
 }
 
-TextList variableCheck(const Lines& lspSL, const ExclusionList& exclusions, bool msgFlag,
-                       Progress* bar, Findings* findings, const VarCheckProgram* program) {
+TextList variableCheck(const Lines& sourceLines, const ExclusionList& exclusions,
+                       WhenClear whenClear, Progress* bar, Findings* findings,
+                       const VarCheckProgram* program) {
   // Only a file without any line is skipped: a first line of length 0 is no reason to skip
   // the code after it.
-  if (lspSL.empty()) return msgFlag ? TextList{kTitle, kAllClear} : TextList{};
-  const CheckSource src = readCheckSource(lspSL, 100, bar, false);
-  return checkVariables(src, exclusions, msgFlag, bar, findings, program);
+  if (sourceLines.empty())
+    return whenClear == WhenClear::AllClearLines ? TextList{kTitle, kAllClear} : TextList{};
+  const CheckSource src = readCheckSource(sourceLines, 100, bar, false);
+  return checkVariables(src, exclusions, whenClear, bar, findings, program);
 }
 
-TextList checkVariables(const CheckSource& src, const ExclusionList& exclusions, bool msgFlag,
-                       Progress* bar, Findings* findings, const VarCheckProgram* program) {
+TextList checkVariables(const CheckSource& src, const ExclusionList& exclusions,
+                        WhenClear whenClear, Progress* bar, Findings* findings,
+                        const VarCheckProgram* program) {
   TextList panel = VarCheck(src, exclusions, program, findings).run(bar);
-  if (panel.empty() && msgFlag) panel = {kTitle, kAllClear};
+  if (panel.empty() && whenClear == WhenClear::AllClearLines) panel = {kTitle, kAllClear};
   return panel;
 }
 

@@ -183,8 +183,8 @@ void warnAboveResultLimit(LintReport& report, std::string& err) {
     most += std::string(most.empty() ? "" : ", ") + lintCategories()[order[k]].name + " " +
             std::to_string(counts[order[k]]);
   const std::string warning =
-      std::to_string(total) + " results in one run, more than the " +
-      std::to_string(kResultLimit) + " a code-scanning service takes (most: " + most +
+      std::to_string(total) + " results in one run, more than the " + std::to_string(kResultLimit) +
+      " a code-scanning service takes (most: " + most +
       "); choose categories with --select or --ignore, or keep the first N with --max-results N";
   err += "nokari-check: warning: " + warning + "\n";
   report.warnings.push_back(warning);

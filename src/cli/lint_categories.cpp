@@ -56,7 +56,8 @@ const LintCategory kCategories[] = {
      "(defun c:total (/ ss n)\n  (setq ss (ssget) n (sslength ss))\n  (princ n))",
      "A global meant to be shared: give it a name in *stars*, list it in jogaiList.txt, or "
      "--ignore global."},
-    {"global-read", "A variable a function only reads without declaring it: a global set elsewhere.",
+    {"global-read",
+     "A variable a function only reads without declaring it: a global set elsewhere.",
      "[グローバル]", "Variable {} is read without being declared.", "note", "UndeclaredRead",
      "A name the function reads but never sets and does not declare: a global that some other "
      "code sets, or a name that nothing sets at all.",
@@ -145,8 +146,8 @@ std::string lintHelpText(const LintCategory& c) {
 
 std::string lintHelpMarkdown(const LintCategory& c) {
   return "**" + std::string(c.name) + "**: " + c.full + "\n\n**Why it matters.** " + c.why +
-         "\n\n**Wrong:**\n\n```lisp\n" + c.wrong + "\n```\n\n**Right:**\n\n```lisp\n" +
-         c.right + "\n```\n\n**To silence it.** " + c.silence + "\n";
+         "\n\n**Wrong:**\n\n```lisp\n" + c.wrong + "\n```\n\n**Right:**\n\n```lisp\n" + c.right +
+         "\n```\n\n**To silence it.** " + c.silence + "\n";
 }
 
 std::string lintCategoryNames() {

@@ -24,12 +24,12 @@ struct LintFile {
   std::optional<Text> error;
   const char* failure = "cannot read";
   Encoding encoding = Encoding::Utf8;
-  Findings findings;        // of the categories shown only
-  size_t findingCount = 0;  // findings.size(), kept when they are let go
+  Findings findings;                   // of the categories shown only
+  size_t findingCount = 0;             // findings.size(), kept when they are let go
   std::vector<size_t> categoryCounts;  // per category of lintCategories(), likewise
-  bool unbalanced = false;  // a finding shown says that the whole file does not balance
-  std::string rendered;     // what the file adds to the output
-  ProgramPart part;         // what it tells the other files, when they are one program
+  bool unbalanced = false;             // a finding shown says that the whole file does not balance
+  std::string rendered;                // what the file adds to the output
+  ProgramPart part;                    // what it tells the other files, when they are one program
 };
 
 struct FolderAccess {

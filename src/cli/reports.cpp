@@ -14,7 +14,7 @@ namespace nokari {
 
 namespace {
 
-Lines codeLines(const ReportInput& in) {
+Lines codeReportLines(const ReportInput& in) {
   Lines code;
   stripComments(in.source->lines, code, nullptr, 1);
   return code;
@@ -24,11 +24,11 @@ ReportOutput encodingReport(const ReportInput& in) {
   return {{fromAscii(encodingLabel(in.source->encoding))}, 0, {}};
 }
 
-ReportOutput codeReport(const ReportInput& in) { return {codeLines(in), 0, {}}; }
+ReportOutput codeReport(const ReportInput& in) { return {codeReportLines(in), 0, {}}; }
 
 ReportOutput indexReport(const ReportInput& in) {
   FuncIndex index;
-  makeFuncIndex(codeLines(in), index, 1, nullptr, false);
+  makeFuncIndex(codeReportLines(in), index, 1, nullptr, false);
   return {recordTexts(index), 0, {}};
 }
 
@@ -53,7 +53,7 @@ ReportOutput treeReport(const ReportInput& in) {
 ReportOutput varsReport(const ReportInput& in) {
   ReportOutput r;
   ExclusionList exclusions = loadExclusionsReporting(*in.files, in.dataDir, *in.ansi, r.warnings);
-  r.lines = variableCheck(in.source->lines, exclusions, true, nullptr);
+  r.lines = variableCheck(in.source->lines, exclusions, WhenClear::AllClearLines, nullptr);
   return r;
 }
 
@@ -77,9 +77,10 @@ ReportOutput funcsReport(const ReportInput& in) {
 }
 
 ReportOutput catalogueReport(const ReportInput& in) {
-  return {makeLspIndex(in.source->lines, in.path, in.timeText.value_or(currentTimeText()), nullptr),
-          0,
-          {}};
+  return {
+      makeCatalogue(in.source->lines, in.path, in.timeText.value_or(currentTimeText()), nullptr),
+      0,
+      {}};
 }
 
 ReportOutput exclusionsReport(const ReportInput& in) {

@@ -50,16 +50,17 @@ bool findCloseParen(const Lines& lines, int line, int column, int* endLine, int*
   return false;
 }
 
-std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const TreeNode* parent) {
+std::optional<Text> functionText(const Lines& sourceLines, const TreeNode& node,
+                                 const TreeNode* parent) {
   const Text name = nodeName(node.text);
   const bool nested = node.level == 2;
   const Text outer = nested && parent ? nodeName(parent->text) : Text();
   const int nodeLine = node.line - 1;
   int start = nodeLine;
-  getHeadComment(lspSL, start);
+  getHeadComment(sourceLines, start);
 
   Lines code;
-  stripComments(lspSL, code, nullptr, 0);
+  stripComments(sourceLines, code, nullptr, 0);
   FuncIndex index;
   makeFuncIndex(code, index, 0, nullptr, false);
   int rangeStart = -1, rangeEnd = -1;
@@ -83,8 +84,8 @@ std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const
   }
   if (start < 0 || rangeStart < 0 || rangeStart >= rangeEnd) return std::nullopt;
   Text text;
-  for (int i = start; i <= rangeEnd && static_cast<size_t>(i) < lspSL.size(); ++i) {
-    text += lspSL[static_cast<size_t>(i)];
+  for (int i = start; i <= rangeEnd && static_cast<size_t>(i) < sourceLines.size(); ++i) {
+    text += sourceLines[static_cast<size_t>(i)];
     text += u"\r\n";
   }
   return text;

@@ -19,6 +19,7 @@ bool findCloseParen(const TextList& lines, int line, int column, int* endLine, i
 // The source lines of the function at node (level 1, or level 2 inside parent), from the
 // comment block above it to its closing line, each followed by CR LF; nullopt when the range
 // cannot be found in a fresh index of the source.
-std::optional<Text> functionText(const Lines& lspSL, const TreeNode& node, const TreeNode* parent);
+std::optional<Text> functionText(const Lines& sourceLines, const TreeNode& node,
+                                 const TreeNode* parent);
 
 }  // namespace nokari

@@ -82,7 +82,7 @@ bool EditorWindow::overrideValue(const Text& key, const Text& value) {
   return false;
 }
 
-void EditorWindow::getEditorMainWinHandle(int editorIndex) {
+void EditorWindow::findEditor(int editorIndex) {
   if (editorIndex == VsCode) {
     if (WindowHandle found = findVsCodeWindow(desktop_)) editorWnd_ = found;
   } else if (isDialogEditor(editorIndex)) {
@@ -92,13 +92,13 @@ void EditorWindow::getEditorMainWinHandle(int editorIndex) {
 }
 
 void EditorWindow::activate(int editorIndex) {
-  getEditorMainWinHandle(editorIndex);
+  findEditor(editorIndex);
   if (!isOpen()) return;
   if (desktop_.isIconic(editorWnd_)) desktop_.restore(editorWnd_);
   desktop_.setForeground(editorWnd_);
 }
 
-void EditorWindow::sendEditorLineNo(int editorIndex, int lineNo, const Text& lspFileName) {
+void EditorWindow::jumpToLine(int editorIndex, int lineNo, const Text& lspFileName) {
   if (editorIndex == VsCode) {
     jumpVsCode(lineNo, lspFileName);
   } else if (isDialogEditor(editorIndex)) {

@@ -41,19 +41,19 @@ class EditorWindow {
   // False for a key or value it does not know.
   bool overrideValue(const Text& key, const Text& value);
 
-  // getEditorMainWinHandle: looks up the editor chosen by index without checking its title.
+  // findEditor: looks up the editor chosen by index without checking its title.
   // Notepad, Notepad++, Mery and TeraPad are found by class, none when absent; VS Code by
   // enumeration, keeping the earlier window when none is found; any other index leaves the
   // window as it was. Either way the result becomes the watched window.
-  void getEditorMainWinHandle(int editorIndex);
+  void findEditor(int editorIndex);
   // The window is still there.
   bool isOpen() const { return editorWnd_ != 0 && desktop_.isWindow(editorWnd_); }
   // Brings the chosen editor's window to the front (restoring it when minimized).
   void activate(int editorIndex);
 
-  // sendEditorLineNo: brings the editor to the 1-based line when its title shows the file
+  // jumpToLine: brings the editor to the 1-based line when its title shows the file
   // lspFileName (exact comparison). Every failure is silent: the jump does not happen.
-  void sendEditorLineNo(int editorIndex, int lineNo, const Text& lspFileName);
+  void jumpToLine(int editorIndex, int lineNo, const Text& lspFileName);
 
   WindowHandle editorWnd() const { return editorWnd_; }
   // The window the last search returned: a save in it reloads the file.

@@ -53,13 +53,13 @@ int definitionLine(const FuncTree& tree, std::u16string_view name) {
   return 0;
 }
 
-int firstCallLine(const Lines& lspSL, std::u16string_view name) {
+int firstCallLine(const Lines& sourceLines, std::u16string_view name) {
   if (trim(name).empty()) return 0;
-  Lines codeSL;
-  stripComments(lspSL, codeSL, nullptr, 0);
+  Lines codeLines;
+  stripComments(sourceLines, codeLines, nullptr, 0);
   const Text call = u"(" + upperAscii(name) + u" ";
-  for (size_t i = 0; i < codeSL.size(); ++i)
-    if (upperAscii(codeSL[i]).find(call) != Text::npos) return static_cast<int>(i) + 1;
+  for (size_t i = 0; i < codeLines.size(); ++i)
+    if (upperAscii(codeLines[i]).find(call) != Text::npos) return static_cast<int>(i) + 1;
   return 0;
 }
 

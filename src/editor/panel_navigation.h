@@ -30,6 +30,6 @@ int definitionLine(const FuncTree& tree, std::u16string_view name);
 
 // The 1-based number of the first code line that holds "(" + name + " " (ASCII letter case
 // ignored), so that strings and comments do not count; 0 when none does or name is empty.
-int firstCallLine(const Lines& lspSL, std::u16string_view name);
+int firstCallLine(const Lines& sourceLines, std::u16string_view name);
 
 }  // namespace nokari

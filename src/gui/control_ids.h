@@ -54,7 +54,8 @@ enum : int {
 
 }  // namespace nokari::ids
 
-// Window classes the outside world looks for.
+// Window classes the outside world looks for. "TForm25" is kept because other programs and
+// users' scripts already find the window by it.
 #define NOKARI_MAIN_CLASS L"TForm25"
 #define NOKARI_HISTORY_CLASS L"TNokariFileHistForm"
 // A property of the main window that tells how far its start has come: kStartShown once the

@@ -30,7 +30,7 @@ constexpr char16_t kHelpPage[] =
     u"https://help.autodesk.com/view/OARX/2023/JPN/?guid=GUID-4CEE5072-8817-4920-8A2D-7060F5E16547";
 constexpr unsigned kKeyS = 0x53, kKeyF1 = 0x70;
 // What the timer's next tick does.
-enum class Pending { None = 0, Reload = 100, Help = 200 };
+enum class Pending { None, Reload, Help };
 // Ticks a reload waits for the editor to let go of the file.
 constexpr int kReloadTicks = 10;
 
@@ -57,7 +57,7 @@ struct MainController::State {
   EditorWindow editor;
   CadBridge cad;
 
-  Lines lspSL;
+  Lines sourceLines;
   Text lspFullName;
   Text lspFileName;
   Text openDialogFileName;
@@ -90,7 +90,7 @@ struct MainController::State {
       return false;
     }
     view.setEncodingLabel(fromAscii(encodingLabel(loaded.encoding)));
-    lspSL = std::move(loaded.lines);
+    sourceLines = std::move(loaded.lines);
     return true;
   }
 
@@ -99,7 +99,7 @@ struct MainController::State {
   // and sets only the hint that check would have left.
   void showLoadedSource(const TreePlace* place, bool withVariableCheck = true) {
     FuncIndex sortedIndex;
-    tree = makeFuncTree(lspSL, &view.progress(), &sortedIndex);
+    tree = makeFuncTree(sourceLines, &view.progress(), &sortedIndex);
     if (!jumpList.empty()) showJumpList(jumpList.refresh(sortedIndex, view.jumpListSelection()));
     if (place) {
       const RestoredPlace restored = restorePlace(*place, tree);
@@ -115,7 +115,8 @@ struct MainController::State {
   }
 
   void showVariableCheck() {
-    view.setPanelLines(variableCheck(lspSL, exclusions, true, &view.progress()));
+    view.setPanelLines(
+        variableCheck(sourceLines, exclusions, WhenClear::AllClearLines, &view.progress()));
     view.setPanelHint(kJumpHint);
   }
 
@@ -141,7 +142,7 @@ struct MainController::State {
     return true;
   }
 
-  bool reLoad(bool withVariableCheck = true) {
+  bool reload(bool withVariableCheck = true) {
     if (!files.exists(lspFullName)) return false;
     const TreePlace place = rememberPlace(tree, view.treeSelection(), view.treeTopItem());
     for (int i = 0; i < 4 && isFileLocked(lspFullName, files); ++i) sys.clock.sleep(50);
@@ -152,7 +153,7 @@ struct MainController::State {
   }
 
   // The reload before a check whose report replaces the panel at once.
-  void reLoadForCheck() { reLoad(false); }
+  void reloadForCheck() { reload(false); }
 
   // The selected function node (level 1 or 2); nullptr for a group or no selection.
   const TreeNode* selectedFunction() const {
@@ -167,13 +168,11 @@ struct MainController::State {
   }
 
   // Brings the chosen editor to the 1-based line; a jump that cannot be made does not happen.
-  void sendEditorLineNo(int line) {
-    editor.sendEditorLineNo(view.editorIndex(), line, lspFileName);
-  }
+  void jumpToLine(int line) { editor.jumpToLine(view.editorIndex(), line, lspFileName); }
 
   // Whether the chosen editor's main window is open, looking it up afresh.
   bool lookUpEditor() {
-    editor.getEditorMainWinHandle(view.editorIndex());
+    editor.findEditor(view.editorIndex());
     return editor.isOpen();
   }
 };
@@ -186,7 +185,7 @@ MainController::~MainController() = default;
 void MainController::windowCreated() {
   State& s = *s_;
   s.exclusions = loadExclusionList(s.files, s.where.folder, s.ansi);
-  s.lspSL.clear();
+  s.sourceLines.clear();
   s.history = loadFileHistory(s.where.historyPath, s.files, s.ansi);
   s.view.setFileNameText({});
   s.view.setPanelLines({});
@@ -206,7 +205,7 @@ void MainController::windowCreated() {
     // The name first: the window shows as soon as the tree is filled.
     s.lspFileName = fileNamePart(s.lspFullName);
     s.view.setFileNameText(s.lspFileName);
-    if (s.reLoad()) addToFileHistory(s.history.entries, s.lspFullName);
+    if (s.reload()) addToFileHistory(s.history.entries, s.lspFullName);
   } else {
     s.lspFullName.clear();
   }
@@ -246,7 +245,7 @@ void MainController::filesDropped(const TextList& paths) {
   }
 }
 
-void MainController::reLoad() { s_->reLoad(); }
+void MainController::reload() { s_->reload(); }
 
 void MainController::historyClicked() {
   State& s = *s_;
@@ -269,7 +268,7 @@ void MainController::fileNameClicked() {
 void MainController::treeClicked() {
   State& s = *s_;
   TextList lines;
-  if (int d = s.selectedFunctionLine(); d - 1 >= 0) lines = headingLines(s.lspSL, d);
+  if (int d = s.selectedFunctionLine(); d - 1 >= 0) lines = headingLines(s.sourceLines, d);
   s.view.setPanelLines(lines);
   s.view.setPanelHint({});
   s.view.scrollPanelTop();
@@ -278,13 +277,13 @@ void MainController::treeClicked() {
 void MainController::treeDoubleClicked() {
   State& s = *s_;
   if (!s.view.jumpChecked()) return;
-  if (int d = s.selectedFunctionLine()) s.sendEditorLineNo(d);
+  if (int d = s.selectedFunctionLine()) s.jumpToLine(d);
 }
 
 bool MainController::treeKeyPressed(char16_t key) {
   State& s = *s_;
   if (!s.view.jumpChecked() || key != 13) return false;
-  if (int d = s.selectedFunctionLine()) s.sendEditorLineNo(d);
+  if (int d = s.selectedFunctionLine()) s.jumpToLine(d);
   return true;
 }
 
@@ -302,7 +301,7 @@ void MainController::copyFunctionTextClicked() {
   if (!node) return;
   const NodeRef sel = s.view.treeSelection();
   const TreeNode* parent = sel.level() == 2 ? nodeAt(s.tree, {sel.group, sel.child, -1}) : nullptr;
-  const std::optional<Text> text = functionText(s.lspSL, *node, parent);
+  const std::optional<Text> text = functionText(s.sourceLines, *node, parent);
   if (!text) {
     s.dialogs.showMessage(u"行範囲の取得に失敗しました．");
   } else if (!s.sys.clipboard.setText(*text)) {
@@ -353,7 +352,7 @@ void MainController::jumpListDoubleClicked() {
   State& s = *s_;
   const int selected = s.view.jumpListSelection();
   if (selected >= 0 && selected < static_cast<int>(s.jumpList.entries().size()))
-    s.sendEditorLineNo(s.jumpList.entries()[selected].line);
+    s.jumpToLine(s.jumpList.entries()[selected].line);
 }
 
 bool MainController::jumpListKeyPressed(char16_t key) {
@@ -371,7 +370,7 @@ void MainController::panelDoubleClicked() {
   State& s = *s_;
   const MainView::PanelSelection sel = s.view.panelSelection();
   if (const int number = lineNumberIn(sel.text); number >= 1) {
-    if (s.view.jumpChecked()) s.sendEditorLineNo(number);
+    if (s.view.jumpChecked()) s.jumpToLine(number);
     return;
   }
   const size_t col = sel.start >= sel.lineStart ? sel.start - sel.lineStart : 0;
@@ -381,15 +380,15 @@ void MainController::panelDoubleClicked() {
   s.view.selectInPanel(sel.lineStart + name.start, 0);
   if (nameText.empty()) return;
   int line = definitionLine(s.tree, nameText);
-  if (line == 0) line = firstCallLine(s.lspSL, nameText);
-  if (line > 0) s.sendEditorLineNo(line);
+  if (line == 0) line = firstCallLine(s.sourceLines, nameText);
+  if (line > 0) s.jumpToLine(line);
 }
 
 void MainController::jumpToSelectedFunctionClicked() {
   State& s = *s_;
   const Text name = trim(s.view.panelSelection().text);
   if (name.empty()) return;
-  if (const int line = definitionLine(s.tree, name)) s.sendEditorLineNo(line);
+  if (const int line = definitionLine(s.tree, name)) s.jumpToLine(line);
 }
 
 void MainController::cadLoadClicked() {
@@ -423,7 +422,7 @@ void MainController::dockClicked(bool right) {
   s.cad.findCad();
   if (const WindowHandle cad = s.cad.cadWindow())
     restoreAndPlace(s.sys.desktop, cad, layout->others);
-  s.editor.getEditorMainWinHandle(s.view.editorIndex());
+  s.editor.findEditor(s.view.editorIndex());
   const WindowHandle editor = s.editor.editorWnd();
   if (editor) restoreAndPlace(s.sys.desktop, editor, layout->others);
   s.helpWnd = findHelpWindow(s.sys.desktop, s.helpWnd);
@@ -434,7 +433,7 @@ void MainController::dockClicked(bool right) {
 
 void MainController::reloadClicked() {
   State& s = *s_;
-  if (s.view.reloadChecked()) s.editor.getEditorMainWinHandle(s.view.editorIndex());
+  if (s.view.reloadChecked()) s.editor.findEditor(s.view.editorIndex());
   s.view.setKeyWatch(s.view.reloadChecked());
 }
 
@@ -490,7 +489,7 @@ void MainController::timerTicked() {
         s.pending = Pending::None;
         s.view.setTimerRunning(false);
         s.view.setPanelLines(s.reloadLines);
-        s.reLoad();
+        s.reload();
       } else {
         s.view.setPanelLines(s.reloadLines);
       }
@@ -500,15 +499,15 @@ void MainController::timerTicked() {
 
 void MainController::parenthesisCheckClicked() {
   State& s = *s_;
-  s.reLoadForCheck();
+  s.reloadForCheck();
   s.view.setPanelLines({});
-  if (s.lspSL.empty()) return;
+  if (s.sourceLines.empty()) return;
   ParenResult result = parenBalanceCheck(
-      s.lspSL, [&s] { return s.lookUpEditor(); }, &s.view.progress());
+      s.sourceLines, [&s] { return s.lookUpEditor(); }, &s.view.progress());
   s.view.setPanelLines(result.panel);
   if (const auto& m = result.message) {
     if (m->question) {
-      if (s.dialogs.askYesNo(m->text, true)) s.sendEditorLineNo(m->jumpLine);
+      if (s.dialogs.askYesNo(m->text, true)) s.jumpToLine(m->jumpLine);
     } else {
       s.dialogs.showMessage(m->text);
     }
@@ -519,7 +518,7 @@ void MainController::parenthesisCheckClicked() {
 void MainController::variableCheckClicked() {
   State& s = *s_;
   // A reload shows the variable check already; without one the check runs on what is loaded.
-  if (!s.reLoad()) s.showVariableCheck();
+  if (!s.reload()) s.showVariableCheck();
   s.view.scrollPanelTop();
 }
 
@@ -545,30 +544,30 @@ void MainController::exclusionListClicked() {
 
 void MainController::functionCheckClicked() {
   State& s = *s_;
-  s.reLoadForCheck();
+  s.reloadForCheck();
   s.view.setPanelHint({});
   const BuiltinList builtins = loadBuiltinList(s.files, s.where.folder, s.ansi);
   // The other files of the source's folder may define what it calls.
   const Text folder = s.lspFullName.substr(0, s.lspFullName.size() - s.lspFileName.size());
   const SiblingFunctions others(s.files, folder, s.lspFileName, s.ansi);
   s.view.setPanelLines(
-      funcCheck(s.lspSL, builtins, &s.view.progress(), nullptr, &others.program()));
+      funcCheck(s.sourceLines, builtins, &s.view.progress(), nullptr, &others.program()));
   s.view.scrollPanelTop();
 }
 
 void MainController::catalogueClicked() {
   State& s = *s_;
-  s.reLoadForCheck();
-  s.view.setPanelLines(
-      makeLspIndex(s.lspSL, s.lspFileName, s.sys.clock.localDateTimeText(), &s.view.progress()));
+  s.reloadForCheck();
+  s.view.setPanelLines(makeCatalogue(s.sourceLines, s.lspFileName, s.sys.clock.localDateTimeText(),
+                                     &s.view.progress()));
   s.view.scrollPanelTop();
   s.view.setPanelHint(u"関数カタログ");
 }
 
-const Lines& MainController::lspSL() const { return s_->lspSL; }
+const Lines& MainController::sourceLines() const { return s_->sourceLines; }
 const Text& MainController::lspFullName() const { return s_->lspFullName; }
 const Text& MainController::lspFileName() const { return s_->lspFileName; }
-const TextList& MainController::fileHistSL() const { return s_->history.entries; }
+const TextList& MainController::history() const { return s_->history.entries; }
 const FuncTree& MainController::tree() const { return s_->tree; }
 const JumpList& MainController::jumpList() const { return s_->jumpList; }
 

@@ -32,7 +32,7 @@ class MainController {
   void openClicked();
   void filesDropped(const TextList& paths);
   // Reads the current file again and rebuilds the tree where it was.
-  void reLoad();
+  void reload();
   void historyClicked();
   // Brings the chosen editor's window to the front.
   void editorActivateClicked();
@@ -95,10 +95,10 @@ class MainController {
   void catalogueClicked();
 
   // State, for the window and the tests.
-  const Lines& lspSL() const;
+  const Lines& sourceLines() const;
   const Text& lspFullName() const;
   const Text& lspFileName() const;
-  const TextList& fileHistSL() const;
+  const TextList& history() const;
   const FuncTree& tree() const;
   const JumpList& jumpList() const;
 

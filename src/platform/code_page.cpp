@@ -16,16 +16,26 @@ std::optional<std::string> CodePage::encode(std::u16string_view text) const {
 
 std::string codePageName(unsigned number) {
   switch (number) {
-    case 0: return "";
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 866: return "IBM866";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "KS_C_5601-1987";
-    case 950: return "Big5";
-    case 65001: return "UTF-8";
-    default: return "windows-" + std::to_string(number);
+    case 0:
+      return "";
+    case 437:
+      return "IBM437";
+    case 850:
+      return "IBM850";
+    case 866:
+      return "IBM866";
+    case 932:
+      return "Shift_JIS";
+    case 936:
+      return "GBK";
+    case 949:
+      return "KS_C_5601-1987";
+    case 950:
+      return "Big5";
+    case 65001:
+      return "UTF-8";
+    default:
+      return "windows-" + std::to_string(number);
   }
 }
 

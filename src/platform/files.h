@@ -4,7 +4,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
 #include <vector>
 
 #include "base/text.h"

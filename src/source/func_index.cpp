@@ -52,15 +52,15 @@ FuncRecord readRecord(Text text) {
   if (items.size() == 6) {
     r.kind = FuncKind::TopLevel;
     r.setFieldsApart(items[0], {}, false);
-    r.endLine = toIntDef(items[4], -1);
-    r.endCol = toIntDef(items[5], -1);
+    r.endLine = parseIntOr(items[4], -1);
+    r.endCol = parseIntOr(items[5], -1);
   } else if (items.size() == 4) {
     r.kind = FuncKind::Nested;
     r.setFieldsApart(items[1], items[0], false);
   }
   if (r.kind != FuncKind::Other) {
-    r.startLine = toIntDef(items[2], -1);
-    r.startCol = toIntDef(items[3], 0);
+    r.startLine = parseIntOr(items[2], -1);
+    r.startCol = parseIntOr(items[3], 0);
   } else if (items.size() > 4) {
     r.setFieldsApart({}, items[0], true);
   }
@@ -213,8 +213,7 @@ void FuncIndexer::close(const Form& f, std::uint32_t top) {
   pending_.clear();
 }
 
-void indexForms(const Lines& code, const CodeMarks* marks, FuncIndex& funcIndex,
-                bool withIndent) {
+void indexForms(const Lines& code, const CodeMarks* marks, FuncIndex& funcIndex, bool withIndent) {
   FuncIndexer indexer(code, funcIndex, withIndent);
   FormReader reader(code, marks);
   Form form;
@@ -253,33 +252,33 @@ bool defunAt(const Lines& code, const Form& f, std::uint32_t i, DefunParts* d) {
   return true;
 }
 
-void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
+void makeFuncIndex(const Lines& codeLines, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent) {
-  if (codeSL.empty()) return;
+  if (codeLines.empty()) return;
   funcIndex.clear();
-  Stage stage(bar, codeSL.size(), stageSteps);
-  for (size_t i = 0; i < codeSL.size(); ++i) stage.before(i);
-  indexForms(codeSL, nullptr, funcIndex, withIndent);
+  Stage stage(bar, codeLines.size(), stageSteps);
+  for (size_t i = 0; i < codeLines.size(); ++i) stage.before(i);
+  indexForms(codeLines, nullptr, funcIndex, withIndent);
 }
 
-void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
-                          Progress* bar, bool withIndent, CodeMarks* marks) {
-  if (lspSL.empty()) {
+void makeCodeAndFuncIndex(const Lines& sourceLines, Lines& codeLines, FuncIndex& funcIndex,
+                          int stageSteps, Progress* bar, bool withIndent, CodeMarks* marks) {
+  if (sourceLines.empty()) {
     if (bar) bar->setPosition(0);
     return;
   }
   funcIndex.clear();
-  Stage stage(bar, lspSL.size(), stageSteps);
+  Stage stage(bar, sourceLines.size(), stageSteps);
   CodeMarks own;
   CodeMarks* const kept = marks ? marks : &own;
   CommentStripper strip(kept);
   // A code line is never longer than its source line.
-  codeSL.reserve(lspSL.size(), lspSL.textSize());
-  for (size_t i = 0; i < lspSL.size(); ++i) {
+  codeLines.reserve(sourceLines.size(), sourceLines.textSize());
+  for (size_t i = 0; i < sourceLines.size(); ++i) {
     stage.before(i);
-    strip.append(lspSL[i], codeSL);
+    strip.append(sourceLines[i], codeLines);
   }
-  indexForms(codeSL, kept, funcIndex, withIndent);
+  indexForms(codeLines, kept, funcIndex, withIndent);
 }
 
 std::vector<size_t> sortedFuncOrder(const FuncIndex& index) {

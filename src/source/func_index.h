@@ -82,21 +82,24 @@ inline bool isCommandName(std::u16string_view name) {
 // In the order makeFuncIndex makes it, or sorted with sortFuncIndex.
 using FuncIndex = std::vector<FuncRecord>;
 
-// The nine spaces of item 2 when the caller asks for indentation.
+// The nine spaces of item 2 when the caller asks for indentation. They sort before any name,
+// so a sorted index keeps each top-level record ("name,         ,...") right before the
+// records of the functions nested in it ("name,inner,...").
 inline constexpr char16_t kIndentText[] = u"         ";
 
 // Fills funcIndex with a record "name,indent,startLine,startCol,endLine,endCol" for each
 // top-level defun, in the order they end, each followed by the records "outer,inner,line,col"
 // of the defuns nested in it (sorted). Empty code lines leave index and bar untouched.
-void makeFuncIndex(const Lines& codeSL, FuncIndex& funcIndex, int stageSteps, Progress* bar,
+void makeFuncIndex(const Lines& codeLines, FuncIndex& funcIndex, int stageSteps, Progress* bar,
                    bool withIndent);
 
-// stripComments into codeSL (passed in empty) and makeFuncIndex over it, in one pass that indexes
-// each code line as it is made: a large file's code lines are read while still in the cache.
-// One progress stage of stageSteps; empty source lines leave the index alone.
-// marks, when given, receives the places of the strings and comment blocks.
-void makeCodeAndFuncIndex(const Lines& lspSL, Lines& codeSL, FuncIndex& funcIndex, int stageSteps,
-                          Progress* bar, bool withIndent, CodeMarks* marks = nullptr);
+// stripComments into codeLines (passed in empty) and makeFuncIndex over it, in one pass that
+// indexes each code line as it is made: a large file's code lines are read while still in the
+// cache. One progress stage of stageSteps; empty source lines leave the index alone. marks, when
+// given, receives the places of the strings and comment blocks.
+void makeCodeAndFuncIndex(const Lines& sourceLines, Lines& codeLines, FuncIndex& funcIndex,
+                          int stageSteps, Progress* bar, bool withIndent,
+                          CodeMarks* marks = nullptr);
 
 // The parts of a defun form: its list, its name, and what follows the name (0 when nothing).
 struct DefunParts {

@@ -28,8 +28,7 @@ const CodeMark* FormReader::markAt(std::uint32_t line, std::uint32_t col) const 
   return m.line == line && m.col == col ? &m : nullptr;
 }
 
-FormReader::Token FormReader::token(std::uint32_t* line, std::uint32_t* col,
-                                    std::uint32_t* size) {
+FormReader::Token FormReader::token(std::uint32_t* line, std::uint32_t* col, std::uint32_t* size) {
   for (;;) {
     if (line_ >= code_.size()) return Token::End;
     if (const CodeMark* m = markAt(line_, col_)) {
@@ -64,8 +63,7 @@ FormReader::Token FormReader::token(std::uint32_t* line, std::uint32_t* col,
     std::uint32_t limit = static_cast<std::uint32_t>(s.size());
     if (marks_ && mark_ < marks_->size() && (*marks_)[mark_].line == line_)
       limit = std::min(limit, (*marks_)[mark_].col);
-    while (end < limit && s[end] > 32 && s[end] != u'(' && s[end] != u')' && s[end] != u'\'')
-      ++end;
+    while (end < limit && s[end] > 32 && s[end] != u'(' && s[end] != u')' && s[end] != u'\'') ++end;
     *size = end - col_;
     col_ = end;
     return Token::Atom;
@@ -123,7 +121,7 @@ bool FormReader::next(Form& form) {
     } else {
       n.size = size;
       const std::u16string_view text = code_[line].substr(col, size);
-      n.kind = text == u"." ? NodeKind::Dot
+      n.kind = text == u"."         ? NodeKind::Dot
                : isNumberAtom(text) ? NodeKind::Number
                                     : NodeKind::Symbol;
     }

@@ -25,10 +25,10 @@ struct Node {
   static constexpr std::uint32_t kNoEnd = UINT32_MAX;
 
   NodeKind kind = NodeKind::Symbol;
-  std::uint32_t line = 0;  // 0-based code line of its first character
-  std::uint32_t col = 0;   // 0-based column there ("(" of a list, "'" of a quote)
-  std::uint32_t size = 0;  // an atom's length in the code line
-  std::uint32_t next = 0;  // the node after this one and everything inside it
+  std::uint32_t line = 0;          // 0-based code line of its first character
+  std::uint32_t col = 0;           // 0-based column there ("(" of a list, "'" of a quote)
+  std::uint32_t size = 0;          // an atom's length in the code line
+  std::uint32_t next = 0;          // the node after this one and everything inside it
   std::uint32_t endLine = kNoEnd;  // a list's ")"; kNoEnd while the file ends inside it
   std::uint32_t endCol = 0;
   std::uint32_t mark = 0;  // a string's place in the marks
@@ -42,8 +42,7 @@ using Form = std::vector<Node>;
 // The children of the list or quote at nodes[i], one by one.
 class Children {
  public:
-  Children(const Form& form, std::uint32_t i)
-      : form_(form), at_(i + 1), end_(form[i].next) {}
+  Children(const Form& form, std::uint32_t i) : form_(form), at_(i + 1), end_(form[i].next) {}
   bool done() const { return at_ >= end_; }
   std::uint32_t index() const { return at_; }
   const Node& node() const { return form_[at_]; }

@@ -13,8 +13,8 @@ namespace {
 struct StripState {
   bool inString = false;
   bool inBlock = false;
-  bool escaped = false;  // the last character was a backslash inside a string
-  bool skip = false;     // the character is the "|" of a ";|" just met
+  bool escaped = false;       // the last character was a backslash inside a string
+  bool skip = false;          // the character is the "|" of a ";|" just met
   size_t openBar = SIZE_MAX;  // where on this line that "|" stands: it closes nothing
 };
 
@@ -86,21 +86,22 @@ inline const char16_t* plainRunEnd(const char16_t* p, const char16_t* end) {
 
 }  // namespace
 
-void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps) {
-  Stage stage(bar, lspSL.size(), stageSteps);
+void stripComments(const Lines& sourceLines, Lines& codeLines, Progress* bar, int stageSteps) {
+  Stage stage(bar, sourceLines.size(), stageSteps);
   CommentStripper strip;
   // A code line is never longer than its source line.
-  codeSL.reserve(codeSL.size() + lspSL.size(), codeSL.textSize() + lspSL.textSize());
-  for (size_t i = 0; i < lspSL.size(); ++i) {
+  codeLines.reserve(codeLines.size() + sourceLines.size(),
+                    codeLines.textSize() + sourceLines.textSize());
+  for (size_t i = 0; i < sourceLines.size(); ++i) {
     stage.before(i);
-    strip.append(lspSL[i], codeSL);
+    strip.append(sourceLines[i], codeLines);
   }
 }
 
-void CommentStripper::append(std::u16string_view s, Lines& codeSL) {
+void CommentStripper::append(std::u16string_view s, Lines& codeLines) {
   StripState st{inString_, inBlock_, escaped_, false};
   const std::uint32_t line = line_++;
-  codeSL.appendWritten(s.size(), [&](char16_t* const begin) {
+  codeLines.appendWritten(s.size(), [&](char16_t* const begin) {
     char16_t* out = begin;
     const char16_t* const first = s.data();
     const char16_t* const end = first + s.size();
@@ -142,14 +143,13 @@ void CommentStripper::append(std::u16string_view s, Lines& codeSL) {
   escaped_ = st.escaped;
 }
 
-SourceColumns::SourceColumns(const Lines& lspSL, int lastLine) : lines_(lspSL) {
-  const size_t n = std::min(lspSL.size(), static_cast<size_t>(std::max(lastLine + 1, 0)));
+SourceColumns::SourceColumns(const Lines& sourceLines, int lastLine) : lines_(sourceLines) {
+  const size_t n = std::min(sourceLines.size(), static_cast<size_t>(std::max(lastLine + 1, 0)));
   starts_.reserve(n);
   StripState st;
   for (size_t i = 0; i < n; ++i) {
-    starts_.push_back(
-        static_cast<unsigned char>(st.inString | st.inBlock << 1 | st.escaped << 2));
-    const std::u16string_view s = lspSL[i];
+    starts_.push_back(static_cast<unsigned char>(st.inString | st.inBlock << 1 | st.escaped << 2));
+    const std::u16string_view s = sourceLines[i];
     for (size_t p = 0; p < s.size() && stripStep(s, p, st) != Strip::EndLine; ++p) {
     }
     st.skip = false;
@@ -171,42 +171,42 @@ int SourceColumns::sourceColumn(int line, int col) const {
   return col;
 }
 
-bool listStartAfter(const Lines& codeSL, size_t line, size_t pos, CodePos* start) {
-  if (pos < codeSL[line].size()) {
+bool listStartAfter(const Lines& codeLines, size_t line, size_t pos, CodePos* start) {
+  if (pos < codeLines[line].size()) {
     *start = {line, pos + 1};
     return true;
   }
   size_t j = line + 1;
-  while (j < codeSL.size() && codeSL[j].empty()) ++j;
-  if (j >= codeSL.size()) return false;
+  while (j < codeLines.size() && codeLines[j].empty()) ++j;
+  if (j >= codeLines.size()) return false;
   *start = {j, 1};
   return true;
 }
 
-bool listEndBefore(const Lines& codeSL, size_t line, size_t pos, CodePos* end) {
+bool listEndBefore(const Lines& codeLines, size_t line, size_t pos, CodePos* end) {
   if (pos > 1) {
     *end = {line, pos - 1};
     return true;
   }
   size_t j = line;
-  while (j > 0 && codeSL[j - 1].empty()) --j;
+  while (j > 0 && codeLines[j - 1].empty()) --j;
   if (j == 0) return false;
-  *end = {j - 1, codeSL[j - 1].size()};
+  *end = {j - 1, codeLines[j - 1].size()};
   return true;
 }
 
-Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b) {
+Text joinedCodeText(const Lines& codeLines, CodePos a, CodePos b) {
   Text out;
   if (a.line == b.line) {
-    if (b.pos >= a.pos) out = codeSL[a.line].substr(a.pos - 1, b.pos - a.pos + 1);
+    if (b.pos >= a.pos) out = codeLines[a.line].substr(a.pos - 1, b.pos - a.pos + 1);
   } else if (a.line < b.line) {
-    out = codeSL[a.line].substr(std::min(a.pos - 1, codeSL[a.line].size()));
+    out = codeLines[a.line].substr(std::min(a.pos - 1, codeLines[a.line].size()));
     for (size_t j = a.line + 1; j < b.line; ++j) {
       out += u' ';
-      out += codeSL[j];
+      out += codeLines[j];
     }
     out += u' ';
-    out += codeSL[b.line].substr(0, b.pos);
+    out += codeLines[b.line].substr(0, b.pos);
   }
   return out;
 }
@@ -216,12 +216,12 @@ namespace {
 // The text of the parameter list of the defun whose "(" stands at (startLine, startCol), up to
 // its "/" or ")"; nothing when the list cannot be resolved. The list is the first thing after
 // the word defun and the name; "nil" or anything else there declares nothing.
-std::optional<Text> defunParamList(const Lines& codeSL, int startLine, int startCol) {
+std::optional<Text> defunParamList(const Lines& codeLines, int startLine, int startCol) {
   int counter = 0, words = 0;
   bool inWord = false;
   CodePos start, end;
   bool haveStart = false, haveEnd = false, failed = false;
-  walkCodeFrom(codeSL, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
+  walkCodeFrom(codeLines, startLine, startCol, [&](size_t k, size_t p, char16_t c) {
     if (counter < 2) {
       if (counter == 0) {
         if (c == u'(') counter = 1;
@@ -231,7 +231,7 @@ std::optional<Text> defunParamList(const Lines& codeSL, int startLine, int start
         inWord = false;
       } else if (c == u'(' && words == 2) {
         counter = 2;
-        haveStart = listStartAfter(codeSL, k, p, &start);
+        haveStart = listStartAfter(codeLines, k, p, &start);
         failed = !haveStart;
       } else if (c == u'(' || c == u')' || c == u'\'') {
         failed = true;
@@ -242,34 +242,34 @@ std::optional<Text> defunParamList(const Lines& codeSL, int startLine, int start
     } else if (c == u'(') {
       failed = true;
     } else if (c == u'/' || c == u')') {
-      haveEnd = listEndBefore(codeSL, k, p, &end);
+      haveEnd = listEndBefore(codeLines, k, p, &end);
       failed = !haveEnd;
       return Walk::Stop;
     }
     return failed ? Walk::Stop : Walk::Next;
   });
   if (failed || !haveStart || !haveEnd) return std::nullopt;
-  return joinedCodeText(codeSL, start, end);
+  return joinedCodeText(codeLines, start, end);
 }
 
 }  // namespace
 
-Text getDefunParams(const Lines& codeSL, int startLine, int startCol) {
+Text getDefunParams(const Lines& codeLines, int startLine, int startCol) {
   Text result;
-  if (const std::optional<Text> list = defunParamList(codeSL, startLine, startCol))
+  if (const std::optional<Text> list = defunParamList(codeLines, startLine, startCol))
     forEachCommaItem(*list, [&](std::u16string_view item) { result.append(item).append(u"\r\n"); });
   return result;
 }
 
-Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol) {
+Text defunParamsOnOneLine(const Lines& codeLines, int startLine, int startCol) {
   Text out;
-  if (const std::optional<Text> list = defunParamList(codeSL, startLine, startCol))
+  if (const std::optional<Text> list = defunParamList(codeLines, startLine, startCol))
     forEachCommaItem(*list, [&](std::u16string_view item) { out.append(item).append(1, u' '); });
   return out;
 }
 
-void appendTrimmedDefunParams(Text& out, const Lines& codeSL, int startLine, int startCol) {
-  const std::optional<Text> list = defunParamList(codeSL, startLine, startCol);
+void appendTrimmedDefunParams(Text& out, const Lines& codeLines, int startLine, int startCol) {
+  const std::optional<Text> list = defunParamList(codeLines, startLine, startCol);
   if (!list) return;
   const size_t from = out.size();
   forEachCommaItem(*list, [&](std::u16string_view item) { out.append(item).append(1, u' '); });

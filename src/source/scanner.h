@@ -11,7 +11,7 @@
 namespace nokari {
 
 // Appends one code line per source line: strings and comments removed, TAB as one space.
-void stripComments(const Lines& lspSL, Lines& codeSL, Progress* bar, int stageSteps);
+void stripComments(const Lines& sourceLines, Lines& codeLines, Progress* bar, int stageSteps);
 
 // Where a string or a comment block was taken out of the code lines: the reader takes such a
 // place as the end of a word, and a string as an atom of its own.
@@ -32,8 +32,8 @@ class CommentStripper {
   CommentStripper() = default;
   // marks, when given, receives the places of the strings and comment blocks, in order.
   explicit CommentStripper(CodeMarks* marks) : marks_(marks) {}
-  // Appends the code line of the next source line s to codeSL.
-  void append(std::u16string_view s, Lines& codeSL);
+  // Appends the code line of the next source line s to codeLines.
+  void append(std::u16string_view s, Lines& codeLines);
 
  private:
   CodeMarks* marks_ = nullptr;
@@ -47,8 +47,8 @@ class CommentStripper {
 // comment earlier on the line moves them to the right.
 class SourceColumns {
  public:
-  // Reads lspSL up to line lastLine (0-based); lspSL must outlive this.
-  SourceColumns(const Lines& lspSL, int lastLine);
+  // Reads sourceLines up to line lastLine (0-based); sourceLines must outlive this.
+  SourceColumns(const Lines& sourceLines, int lastLine);
   // The 1-based source column of the character at 1-based column col of code line `line`
   // (0-based); col itself when the code line has no such character.
   int sourceColumn(int line, int col) const;
@@ -60,11 +60,11 @@ class SourceColumns {
 
 // Argument names (before "/") of the defun whose "(" stands at (startLine, startCol),
 // each followed by CR LF; empty when the list cannot be resolved.
-Text getDefunParams(const Lines& codeSL, int startLine, int startCol);
+Text getDefunParams(const Lines& codeLines, int startLine, int startCol);
 // The same names on one line: each CR LF of getDefunParams as one space.
-Text defunParamsOnOneLine(const Lines& codeSL, int startLine, int startCol);
+Text defunParamsOnOneLine(const Lines& codeLines, int startLine, int startCol);
 // Appends defunParamsOnOneLine without the blanks at its ends.
-void appendTrimmedDefunParams(Text& out, const Lines& codeSL, int startLine, int startCol);
+void appendTrimmedDefunParams(Text& out, const Lines& codeLines, int startLine, int startCol);
 
 // A place in the code lines: 0-based line, 1-based position.
 struct CodePos {
@@ -79,10 +79,10 @@ enum class Walk { Next, SkipLine, Stop };
 // the 0-based line, the 1-based position and the character, and answers how to go on. Nothing
 // is visited when startLine lies outside the lines.
 template <typename Visit>
-void walkCodeFrom(const Lines& codeSL, int startLine, int startCol, Visit visit) {
-  if (startLine < 0 || static_cast<size_t>(startLine) >= codeSL.size()) return;
-  for (size_t k = static_cast<size_t>(startLine); k < codeSL.size(); ++k) {
-    const std::u16string_view line = codeSL[k];
+void walkCodeFrom(const Lines& codeLines, int startLine, int startCol, Visit visit) {
+  if (startLine < 0 || static_cast<size_t>(startLine) >= codeLines.size()) return;
+  for (size_t k = static_cast<size_t>(startLine); k < codeLines.size(); ++k) {
+    const std::u16string_view line = codeLines[k];
     long long first =
         k == static_cast<size_t>(startLine) ? static_cast<long long>(startCol) + 1 : 1;
     if (first < 1) first = 1;
@@ -96,13 +96,13 @@ void walkCodeFrom(const Lines& codeSL, int startLine, int startCol, Visit visit)
 
 // Where a list opened by the character at (line, pos) starts: the next position, or position 1
 // of the next non-empty line when the opener ends its line. False when there is none.
-bool listStartAfter(const Lines& codeSL, size_t line, size_t pos, CodePos* start);
+bool listStartAfter(const Lines& codeLines, size_t line, size_t pos, CodePos* start);
 // Where a list closed by the character at (line, pos) ends: the previous position, or the last
 // character of the nearest non-empty line above when the closer stands first. False when none.
-bool listEndBefore(const Lines& codeSL, size_t line, size_t pos, CodePos* end);
+bool listEndBefore(const Lines& codeLines, size_t line, size_t pos, CodePos* end);
 // The text from a to b inclusive: one line, or the pieces of several lines joined by spaces;
 // empty when b lies before a.
-Text joinedCodeText(const Lines& codeSL, CodePos a, CodePos b);
+Text joinedCodeText(const Lines& codeLines, CodePos a, CodePos b);
 
 // The comma-text split of string lists, with white space separating items too.
 TextList splitCommaText(std::u16string_view text);

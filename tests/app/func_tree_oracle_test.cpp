@@ -14,26 +14,27 @@
 namespace nokari {
 namespace {
 
-FuncTree literalTree(const Lines& codeSL, const TextList& sorted) {
+FuncTree literalTree(const Lines& codeLines, const TextList& sorted) {
   FuncTree tree;
   if (sorted.empty()) return tree;
   tree.roots = {TreeNode{0, u"Command", 0, 0, {}}, TreeNode{0, u"Function", 0, 0, {}}};
   for (const Text& record : sorted) {
     TextList items = splitCommaText(record);
-    Text params = getDefunParams(codeSL, toIntDef(items.size() > 2 ? items[2] : Text(), -1),
-                                 toIntDef(items.size() > 3 ? items[3] : Text(), 0));
+    Text params = getDefunParams(codeLines, parseIntOr(items.size() > 2 ? items[2] : Text(), -1),
+                                 parseIntOr(items.size() > 3 ? items[3] : Text(), 0));
     for (size_t p; (p = params.find(u"\r\n")) != Text::npos;) params.replace(p, 2, u" ");
     if (items.size() != 6) continue;
-    TreeNode node{1, items[0], toIntDef(items[2], -1) + 1, 1, {}};
+    TreeNode node{1, items[0], parseIntOr(items[2], -1) + 1, 1, {}};
     bool command = items[0].size() >= 2 && upperAscii(items[0].substr(0, 2)) == u"C:";
     if (!command) node.text += u" (" + trim(params) + u")";
-    int start = toIntDef(items[2], -1), end = toIntDef(items[4], -1);
-    const std::pair<int, int> from{start, toIntDef(items[3], 0)}, to{end, toIntDef(items[5], 0)};
+    int start = parseIntOr(items[2], -1), end = parseIntOr(items[4], -1);
+    const std::pair<int, int> from{start, parseIntOr(items[3], 0)},
+        to{end, parseIntOr(items[5], 0)};
     if (start >= 0 && start <= end) {
       for (const Text& other : sorted) {
         TextList o = splitCommaText(other);
         if (o.size() != 4) continue;
-        const std::pair<int, int> w{toIntDef(o[2], -1), toIntDef(o[3], 0)};
+        const std::pair<int, int> w{parseIntOr(o[2], -1), parseIntOr(o[3], 0)};
         if (from < w && w <= to && o[0] == items[0])
           node.children.push_back({2, o[1], w.first + 1, 3, {}});
       }

@@ -71,7 +71,7 @@ TEST(MakeLspIndex, Catalogue) {
       "■ my-c:tool x",
   };
   NullProgress bar;
-  EXPECT_EQ(utf8(makeLspIndex(source, u"C:\\work\\lisp/demo.lsp", u"2026/12/09 12:34:56", &bar)),
+  EXPECT_EQ(utf8(makeCatalogue(source, u"C:\\work\\lisp/demo.lsp", u"2026/12/09 12:34:56", &bar)),
             expected);
   EXPECT_EQ(bar.position(), 0);
 }
@@ -94,15 +94,15 @@ TEST(MakeLspIndex, CommentAtTheTopOfTheFile) {
        {std::string(50, '-'), "□ f x", "\tDraws a border"}},
   };
   for (const Case& c : cases) {
-    Lines panel = utf8(makeLspIndex(lines(c.source), u"a.lsp", u"t", nullptr));
+    Lines panel = utf8(makeCatalogue(lines(c.source), u"a.lsp", u"t", nullptr));
     ASSERT_GE(panel.size(), 4u) << c.what;
     EXPECT_EQ(Lines(panel.begin() + 4, panel.end()), c.entry) << c.what;
   }
 }
 
 TEST(MakeLspIndex, NothingWithoutFunctions) {
-  EXPECT_TRUE(makeLspIndex({}, u"a.lsp", u"t", nullptr).empty());
-  EXPECT_TRUE(makeLspIndex(lines({"(setq a 1)", "(defun f ("}), u"a.lsp", u"t", nullptr).empty());
+  EXPECT_TRUE(makeCatalogue({}, u"a.lsp", u"t", nullptr).empty());
+  EXPECT_TRUE(makeCatalogue(lines({"(setq a 1)", "(defun f ("}), u"a.lsp", u"t", nullptr).empty());
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ using test::lines;
 using test::utf8;
 using Lines = std::vector<std::string>;
 
-const BuiltinList kBuiltins =
-    BuiltinList::fromFileLines(lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list", "apply", "action_tile"}));
+const BuiltinList kBuiltins = BuiltinList::fromFileLines(
+    lines({"princ", "setq", "mapcar", "1+", "if", ">", "1-", "list", "apply", "action_tile"}));
 
 std::string pad(const std::string& name, size_t spaces, int count) {
   return name + std::string(spaces, ' ') + utf8(countField(count));
@@ -66,7 +66,8 @@ TEST(FuncCheck, Sections) {
         pad("zz", 1, 1), "■参照されていないユーザー関数", "aaaa", "aaaa", "bbbb", "bbbb", "cccc",
         "cccc", "■ユーザー関数の出現数", pad("aaaa", 14, 0), pad("aaaa", 14, 0), pad("bbbb", 14, 0),
         pad("bbbb", 14, 0), pad("cccc", 14, 0), pad("cccc", 14, 0)}},
-      {"defined twice, called once", {"(defun f () 1)", "(defun f () 2)", "(f)"},
+      {"defined twice, called once",
+       {"(defun f () 1)", "(defun f () 2)", "(f)"},
        {"■重複して定義されているユーザー関数", "f", "■ユーザー関数の出現数", pad("f", 17, 1),
         pad("f", 17, 1)}},
       {"commands only", {"(defun c:a () 1)", "(defun C:b () (c:a))"}, {}},
@@ -78,7 +79,8 @@ TEST(FuncCheck, Sections) {
       // "(name" in a string may be a callback: it refers to name but calls nothing.
       {"strings and comments",
        {"(defun f () 1)", "(princ \"(f)\") ; (f)", "(gg \"(hh 1)\") ; (k)"},
-       {"■定義されていないユーザー関数", pad("gg", 1, 1), "■ユーザー関数の出現数", pad("f", 14, 1)}},
+       {"■定義されていないユーザー関数", pad("gg", 1, 1), "■ユーザー関数の出現数",
+        pad("f", 14, 1)}},
       {"empty file", {}, {}},
   };
   for (const Case& c : cases) {
@@ -131,10 +133,28 @@ TEST(BuiltinListFile, Shipped) {
   ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
   const TextList entries = decodeTextFile(bytes, test::Latin1CodePage()).lines;
   const BuiltinList list = BuiltinList::fromFileLines(entries);
-  for (const char* name : {"setq", "princ", "car", "cadddr", "1+", "/=", "ssget", "entmod",
-                           "tblsearch", "getpoint", "new_dialog", "command", "findfile", "alloc",
-                           "caar", "cddddr", "vlr-object-reactor", "vlr-remove",
-                           "initcommandversion", "vmon", "*error*", "*push-error-using-command*",
+  for (const char* name : {"setq",
+                           "princ",
+                           "car",
+                           "cadddr",
+                           "1+",
+                           "/=",
+                           "ssget",
+                           "entmod",
+                           "tblsearch",
+                           "getpoint",
+                           "new_dialog",
+                           "command",
+                           "findfile",
+                           "alloc",
+                           "caar",
+                           "cddddr",
+                           "vlr-object-reactor",
+                           "vlr-remove",
+                           "initcommandversion",
+                           "vmon",
+                           "*error*",
+                           "*push-error-using-command*",
                            "*pop-error-mode*"})
     EXPECT_TRUE(list.contains(fromUtf8(name))) << name;
   for (const Text& e : entries) {

@@ -152,9 +152,9 @@ TEST(ChecksOnOddSources, FindingsStandInThePanel) {
     const std::string first = utf8(src.empty() ? Text() : src[0]);
     for (int check = 0; check < 2; ++check) {
       Findings findings;
-      const TextList panel = check == 0
-                                 ? variableCheck(src, exclusions, true, nullptr, &findings)
-                                 : funcCheck(src, builtins, nullptr, &findings);
+      const TextList panel =
+          check == 0 ? variableCheck(src, exclusions, WhenClear::AllClearLines, nullptr, &findings)
+                     : funcCheck(src, builtins, nullptr, &findings);
       Text all;
       for (const Text& line : panel) all += line + u" \n";
       for (const Finding& f : findings) {

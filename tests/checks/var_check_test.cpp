@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 const Lines kAllClear = {"■変数チェック", "未使用変数、未宣言変数はありません．"};
 
 Lines check(const TextList& source) {
-  return utf8(variableCheck(source, ExclusionList::defaults(), true, nullptr));
+  return utf8(variableCheck(source, ExclusionList::defaults(), WhenClear::AllClearLines, nullptr));
 }
 
 TEST(VariableCheck, WorkedExample) {
@@ -38,7 +38,8 @@ TEST(VariableCheck, WorkedExample) {
   NullProgress bar;
   bar.setPosition(7);
   Findings findings;
-  EXPECT_EQ(utf8(variableCheck(source, ExclusionList::defaults(), true, &bar, &findings)),
+  EXPECT_EQ(utf8(variableCheck(source, ExclusionList::defaults(), WhenClear::AllClearLines, &bar,
+                               &findings)),
             expected);
   EXPECT_EQ(bar.position(), 0);
   std::vector<std::string> found;
@@ -107,17 +108,17 @@ TEST(VariableCheck, Reports) {
       {"parameter list on the next line",
        {"(defun SqlGet", "  (q / r)", "  (setq r q s 1))"},
        {"    1| SqlGet ( q  / r )", "     [グローバル]", "     s "}},
-      {"nil for a parameter list", {"(defun f nil (setq g 1))"},
+      {"nil for a parameter list",
+       {"(defun f nil (setq g 1))"},
        {"    1| f ()", "     [グローバル]", "     g "}},
-      {"two functions on one line", {"(defun a (x) 1)(defun b () y)"},
+      {"two functions on one line",
+       {"(defun a (x) 1)(defun b () y)"},
        {"    1| a ( x )", "     [未使用]", "     x ", "    1| b ()", "     [グローバル]",
         "     y "}},
       // A lambda's names are its own; what it sets without declaring is its function's.
       {"lambda",
-       {"(defun f (l / n)",
-        "  (mapcar '(lambda (a b / c) (setq c (+ a b) leak c)) l l)",
-        "  (mapcar (function (lambda (x) (* x n))) l)",
-        "  ((lambda (y) y) 1))"},
+       {"(defun f (l / n)", "  (mapcar '(lambda (a b / c) (setq c (+ a b) leak c)) l l)",
+        "  (mapcar (function (lambda (x) (* x n))) l)", "  ((lambda (y) y) 1))"},
        {"    1| f ( l  / n )", "     [グローバル]", "     leak "}},
       {"foreach and vlax-for",
        {"(defun f (l / e)", "  (foreach x l (print x))", "  (vlax-for o (coll) (print o))",
@@ -159,11 +160,13 @@ TEST(VariableCheck, Reports) {
 TEST(VariableCheck, EmptySourceAndMessageFlag) {
   NullProgress bar;
   bar.setPosition(5);
-  EXPECT_EQ(utf8(variableCheck({}, ExclusionList::defaults(), true, &bar)), kAllClear);
+  EXPECT_EQ(utf8(variableCheck({}, ExclusionList::defaults(), WhenClear::AllClearLines, &bar)),
+            kAllClear);
   EXPECT_EQ(bar.position(), 5);  // nothing ran
-  EXPECT_TRUE(variableCheck({}, ExclusionList::defaults(), false, nullptr).empty());
-  EXPECT_TRUE(
-      variableCheck(lines({"(defun f (a) a)"}), ExclusionList::defaults(), false, nullptr).empty());
+  EXPECT_TRUE(variableCheck({}, ExclusionList::defaults(), WhenClear::Nothing, nullptr).empty());
+  EXPECT_TRUE(variableCheck(lines({"(defun f (a) a)"}), ExclusionList::defaults(),
+                            WhenClear::Nothing, nullptr)
+                  .empty());
 }
 
 TEST(LineNumberField, RightAlignedInFive) {

@@ -9,8 +9,8 @@
 
 #include "checks/lint.h"
 #include "cli/json_writer.h"
-#include "cli/lint_output.h"
 #include "cli/lint_categories.h"
+#include "cli/lint_output.h"
 #include "fakes/fake_files.h"
 #include "test_util.h"
 
@@ -264,9 +264,9 @@ TEST(SarifUri, NormalisedRelativeToTheCurrentFolderAndPercentEncoded) {
 }
 
 TEST(SarifFingerprints, StayThroughEditsElsewhereAndDifferInARun) {
-  const std::vector<const char*> base = {"(defun c:a (/ x)", "  (setq g1 1)", "  (princ y))",
-                                         "(defun other () (setq g2 2))", "(defun d () 1)",
-                                         "(defun d () 2)"};
+  const std::vector<const char*> base = {"(defun c:a (/ x)", "  (setq g1 1)",
+                                         "  (princ y))",     "(defun other () (setq g2 2))",
+                                         "(defun d () 1)",   "(defun d () 2)"};
   // "category name" -> fingerprint, for the findings of source.
   auto prints = [](std::vector<const char*> source) {
     TextList l;

@@ -56,10 +56,10 @@ TEST(EditorWindow, LookUpByEditor) {
     test::CallLog waits;
     test::FakeClock clock(waits);
     EditorWindow editor(desktop, clock);
-    if (c.firstIndex >= 0) editor.getEditorMainWinHandle(c.firstIndex);
+    if (c.firstIndex >= 0) editor.findEditor(c.firstIndex);
     if (c.closeAll)
       for (auto& [h, w] : desktop.windows) w.open = false;
-    editor.getEditorMainWinHandle(c.editorIndex);
+    editor.findEditor(c.editorIndex);
     EXPECT_EQ(editor.editorWnd(), c.found) << c.name;
     EXPECT_EQ(editor.watchedEditorWnd(), c.found) << c.name;
     EXPECT_TRUE(desktop.calls.empty()) << c.name << ": the lookup acted on a window";
@@ -212,7 +212,7 @@ TEST(EditorWindow, JumpProtocolPerEditor) {
     EditorWindow editor(desktop, clock);
     for (const auto& [key, value] : c.overrides) EXPECT_TRUE(editor.overrideValue(key, value));
     EXPECT_FALSE(editor.overrideValue(u"Notepad.Colour", u"red"));
-    editor.sendEditorLineNo(c.editor, 1234, fromUtf8(c.fileName));
+    editor.jumpToLine(c.editor, 1234, fromUtf8(c.fileName));
     EXPECT_EQ(desktop.calls, c.calls);
   }
 }

@@ -100,7 +100,7 @@ TEST(MainController, StartAndExit) {
     EXPECT_EQ(utf8(h.view.fileName), c.fileName);
     if (std::string(c.fileName).empty()) {
       EXPECT_TRUE(h.view.tree.empty());
-      EXPECT_TRUE(m.lspSL().empty());
+      EXPECT_TRUE(m.sourceLines().empty());
       EXPECT_TRUE(m.lspFullName().empty());
     } else {
       EXPECT_EQ(h.treeTexts(),
@@ -185,12 +185,12 @@ TEST(MainController, OpenDropAndHistoryRoads) {
     h.files.put(u"/w/b.lsp", "(defun only () 1)\n");
     h.start();
     h.view.events.clear();
-    const Lines linesBefore = h.c->lspSL();
+    const Lines linesBefore = h.c->sourceLines();
     c.act(h);
     EXPECT_EQ(utf8(h.c->lspFullName()), c.fullName);
     EXPECT_EQ(h.view.events, c.events);
     if (c.events.empty() || c.events[0] != "tree") {
-      EXPECT_EQ(h.c->lspSL(), linesBefore);
+      EXPECT_EQ(h.c->sourceLines(), linesBefore);
     }
     // Every successful open puts its path first in the history.
     h.c->windowClosing();
@@ -207,7 +207,7 @@ TEST(MainController, ReloadWaitsForTheEditorAndKeepsThePlace) {
   h.view.top = {1, -1, -1};
   // Lines inserted above: the function moves, the selection follows it by text.
   h.files.put(u"/w/a.lsp", std::string("\n\n(defun c:new () 1)\n") + kSample);
-  h.c->reLoad();
+  h.c->reload();
   EXPECT_EQ(h.view.selection, (NodeRef{1, 0, -1}));
   EXPECT_EQ(h.view.top, (NodeRef{1, -1, -1}));
   EXPECT_EQ(nodeAt(h.view.tree, h.view.selection)->line, 5);
@@ -217,10 +217,10 @@ TEST(MainController, ReloadWaitsForTheEditorAndKeepsThePlace) {
   h.files.locked.insert(u"/w/a.lsp");
   h.sys.calls.clear();
   h.files.put(u"/w/a.lsp", "(defun other () 1)\n");
-  h.c->reLoad();
+  h.c->reload();
   EXPECT_EQ(h.sys.calls,
             (std::vector<std::string>{"sleep 50", "sleep 50", "sleep 50", "sleep 50"}));
-  EXPECT_EQ(h.c->lspSL().size(), 6u);  // unchanged
+  EXPECT_EQ(h.c->sourceLines().size(), 6u);  // unchanged
 }
 
 TEST(MainController, TreeEventsAndExclusionButton) {
@@ -268,13 +268,17 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
       {"variables",
        &MainController::variableCheckClicked,
        kSample,
-       [](const Lines& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
+       [](const Lines& l) {
+         return variableCheck(l, ExclusionList::defaults(), WhenClear::AllClearLines, nullptr);
+       },
        "行番号ダブルクリックでジャンプ",
        {"tree", "scroll"}},
       {"variables without a reload",
        &MainController::variableCheckClicked,
        kSample,
-       [](const Lines& l) { return variableCheck(l, ExclusionList::defaults(), true, nullptr); },
+       [](const Lines& l) {
+         return variableCheck(l, ExclusionList::defaults(), WhenClear::AllClearLines, nullptr);
+       },
        "行番号ダブルクリックでジャンプ",
        {"scroll"},
        true},
@@ -287,7 +291,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
       {"catalogue",
        &MainController::catalogueClicked,
        kSample,
-       [](const Lines& l) { return makeLspIndex(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
+       [](const Lines& l) { return makeCatalogue(l, u"a.lsp", u"2026/12/09 12:00:00", nullptr); },
        "関数カタログ",
        {"tree", "scroll"}},
       {"parentheses balanced",
@@ -318,7 +322,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
     if (c.locked) h.files.locked.insert(u"/w/a.lsp");
     h.view.panel = {u"what the panel showed before"};
     ((*h.c).*c.button)();
-    EXPECT_EQ(utf8(h.view.panel), utf8(c.expected(h.c->lspSL())));
+    EXPECT_EQ(utf8(h.view.panel), utf8(c.expected(h.c->sourceLines())));
     EXPECT_EQ(utf8(h.view.hint), c.hint);
     EXPECT_EQ(h.view.events, c.events);
   }
@@ -327,7 +331,7 @@ TEST(MainController, CheckButtonsReloadAndWriteTheirReports) {
 TEST(MainController, FunctionCheckKnowsTheFunctionsOfTheFolder) {
   struct Case {
     const char* what;
-    unsigned long long limit;  // of the other files' bytes
+    unsigned long long limit;       // of the other files' bytes
     std::vector<std::string> tail;  // the panel's last lines
   };
   const Case cases[] = {
@@ -356,7 +360,8 @@ TEST(MainController, FunctionCheckKnowsTheFunctionsOfTheFolder) {
       h.c->functionCheckClicked();
     } else {
       const SiblingFunctions others(h.files, u"/w/", u"a.lsp", Latin1CodePage(), c.limit);
-      h.view.panel = funcCheck(h.c->lspSL(), BuiltinList(), nullptr, nullptr, &others.program());
+      h.view.panel =
+          funcCheck(h.c->sourceLines(), BuiltinList(), nullptr, nullptr, &others.program());
     }
     const std::vector<std::string> panel = utf8(h.view.panel);
     ASSERT_GE(panel.size(), c.tail.size());

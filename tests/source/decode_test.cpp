@@ -74,7 +74,7 @@ TEST(Text, ConversionsAndHelpers) {
                           {"2147483648", -1},
                           {"-2147483648", -2147483647 - 1},
                           {"-", -1}};
-  for (const IntCase& c : ints) EXPECT_EQ(toIntDef(fromUtf8(c.text), -1), c.value) << c.text;
+  for (const IntCase& c : ints) EXPECT_EQ(parseIntOr(fromUtf8(c.text), -1), c.value) << c.text;
   EXPECT_LT(compareTextIgnoreCase(u"abc", u"ABD"), 0);
   EXPECT_EQ(compareTextIgnoreCase(u"Foo", u"fOO"), 0);
   EXPECT_LT(compareTextIgnoreCase(u"ab", u"abc"), 0);

@@ -109,9 +109,9 @@ class Win32Files : public Files {
     if (h == INVALID_HANDLE_VALUE) return out;
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      out.push_back({fromWide(found.cFileName),
-                     (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
-                         found.nFileSizeLow});
+      out.push_back(
+          {fromWide(found.cFileName),
+           (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return out;
