@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "source/func_index.h"
+
 namespace nokari {
 
 namespace {
@@ -40,7 +42,7 @@ Text cadLoadText(const Text& path) {
 }
 
 std::optional<Text> cadCommandText(const Text& nodeText) {
-  if (upperAscii(std::u16string_view(nodeText).substr(0, 2)) != u"C:") return std::nullopt;
+  if (!isCommandName(nodeText)) return std::nullopt;
   return Text(1, kEscape) + trim(std::u16string_view(nodeText).substr(2)) + Text(1, kEnter);
 }
 

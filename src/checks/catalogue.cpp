@@ -69,7 +69,7 @@ TextList makeCatalogue(const Lines& sourceLines, const Text& fileName, const Tex
     if (!args.empty() && args.back() == u' ') args.pop_back();
     const Text head = Text(r.name()) + u" " + args;
     panel.push_back(Text(50, u'-'));
-    panel.push_back((upperAscii(head).find(u"C:") != Text::npos ? u"■ " : u"□ ") + head);
+    panel.push_back((holdsCommandMark(head) ? u"■ " : u"□ ") + head);
     int start = line;
     for (const Text& c : splitLines(getHeadComment(sourceLines, start))) {
       Text t = trim(c);

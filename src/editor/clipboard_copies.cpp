@@ -22,7 +22,7 @@ Text nodeName(const Text& text) {
 }  // namespace
 
 Text callTemplate(const Text& nodeText) {
-  if (upperAscii(nodeText).find(u"C:") != Text::npos) return nodeText;
+  if (holdsCommandMark(nodeText)) return nodeText;
   Text call = nodeText;
   replaceFirst(call, u" (", u" ");
   replaceFirst(call, u" )", u")");

@@ -79,6 +79,15 @@ inline bool isCommandName(std::u16string_view name) {
   return name.size() >= 2 && upperAscii(name[0]) == u'C' && name[1] == u':';
 }
 
+// True when "C:" or "c:" stands anywhere in text. The catalogue's command mark and the
+// clipboard's call template have always been decided so, for a name or a heading that holds it
+// anywhere (a library's "lib-c:x"); they keep it, so that their texts do not change.
+inline bool holdsCommandMark(std::u16string_view text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i)
+    if (upperAscii(text[i]) == u'C' && text[i + 1] == u':') return true;
+  return false;
+}
+
 // In the order makeFuncIndex makes it, or sorted with sortFuncIndex.
 using FuncIndex = std::vector<FuncRecord>;
 
