@@ -140,6 +140,35 @@ FuncCheckSource prepareFuncCheck(CheckSource read) {
   return src;
 }
 
+namespace {
+
+// The "■重複して定義されているユーザー関数" section: the top-level functions defined again, each
+// name once; a finding at each later definition.
+void duplicateFunctions(const FuncCheckSource& src, TextList& panel, Findings* findings) {
+  std::vector<Named> definitions;
+  for (const FuncRecord& rec : src.records)
+    if (rec.kind == FuncKind::TopLevel)
+      definitions.push_back({rec.name(), rec.startLine, rec.startCol});
+  sortNamed(definitions);
+  Text twice;
+  std::optional<DefunFindings> defuns;
+  for (size_t i = 0; i + 1 < definitions.size(); ++i) {
+    if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
+    twice += definitions[i].name;
+    twice += u' ';
+    if (!findings) continue;
+    if (!defuns) defuns.emplace(src.facts);
+    findings->push_back(defuns->at(definitions[i + 1].line, definitions[i + 1].col,
+                                   "duplicate-function", definitions[i + 1].name));
+  }
+  if (!twice.empty()) {
+    panel.push_back(u"■重複して定義されているユーザー関数");
+    panel.push_back(trim(twice));
+  }
+}
+
+}  // namespace
+
 void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, TextList& panel,
                     Findings* findings, const FuncCheckProgram* program,
                     std::vector<CallSite>* elsewhere) {
@@ -168,26 +197,7 @@ void undefinedCalls(const FuncCheckSource& src, const BuiltinList& builtins, Tex
   }
   if (elsewhere) *elsewhere = std::move(known);
 
-  std::vector<Named> definitions;
-  for (const FuncRecord& rec : src.records)
-    if (rec.kind == FuncKind::TopLevel)
-      definitions.push_back({rec.name(), rec.startLine, rec.startCol});
-  sortNamed(definitions);
-  Text twice;
-  std::optional<DefunFindings> defuns;
-  for (size_t i = 0; i + 1 < definitions.size(); ++i) {
-    if (!equalUpperAscii(definitions[i].name, definitions[i + 1].name)) continue;
-    twice += definitions[i].name;
-    twice += u' ';
-    if (!findings) continue;
-    if (!defuns) defuns.emplace(src.facts);
-    findings->push_back(defuns->at(definitions[i + 1].line, definitions[i + 1].col,
-                                   "duplicate-function", definitions[i + 1].name));
-  }
-  if (!twice.empty()) {
-    panel.push_back(u"■重複して定義されているユーザー関数");
-    panel.push_back(trim(twice));
-  }
+  duplicateFunctions(src, panel, findings);
 
   if (candidates.empty()) return;
   panel.push_back(u"■定義されていないユーザー関数");

@@ -249,16 +249,30 @@ int runLint(const std::vector<Text>& args, const LintOptions& options, const Che
   return unbalanced || (options.strict && anyFinding) ? 1 : 0;
 }
 
-}  // namespace
-
-int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::string& out,
-                   std::string& err) {
-  const ReportKind* report = nullptr;
+// What the command line asks for.
+struct CommandLine {
+  enum Asked { Run, Help, Version } asked = Run;
+  const ReportKind* report = nullptr;  // none: the lint mode
   std::optional<Text> dataDir, timeText;
   std::vector<Text> files;
   LintOptions lint;
   const char* lintOption = nullptr;  // the first lint option given, for the usage error
   unsigned codePage = 0;
+};
+
+// The options and files of args; a usage error goes to err and gives nullopt.
+std::optional<CommandLine> parseCommandLine(const std::vector<Text>& args, std::string& err) {
+  CommandLine c;
+  const ReportKind*& report = c.report;
+  std::optional<Text>&dataDir = c.dataDir, &timeText = c.timeText;
+  std::vector<Text>& files = c.files;
+  LintOptions& lint = c.lint;
+  const char*& lintOption = c.lintOption;
+  unsigned& codePage = c.codePage;
+  auto fail = [&](const std::string& what) -> std::optional<CommandLine> {
+    usageError(err, what);
+    return std::nullopt;
+  };
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string a = toUtf8(args[i]);
@@ -293,21 +307,21 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     };
     Text v;
     if (a == "--help" || a == "-h") {
-      out += kHelp;
-      return 0;
+      c.asked = CommandLine::Help;
+      return c;
     } else if (a == "--version") {
-      out += std::string(kToolName) + " " + kToolVersion + "\n";
-      return 0;
+      c.asked = CommandLine::Version;
+      return c;
     } else if (a == "--data-dir") {
-      if (!value(&v)) return usageError(err, "--data-dir needs a folder");
+      if (!value(&v)) return fail("--data-dir needs a folder");
       dataDir = v;
     } else if (a == "--time") {
-      if (!value(&v)) return usageError(err, "--time needs a text");
+      if (!value(&v)) return fail("--time needs a text");
       timeText = v;
     } else if (a == "--ansi-codepage") {
       int n = 0;
       if (!value(&v) || !parseInt(v, &n) || n <= 0 || n > 65535)
-        return usageError(err, "--ansi-codepage needs a code page number");
+        return fail("--ansi-codepage needs a code page number");
       codePage = static_cast<unsigned>(n);
     } else if (a == "--strict") {
       lint.strict = true;
@@ -321,11 +335,11 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     } else if (a == "--max-results") {
       int n = 0;
       if (!value(&v) || !parseInt(v, &n) || n < 0)
-        return usageError(err, "--max-results needs a number of results");
+        return fail("--max-results needs a number of results");
       lint.maxResults = static_cast<size_t>(n);
       lintOption = lintOption ? lintOption : "--max-results";
     } else if (a == "--format") {
-      if (!value(&v)) return usageError(err, "--format needs text, json or sarif");
+      if (!value(&v)) return fail("--format needs text, json or sarif");
       if (v == u"text") {
         lint.format = LintFormat::Text;
       } else if (v == u"json") {
@@ -333,57 +347,74 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
       } else if (v == u"sarif") {
         lint.format = LintFormat::Sarif;
       } else {
-        return usageError(
-            err, "unknown format \"" + argumentBytes(v) + "\"; the formats are: text, json, sarif");
+        return fail("unknown format \"" + argumentBytes(v) +
+                    "\"; the formats are: text, json, sarif");
       }
       lintOption = lintOption ? lintOption : "--format";
     } else if (a == "--select" || a == "--ignore") {
       const bool select = a == "--select";
-      if (!value(&v)) return usageError(err, a + " needs categories");
+      if (!value(&v)) return fail(a + " needs categories");
       if (select && !lint.selected) lint.selected.emplace(lintCategories().size(), false);
-      if (!markCategories(v, select ? *lint.selected : lint.ignored, err)) return 2;
+      if (!markCategories(v, select ? *lint.selected : lint.ignored, err)) return std::nullopt;
       lintOption = lintOption ? lintOption : select ? "--select" : "--ignore";
     } else if (a == "-j" || a == "--jobs") {
       int n = 0;
       if (!value(&v) || !parseInt(v, &n) || n < 1)
-        return usageError(err, a + " needs a number of threads (1 or more)");
+        return fail(a + " needs a number of threads (1 or more)");
       lint.jobs = static_cast<unsigned>(n);
       lintOption = lintOption ? lintOption : "-j";
     } else {
       const ReportKind* found = nullptr;
       for (const ReportKind& k : reportKinds())
         if (a == k.option) found = &k;
-      if (!found) return usageError(err, "unknown option " + argumentBytes(args[i]));
-      if (report) return usageError(err, "only one report at a time");
+      if (!found) return fail("unknown option " + argumentBytes(args[i]));
+      if (report) return fail("only one report at a time");
       report = found;
     }
-    if (attached) return usageError(err, a + " takes no value");
+    if (attached) return fail(a + " takes no value");
   }
-  const Text folder = dataDir.value_or(env.programFolder);
-  if (!report) {
-    if (files.empty()) return usageError(err, "no report chosen and no file given");
-    auto ansi = env.codePage(codePage);
-    return runLint(files, lint, env, folder, *ansi, out, err);
-  }
+  if (c.asked != CommandLine::Run) return c;
+  if (!report && files.empty()) return fail("no report chosen and no file given");
+  if (!report) return c;
   if (lintOption)
-    return usageError(err,
-                      std::string(lintOption) + " belongs to the lint mode (no report option)");
-  if (!report->run) {
-    err += std::string("nokari-check: ") + report->option + " is not available\n";
+    return fail(std::string(lintOption) + " belongs to the lint mode (no report option)");
+  if (!report->run) return c;  // said when run
+  if (files.size() > 1) return fail("more than one file: " + argumentBytes(files[1]));
+  if (report->needsFile && files.empty()) return fail("no file given");
+  if (!report->needsFile && !files.empty())
+    return fail(std::string(report->option) + " takes no file");
+  return c;
+}
+
+}  // namespace
+
+int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::string& out,
+                   std::string& err) {
+  const std::optional<CommandLine> c = parseCommandLine(args, err);
+  if (!c) return 2;
+  if (c->asked == CommandLine::Help) {
+    out += kHelp;
+    return 0;
+  }
+  if (c->asked == CommandLine::Version) {
+    out += std::string(kToolName) + " " + kToolVersion + "\n";
+    return 0;
+  }
+  const Text folder = c->dataDir.value_or(env.programFolder);
+  auto ansi = env.codePage(c->codePage);
+  if (!c->report) return runLint(c->files, c->lint, env, folder, *ansi, out, err);
+  const ReportKind& report = *c->report;
+  if (!report.run) {
+    err += std::string("nokari-check: ") + report.option + " is not available\n";
     return 2;
   }
-  if (files.size() > 1) return usageError(err, "more than one file: " + argumentBytes(files[1]));
-  if (report->needsFile && files.empty()) return usageError(err, "no file given");
-  if (!report->needsFile && !files.empty())
-    return usageError(err, std::string(report->option) + " takes no file");
   std::optional<Text> file;
-  if (!files.empty()) file = files[0];
+  if (!c->files.empty()) file = c->files[0];
 
-  auto ansi = env.codePage(codePage);
   ReportInput in;
   in.path = file.value_or(Text());
   in.dataDir = folder;
-  in.timeText = timeText;
+  in.timeText = c->timeText;
   in.files = env.files;
   in.ansi = ansi.get();
   DecodedSource source;
@@ -398,7 +429,7 @@ int runNokariCheck(const std::vector<Text>& args, const CheckEnv& env, std::stri
     source.encoding = loaded.encoding;
     in.source = &source;
   }
-  ReportOutput result = report->run(in);
+  ReportOutput result = report.run(in);
   err += result.warnings;
   appendLines(result.lines, out);
   return result.exitCode;
