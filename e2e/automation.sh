@@ -66,7 +66,7 @@ automation_peer_suite() {
     want=$(printf '\033(load "%s")(princ)\r' "${basic_w//\\/\\\\}")
   file_holds "CAD: the document's SendCommand gets the load of the open file" "$rec" "$want"
   drv select "Command/c:Draw" > /dev/null
-  step "send the tree's c:Draw to CAD from the tree menu" menu 206 &&
+  step "send the tree's c:Draw to CAD from the tree menu" menu SendTreeCommandToCadItem &&
     want+=$'\n'$(printf '\033Draw\r')
   file_holds "the document's SendCommand gets Draw, and nothing else came" "$rec" "$want"
   close_nokari "$started"

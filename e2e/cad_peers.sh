@@ -61,22 +61,22 @@ cad_peer_suite() {
     "$basic_w" > "$ini"
   start_nokari
   # The tree's c:Draw stays selected; the jump list holds it, selected, for its own menu.
-  drv select "Command/c:Draw" > /dev/null && drv menu 201 > /dev/null &&
+  drv select "Command/c:Draw" > /dev/null && drv menu AddToJumpListItem > /dev/null &&
     drv jump-list-select 1 > /dev/null
 
   # The three ways in: WM_COPYDATA to the main window, characters typed into IJCAD's command
   # line, ARES's field with Escape and Enter as keys to its main window.
   for kind in acad acad-afx bricscad ijcad ijcad-intelli ares zwcad; do
     cad_start "$kind" "$kind" || continue
-    step "$kind: click CAD" click Button3
-    drv menu 206 > /dev/null  # the tree's c:Draw
+    step "$kind: click CAD" click CadLoadButton
+    drv menu SendTreeCommandToCadItem > /dev/null  # the tree's c:Draw
     what="the load and the tree's command"
     case $kind in
       ijcad)
         # With a function that is no command selected in the tree, the tree's menu sends
         # nothing and the jump list's sends its own entry.
-        drv select "Function/area (w h)" > /dev/null && drv menu 206 > /dev/null
-        drv menu 215 > /dev/null
+        drv select "Function/area (w h)" > /dev/null && drv menu SendTreeCommandToCadItem > /dev/null
+        drv menu SendJumpListCommandToCadItem > /dev/null
         drv select "Command/c:Draw" > /dev/null
         what+=", not area (w h), then the jump list's"
         want=$(printf 'typed <ESC>%s<CR>\ntyped <ESC>Draw<CR>\ntyped <ESC>Draw<CR>' "$load")
@@ -92,7 +92,7 @@ cad_peer_suite() {
 
   # A CAD that shows a modal dialog has its main window disabled: it is sent nothing.
   if cad_start bricscad-disabled bricscad --disabled; then
-    step "disabled bricscad: click CAD" click Button3
+    step "disabled bricscad: click CAD" click CadLoadButton
     # The same stand-in took both texts above: only the disabled window holds them back. (The
     # text is sent before the click returns; a moment more for anything sent later.)
     sleep 0.5
@@ -104,7 +104,7 @@ cad_peer_suite() {
   if cad_start zwcad-minimized zwcad --minimized; then
     grep -q "shown minimised" "$out/cad-peer-zwcad-minimized.log" ||
       bad "minimised zwcad: the stand-in starts minimised"
-    step "minimised zwcad: click C" click Button8
+    step "minimised zwcad: click C" click CadActivateButton
     printf '%s\t%s\tshown\n' "${cad_class[zwcad]}" "${cad_title[zwcad]}" > "$work/cad-front"
     expect "minimised zwcad: C brings it to the front, restored" "$work/cad-front" foreground
     cad_stop "minimised zwcad"
@@ -117,7 +117,7 @@ cad_peer_suite() {
     sleep 0.7  # the stand-in answers for half a second after it shows
     local t0 ms rc=0
     t0=$(date +%s%N)
-    drv --timeout 15 click Button3 > "$work/got" 2>&1 || rc=$?
+    drv --timeout 15 click CadLoadButton > "$work/got" 2>&1 || rc=$?
     ms=$((($(date +%s%N) - t0) / 1000000))
     if [ "$rc" -eq 0 ] && [ "$ms" -lt 3000 ]; then
       ok "hung ijcad: click CAD returns in $ms ms"

@@ -52,7 +52,7 @@ dock_and_reload_suite() {
   report dockvars --vars "$basic"
   wstep "Ctrl+S in the watched editor (Mery's stand-in)" keys TChildForm ctrl+s
   expect "the save reloads the file: the panel shows its new variable check" "$exp/dockvars" \
-    text Memo2
+    text Panel
 
   drv hold "$(wpath "$basic")" 5 > "$work/dock-held" 2>&1 &
   local holder=$!
@@ -60,19 +60,19 @@ dock_and_reload_suite() {
   wstep "Ctrl+Shift+S while the file is held open" keys TChildForm ctrl+shift+s
   { echo 'ファイル再読み込み...'; for n in 2 3 4 5 6 7 8 9 10; do echo "ファイル使用中... $n"; done
     echo 'ファイル読み込み失敗'; } > "$exp/dockfail"
-  expect "a file held throughout: the count, then ファイル読み込み失敗" "$exp/dockfail" text Memo2
+  expect "a file held throughout: the count, then ファイル読み込み失敗" "$exp/dockfail" text Panel
   wait "$holder"
 
-  drv click CheckBox2 > /dev/null
+  drv click ReloadCheck > /dev/null
   cp "$work/dock.orig" "$basic"
   win keys TChildForm ctrl+s > /dev/null
   sleep 1
-  expect "Reload unticked: a save changes nothing" "$exp/dockfail" text Memo2
+  expect "Reload unticked: a save changes nothing" "$exp/dockfail" text Panel
 
   # F1 with this window in front brings the minimized help window up.
   stand help HelpBrowser "$help_title" 40 40 300 200 --minimized
   drv --timeout 20 wait-class HelpBrowser > /dev/null 2>&1
-  drv click CheckBox2 > /dev/null  # the keys are watched again
+  drv click ReloadCheck > /dev/null  # the keys are watched again
   wstep "F1 in Nokari's window" keys TForm25 f1
   local front=
   for _ in $(seq 20); do
@@ -113,12 +113,12 @@ dock_and_reload_suite() {
   (cd "$files" && exec wine notepad saved.lsp > "$out/dock-notepad.log" 2>&1) &
   drv --timeout 20 wait-class Notepad > /dev/null 2>&1
   start_nokari
-  drv click Button5 > /dev/null  # something else in the panel
+  drv click CatalogueButton > /dev/null  # something else in the panel
   wstep "Ctrl+S in Wine's Notepad" keys Notepad ctrl+s
   sleep 1
   report notepadvars --vars "$files/saved.lsp"
   expect "Notepad's save reloads the file: the panel shows its variable check" \
-    "$exp/notepadvars" text Memo2
+    "$exp/notepadvars" text Panel
   close_nokari "$started"
   drv --timeout 10 close-class Notepad > /dev/null 2>&1
   cp "$work/dock.orig" "$basic"

@@ -5,7 +5,8 @@
 //                                  messages (commands on the window first wait for that)
 //   tree [--expect FILE]           the tree's texts, two spaces of indent per level
 //   text CONTROL [--expect FILE] [--mask-line N]
-//                                  a control's text, CR LF printed as LF (Memo2, Label1, Edit1 ...)
+//                                  a control's text, CR LF printed as LF (Panel,
+//                                  EncodingLabel, FileNameBox ...)
 //   selected [--expect FILE]       the selected tree node as "Group/Node"
 //   click CONTROL                  clicks a button; returns when its handler is done or a dialog
 //                                  of the program is open
@@ -13,7 +14,7 @@
 //   double-click PATH              double-clicks the tree node "Group/Node"
 //   caret-line CLASS               the 1-based caret line in the Edit child of the first
 //                                  top-level window of CLASS (an editor's text)
-//   menu ID                        chooses the popup menu item with the command id ID
+//   menu ITEM                      chooses the popup menu item ITEM (CopyFunctionTextItem ...)
 //   jump-list [--expect FILE]      the jump list's entries, the selected one after "* "
 //   jump-list-select N             selects entry N (1-based; 0 for none)
 //   jump-list-double-click N       double-clicks entry N
@@ -193,28 +194,41 @@ struct Named {
   int id;
 };
 namespace ids = nokari::ids;
+// The controls and menu items by their role, as control_ids.h names them.
 const Named kControls[] = {
-    {"Button1", ids::OpenButton},
-    {"ComboBox1", ids::EditorBox},
-    {"CheckBox1", ids::JumpCheck},
-    {"CheckBox2", ids::ReloadCheck},
-    {"Button3", ids::CadLoadButton},
-    {"Button8", ids::CadActivateButton},
-    {"Button9", ids::EditorActivateButton},
-    {"Button5", ids::CatalogueButton},
-    {"Button2", ids::ParenthesisCheckButton},
-    {"Button4", ids::VariableCheckButton},
-    {"Button6", ids::ExclusionListButton},
-    {"Button7", ids::FunctionCheckButton},
-    {"SpeedButton4", ids::DockLeftButton},
-    {"SpeedButton5", ids::DockRightButton},
-    {"Label1", ids::EncodingLabel},
-    {"Edit1", ids::FileNameBox},
-    {"Button10", ids::HistoryButton},
-    {"ListBox1", ids::JumpList},
-    {"TreeView1", ids::Tree},
-    {"Memo2", ids::Panel},
-    {"ProgressBar1", ids::ProgressBar},
+    {"OpenButton", ids::OpenButton},
+    {"EditorBox", ids::EditorBox},
+    {"JumpCheck", ids::JumpCheck},
+    {"ReloadCheck", ids::ReloadCheck},
+    {"CadLoadButton", ids::CadLoadButton},
+    {"CadActivateButton", ids::CadActivateButton},
+    {"EditorActivateButton", ids::EditorActivateButton},
+    {"CatalogueButton", ids::CatalogueButton},
+    {"ParenthesisCheckButton", ids::ParenthesisCheckButton},
+    {"VariableCheckButton", ids::VariableCheckButton},
+    {"ExclusionListButton", ids::ExclusionListButton},
+    {"FunctionCheckButton", ids::FunctionCheckButton},
+    {"DockLeftButton", ids::DockLeftButton},
+    {"DockRightButton", ids::DockRightButton},
+    {"EncodingLabel", ids::EncodingLabel},
+    {"FileNameBox", ids::FileNameBox},
+    {"HistoryButton", ids::HistoryButton},
+    {"JumpList", ids::JumpList},
+    {"Tree", ids::Tree},
+    {"Panel", ids::Panel},
+    {"ProgressBar", ids::ProgressBar},
+    {"AddToJumpListItem", ids::AddToJumpListItem},
+    {"InsertAtJumpListTopItem", ids::InsertAtJumpListTopItem},
+    {"ClearJumpListItem", ids::ClearJumpListItem},
+    {"CopyFunctionNameItem", ids::CopyFunctionNameItem},
+    {"CopyFunctionTextItem", ids::CopyFunctionTextItem},
+    {"SendTreeCommandToCadItem", ids::SendTreeCommandToCadItem},
+    {"MoveUpItem", ids::MoveUpItem},
+    {"MoveDownItem", ids::MoveDownItem},
+    {"DeleteItem", ids::DeleteItem},
+    {"DeleteAllItem", ids::DeleteAllItem},
+    {"SendJumpListCommandToCadItem", ids::SendJumpListCommandToCadItem},
+    {"JumpToSelectedLineItem", ids::JumpToSelectedLineItem},
 };
 
 int controlId(const std::string& name) {
@@ -699,7 +713,9 @@ int run(std::vector<std::wstring> args) {
   if (cmd == "select" && rest.size() == 2) return select(main, rest[1]);
   if (cmd == "double-click" && rest.size() == 2) return doubleClick(main, rest[1]);
   if (cmd == "menu" && rest.size() == 2) {
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(_wtoi(rest[1].c_str()), 0), 0);
+    const int item = controlId(arg);
+    if (!item) return fail("no menu item " + arg);
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(item, 0), 0);
     settle(main);
     return 0;
   }

@@ -20,7 +20,7 @@ peer_jumps() {
     want="goto $peer_area"
   file_holds "$name: the stand-in goes to the line of area's defun" "$rec" "$want"
   # The jump list's Enter, a line number and a function name in the results panel.
-  drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
+  drv select "Function/area (w h)" > /dev/null && drv menu AddToJumpListItem > /dev/null
   step "$name: Enter on the jump list's area (w h)" jump-list-enter 1 &&
     want+=${want:+$'\n'}"goto $peer_area"
   wait_for_file "$rec" "$want"
@@ -35,7 +35,7 @@ peer_jumps() {
 
   # The question appears only when the chosen editor is found; Yes jumps to the line it names.
   cat "$work/peer.unbalanced" > "$basic"
-  if step "$name: click ((✔)) on the unbalanced file" click Button2 &&
+  if step "$name: click ((✔)) on the unbalanced file" click ParenthesisCheckButton &&
     step "$name: the parenthesis question, answered Yes" answer yes; then
     want+=${want:+$'\n'}"goto $peer_broken"
   fi
@@ -93,7 +93,7 @@ editor_peer_suite() {
   close_nokari "$started"
   peer_jumps 0 vscode
   # The box is one switch in front of every editor: one editor shows it holds.
-  step "untick Jump" click CheckBox1
+  step "untick Jump" click JumpCheck
   step "double-click area (w h) with Jump unticked" double-click "Function/area (w h)"
   sleep 1
   close_nokari "$started"

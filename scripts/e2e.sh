@@ -177,32 +177,32 @@ echo "== start with an INI naming basic.lsp"
 start_nokari
 expect_report "start: the tree" --tree "$basic" tree
 printf 'UTF8\n' > "$exp/utf8"
-expect "start: the encoding label" "$exp/utf8" text Label1
+expect "start: the encoding label" "$exp/utf8" text EncodingLabel
 printf 'basic.lsp\n' > "$exp/basic.name"
-expect "start: the file name" "$exp/basic.name" text Edit1
-expect_report "start: the variable check in the panel" --vars "$basic" text Memo2
+expect "start: the file name" "$exp/basic.name" text FileNameBox
+expect_report "start: the variable check in the panel" --vars "$basic" text Panel
 
 echo "== the check buttons"
-step "click ((✔))" click Button2
+step "click ((✔))" click ParenthesisCheckButton
 if report parens --parens "$basic"; then
   split_message parens
-  expect "((✔)) writes the parenthesis check" "$exp/parens.panel" text Memo2
+  expect "((✔)) writes the parenthesis check" "$exp/parens.panel" text Panel
   if [ -s "$exp/parens.message" ]; then bad "((✔)) on a balanced file: nokari-check shows a message"; fi
 else
   bad "((✔)) writes the parenthesis check"
 fi
-step "click 変数✔" click Button4
-expect_report "変数✔ writes the variable check" --vars "$basic" text Memo2
-step "click 関数✔" click Button7
-expect_report "関数✔ writes the function check" --funcs "$basic" text Memo2
-step "click 関数カタログ" click Button5
+step "click 変数✔" click VariableCheckButton
+expect_report "変数✔ writes the variable check" --vars "$basic" text Panel
+step "click 関数✔" click FunctionCheckButton
+expect_report "関数✔ writes the function check" --funcs "$basic" text Panel
+step "click 関数カタログ" click CatalogueButton
 expect_report "関数カタログ writes the catalogue (date line aside)" --catalogue "$basic" \
-  --mask-line 3 text Memo2
+  --mask-line 3 text Panel
 
 echo "== the parenthesis check on an unbalanced file"
 cp "$basic" "$work/basic.orig"
 printf '(defun broken (a)\n  (setq b (list a)\n' >> "$basic"
-step "click ((✔)) on the unbalanced file" click Button2
+step "click ((✔)) on the unbalanced file" click ParenthesisCheckButton
 if report unbalanced --parens "$basic"; then
   split_message unbalanced
   if [ -s "$exp/unbalanced.message" ]; then
@@ -212,7 +212,7 @@ if report unbalanced --parens "$basic"; then
     bad "((✔)) on an unbalanced file: nokari-check shows no message"
     drv --timeout 3 answer ok > /dev/null 2>&1
   fi
-  expect "((✔)) leaves the per-function lines in the panel" "$exp/unbalanced.panel" text Memo2
+  expect "((✔)) leaves the per-function lines in the panel" "$exp/unbalanced.panel" text Panel
 else
   bad "((✔)) shows the mismatch in a message box, answered OK"
   drv --timeout 3 answer ok > /dev/null 2>&1
@@ -222,34 +222,34 @@ cp "$work/basic.orig" "$basic"
 echo "== the tree"
 step "click the tree node area (w h)" select "Function/area (w h)"
 printf ';; area of a rectangle\n(defun area (w h / ...)\n' > "$exp/heading"
-expect "the tree click shows the heading lines" "$exp/heading" text Memo2
+expect "the tree click shows the heading lines" "$exp/heading" text Panel
 if timeout 30 import -window root "$out/nokari.png" 2> "$out/import.log" && [ -s "$out/nokari.png" ]; then
   ok "screenshot saved: build/e2e/nokari.png"
 else
   bad "screenshot saved: build/e2e/nokari.png"
 fi
-step "copy the whole function area (w h) from the tree menu" menu 205
+step "copy the whole function area (w h) from the tree menu" menu CopyFunctionTextItem
 printf 'クリップボードにコピーしました．\n' > "$exp/copied.message"
 expect "the copy says so" "$exp/copied.message" answer ok
 # The copy ends with a line break: the driver shows it as one empty line more.
 printf ';; area of a rectangle\n(defun area (w h / a)\n  (setq a (* w h))\n  a)\n\n' > "$exp/copied"
 expect "the clipboard holds area's lines with their comment" "$exp/copied" clipboard
 { printf ';; two lines added\n;; at the top\n'; cat "$work/basic.orig"; } > "$basic"
-step "click 変数✔ after the file changed on disk" click Button4
+step "click 変数✔ after the file changed on disk" click VariableCheckButton
 expect_report "the reload rebuilt the tree" --tree "$basic" tree
 printf 'Function/area (w h)\n' > "$exp/selected"
 expect "the reload kept the selection" "$exp/selected" selected
-expect_report "the reload wrote the variable check" --vars "$basic" text Memo2
+expect_report "the reload wrote the variable check" --vars "$basic" text Panel
 
 echo "== 除外"
 question='変数から除外する文字列ファイル jogaiList.txt を作成、編集しますか？
 保存後に、再度[ 除外 ]ボタンをクリックすると変更が反映されます．'
 printf '%s\n' "$question" > "$exp/question"
-step "click 除外" click Button6
-expect_report "除外 lists the exclusion list" --exclusions "" text Memo2
+step "click 除外" click ExclusionListButton
+expect_report "除外 lists the exclusion list" --exclusions "" text Panel
 expect "除外 asks to create the file; No" "$exp/question" answer no
 if [ -e "$prog/jogaiList.txt" ]; then bad "No creates no jogaiList.txt"; else ok "No creates no jogaiList.txt"; fi
-step "click 除外 again" click Button6
+step "click 除外 again" click ExclusionListButton
 expect "除外 asks again; Yes" "$exp/question" answer yes
 if [ -f "$prog/jogaiList.txt" ] && [ ! -s "$prog/jogaiList.txt" ]; then
   ok "Yes creates an empty jogaiList.txt beside the program"
@@ -275,18 +275,18 @@ echo "== restart on sjis.lsp, then the history dialog reopens basic.lsp"
 ini_set "$ini" LspFullName "$sjis_w"
 start_nokari
 printf 'sjis.lsp\n' > "$exp/sjis.name"
-expect "restart: the file name" "$exp/sjis.name" text Edit1
+expect "restart: the file name" "$exp/sjis.name" text FileNameBox
 printf 'ANSI\n' > "$exp/ansi"
-expect "restart: a Shift-JIS file reads as ANSI" "$exp/ansi" text Label1
+expect "restart: a Shift-JIS file reads as ANSI" "$exp/ansi" text EncodingLabel
 expect_report "restart: the tree of sjis.lsp" --tree "$sjis" tree
-step "click 履歴" click Button10
+step "click 履歴" click HistoryButton
 printf '%s\n' "$sjis_w" "$basic_w" > "$exp/history"
 expect "the history dialog lists the files, newest first" "$exp/history" history
 step "choose basic.lsp in the history, OK" history-open 2
-expect "the history loads the file name" "$exp/basic.name" text Edit1
-expect "the history loads the encoding label" "$exp/utf8" text Label1
+expect "the history loads the file name" "$exp/basic.name" text FileNameBox
+expect "the history loads the encoding label" "$exp/utf8" text EncodingLabel
 expect_report "the history loads the tree" --tree "$basic" tree
-expect_report "the history loads the variable check" --vars "$basic" text Memo2
+expect_report "the history loads the variable check" --vars "$basic" text Panel
 close_nokari 2
 same "the INI names the reopened file" "$basic_w" "$(ini_get "$ini" LspFullName)"
 printf '%s\n' "$basic_w" "$sjis_w" > "$exp/history2"
@@ -384,11 +384,11 @@ step "double-click the tree node area (w h)" double-click "Function/area (w h)"
 notepad_at "Notepad's caret is on the line of area's defun" "$want"
 
 echo "== the jump list and the results panel"
-drv select "Function/outer (x y)" > /dev/null && drv menu 201 > /dev/null  # add
-drv select "Command/c:Draw" > /dev/null && drv menu 202 > /dev/null        # insert at the top
-drv select "Function/area (w h)" > /dev/null && drv menu 201 > /dev/null
-drv select "Function/outer (x y)/Helper" > /dev/null && drv menu 201 > /dev/null
-drv menu 201 > /dev/null  # the same again: not added twice
+drv select "Function/outer (x y)" > /dev/null && drv menu AddToJumpListItem > /dev/null  # add
+drv select "Command/c:Draw" > /dev/null && drv menu InsertAtJumpListTopItem > /dev/null        # insert at the top
+drv select "Function/area (w h)" > /dev/null && drv menu AddToJumpListItem > /dev/null
+drv select "Function/outer (x y)/Helper" > /dev/null && drv menu AddToJumpListItem > /dev/null
+drv menu AddToJumpListItem > /dev/null  # the same again: not added twice
 printf 'c:Draw\nouter (x y)\narea (w h)\nHelper\n' > "$work/jl1"
 expect "the tree menu adds to the jump list, at the end or the top, once each" "$work/jl1" jump-list
 drv jump-list-drag 3 1 > /dev/null
@@ -397,8 +397,8 @@ expect "dragging the third entry onto the first moves it there" "$work/jl2" jump
 drv jump-list-drag 1 below > /dev/null
 expect "a drop below the last entry changes nothing, the dragged entry stays selected" \
   "$work/jl2" jump-list
-drv menu 212 > /dev/null  # one place down
-drv jump-list-select 4 > /dev/null && drv menu 213 > /dev/null  # delete
+drv menu MoveDownItem > /dev/null  # one place down
+drv jump-list-select 4 > /dev/null && drv menu DeleteItem > /dev/null  # delete
 printf 'c:Draw\narea (w h)\nouter (x y)\n' > "$work/jl3"
 expect "one down; delete" "$work/jl3" jump-list
 drv click 103 > /dev/null  # "Jump" unticked: the list jumps all the same
@@ -415,9 +415,9 @@ notepad_at "a line number in the panel: Notepad goes to line $vline" "$vline"
 drv click 112 > /dev/null  # the function check: names of functions
 step "double-click the name Zeta in the panel" panel-double-click "Zeta"
 notepad_at "a function name in the panel: Notepad goes to its defun" "$(tree_line "Zeta ()")"
-drv panel-select "outer" > /dev/null && drv menu 221 > /dev/null
+drv panel-select "outer" > /dev/null && drv menu JumpToSelectedLineItem > /dev/null
 notepad_at "the panel menu on a selected name: Notepad goes to its defun" "$(tree_line "outer (x y)")"
-drv menu 214 > /dev/null
+drv menu DeleteAllItem > /dev/null
 : > "$work/jl4"
 expect "delete all empties the jump list" "$work/jl4" jump-list
 drv --timeout 10 close-class Notepad > /dev/null 2>&1
@@ -450,7 +450,7 @@ printf '%s\n' Command '  c:run' Function '  one ()' '  SqlGet (db key)' '  two (
 expect "the tree holds SqlGet with its next-line parameters, and both functions of one line" \
   "$exp/real.tree" tree
 expect_report "the tree of real code is nokari-check's" --tree "$real" tree
-step "click 関数✔ on real code" click Button7
+step "click 関数✔ on real code" click FunctionCheckButton
 {
   printf '■ユーザー関数の出現数\n'
   # Each name padded to the longest line above it: no section stands before this one.
@@ -458,7 +458,7 @@ step "click 関数✔ on real code" click Button7
   printf '■他のファイルで定義されている関数\nhelper lib.lsp\n'
 } > "$exp/real.funcs"
 expect "関数✔ lists helper under the functions of other files, with its file" "$exp/real.funcs" \
-  text Memo2
+  text Panel
 close_nokari "$started"
 ini_set "$ini" LspFullName "$basic_w"
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the load fuzzer with clang (libFuzzer, ASan, UBSan) and runs it.
-#   scripts/fuzz.sh [SECONDS]    run for SECONDS (default 60)
-# Build folder: $NOKARI_FUZZ_BUILD (default build/fuzz). New corpus entries go to its corpus/,
-# crash inputs to its artifacts/; fuzz/corpus/ only seeds the run and is never written.
+# Builds every fuzz target of fuzz/ with clang (libFuzzer, ASan, UBSan) and runs each in turn.
+#   scripts/fuzz.sh [SECONDS]    run each target for SECONDS (default 60)
+# Build folder: $NOKARI_FUZZ_BUILD (default build/fuzz). New corpus entries go to its
+# corpus/TARGET/, crash inputs to its artifacts/; fuzz/corpus/ only seeds the runs and is never
+# written. The first target that finds a crash ends the script with its status.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
@@ -24,8 +25,13 @@ fi
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DNOKARI_FUZZ=ON -DNOKARI_TESTS=OFF -DNOKARI_BENCH=OFF -DNOKARI_WERROR=OFF >/dev/null
-ninja -C "$build" load_fuzz
-mkdir -p "$build/corpus" "$build/artifacts"
-exec "$build/fuzz/load_fuzz" -max_total_time="$secs" -print_final_stats=1 \
-  -dict="$root/fuzz/lsp.dict" -artifact_prefix="$build/artifacts/" \
-  "$build/corpus" "$root/fuzz/corpus"
+targets=(load_fuzz checks_fuzz)
+ninja -C "$build" "${targets[@]}"
+mkdir -p "$build/artifacts"
+for target in "${targets[@]}"; do
+  echo "== $target, $secs s"
+  mkdir -p "$build/corpus/$target"
+  "$build/fuzz/$target" -max_total_time="$secs" -print_final_stats=1 \
+    -dict="$root/fuzz/lsp.dict" -artifact_prefix="$build/artifacts/$target-" \
+    "$build/corpus/$target" "$root/fuzz/corpus"
+done

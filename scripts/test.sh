@@ -2,8 +2,16 @@
 # Every test: installs what is missing, builds native and Windows, runs the Windows build under
 # Wine against the golden outputs and the end-to-end suite of the window, then the unit and
 # golden tests of the native build (their summary stays the last thing printed).
+#   test.sh        everything
+#   test.sh unit   the native build and its tests only: nothing installed, no Wine, and the
+#                  tests that need more than the compiler (label "tools") left out
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = unit ]; then
+  bash "$root/scripts/build.sh" native
+  cd "$root/build/native"
+  exec ctest --output-on-failure -j "$(nproc)" -LE tools
+fi
 bash "$root/scripts/deps.sh"
 bash "$root/scripts/build.sh" all
 
