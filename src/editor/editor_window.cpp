@@ -8,15 +8,44 @@ namespace nokari {
 
 namespace {
 
-const DialogEditor kDialogEditors[] = {
-    {u"Notepad", keys::G, u"行へ移動", u"", u"Edit", u"", u"移動"},
-    {u"Notepad++", keys::G, u"指定位置へジャンプ...", u"", u"Edit", u"行(&L)", u"ジャンプ"},
-    {u"TChildForm", keys::G, u"", u"TGoToLineForm", u"TSpinEditEx", u"", u"OK"},
-    {u"TTeraPadMainForm", keys::J, u"", u"TFormJump", u"TComboBox", u"", u"OK"},
+const EditorRow kEditorRows[] = {
+    {.boxText = u"VS Code",
+     .settingsName = nullptr,
+     .modifiedMark = u"●",
+     .titleShowsPath = false,
+     .jumpsByDialog = false,
+     .dialog = {}},
+    {.boxText = u"メモ帳",
+     .settingsName = u"Notepad",
+     .modifiedMark = u"*",
+     .titleShowsPath = false,
+     .jumpsByDialog = true,
+     .dialog = {u"Notepad", keys::G, u"行へ移動", u"", u"Edit", u"", u"移動"}},
+    {.boxText = u"Notepad ++",
+     .settingsName = u"NotepadPP",
+     .modifiedMark = u"*",
+     .titleShowsPath = true,
+     .jumpsByDialog = true,
+     .dialog = {u"Notepad++", keys::G, u"指定位置へジャンプ...", u"", u"Edit", u"行(&L)",
+                u"ジャンプ"}},
+    {.boxText = u"Mery",
+     .settingsName = u"Mery",
+     .modifiedMark = u"*",
+     .titleShowsPath = true,
+     .jumpsByDialog = true,
+     .dialog = {u"TChildForm", keys::G, u"", u"TGoToLineForm", u"TSpinEditEx", u"", u"OK"}},
+    {.boxText = u"TeraPad",
+     .settingsName = u"TeraPad",
+     .modifiedMark = u"*",
+     .titleShowsPath = true,
+     .jumpsByDialog = true,
+     .dialog = {u"TTeraPadMainForm", keys::J, u"", u"TFormJump", u"TComboBox", u"", u"OK"}},
 };
-const char16_t* const kEditorKeys[] = {u"Notepad", u"NotepadPP", u"Mery", u"TeraPad"};
+static_assert(std::size(kEditorRows) == kEditorCount, "one row per editor of EditorIndex");
 
-bool isDialogEditor(int editorIndex) { return editorIndex >= Notepad && editorIndex <= TeraPad; }
+bool isDialogEditor(int editorIndex) {
+  return editorIndex >= 0 && editorIndex < kEditorCount && kEditorRows[editorIndex].jumpsByDialog;
+}
 
 Text decimal(int n) { return fromAscii(std::to_string(n)); }
 
@@ -37,13 +66,17 @@ WindowHandle findVsCodeWindow(Desktop& desktop) {
   return found;
 }
 
+const EditorRow (&editorRows())[kEditorCount] { return kEditorRows; }
+
 Text fileNameInTitle(int editorIndex, Text title) {
-  const std::u16string_view mark = editorIndex == VsCode ? u"●" : u"*";
+  if (editorIndex < 0 || editorIndex >= kEditorCount) return {};
+  const EditorRow& row = kEditorRows[editorIndex];
+  const std::u16string_view mark = row.modifiedMark;
   if (size_t m = title.find(mark); m != Text::npos) title.erase(m, mark.size());
   const size_t dash = title.find(u" - ");
   if (dash == Text::npos) return {};
   Text name = trim(std::u16string_view(title).substr(0, dash));
-  if (editorIndex == NotepadPlusPlus || editorIndex == Mery || editorIndex == TeraPad) {
+  if (row.titleShowsPath) {
     const size_t sep = name.find_last_of(u"\\/:");
     if (sep != Text::npos) name.erase(0, sep + 1);
   }
@@ -51,7 +84,7 @@ Text fileNameInTitle(int editorIndex, Text title) {
 }
 
 EditorWindow::EditorWindow(Desktop& desktop, Clock& clock) : desktop_(desktop), clock_(clock) {
-  std::copy(std::begin(kDialogEditors), std::end(kDialogEditors), editors_);
+  for (int i = 0; i < kEditorCount; ++i) editors_[i] = kEditorRows[i].dialog;
 }
 
 bool EditorWindow::overrideValue(const Text& key, const Text& value) {
@@ -59,8 +92,9 @@ bool EditorWindow::overrideValue(const Text& key, const Text& value) {
   if (dot == Text::npos) return false;
   const std::u16string_view editor = std::u16string_view(key).substr(0, dot);
   const std::u16string_view what = std::u16string_view(key).substr(dot + 1);
-  for (size_t i = 0; i < std::size(kEditorKeys); ++i) {
-    if (editor != kEditorKeys[i]) continue;
+  for (int i = 0; i < kEditorCount; ++i) {
+    const char16_t* name = kEditorRows[i].settingsName;
+    if (!name || editor != name) continue;
     DialogEditor& e = editors_[i];
     if (what == u"Chord") {
       if (value.size() != 1 || upperAscii(value[0]) < u'A' || upperAscii(value[0]) > u'Z')
@@ -86,7 +120,7 @@ void EditorWindow::findEditor(int editorIndex) {
   if (editorIndex == VsCode) {
     if (WindowHandle found = findVsCodeWindow(desktop_)) editorWnd_ = found;
   } else if (isDialogEditor(editorIndex)) {
-    editorWnd_ = desktop_.findTopWindowByClass(editors_[editorIndex - Notepad].mainClass);
+    editorWnd_ = desktop_.findTopWindowByClass(editors_[editorIndex].mainClass);
   }
   watchedEditorWnd_ = editorWnd_;
 }
@@ -130,7 +164,7 @@ void EditorWindow::tapKey(unsigned key) {
 }
 
 void EditorWindow::jumpWithDialog(int editorIndex, int lineNo, const Text& lspFileName) {
-  const DialogEditor& e = editors_[editorIndex - Notepad];
+  const DialogEditor& e = editors_[editorIndex];
   editorFileName_.clear();
   editorWnd_ = 0;
   const WindowHandle wnd = desktop_.findTopWindowByClass(e.mainClass);

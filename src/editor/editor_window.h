@@ -8,16 +8,13 @@
 
 namespace nokari {
 
-// The editors by their index in the editor box.
+// The editors by their index in the editor box, and in editorRows().
 enum EditorIndex : int { VsCode = 0, Notepad = 1, NotepadPlusPlus = 2, Mery = 3, TeraPad = 4 };
+inline constexpr int kEditorCount = 5;
 
 // The first top-level VS Code window (a "Chrome_WidgetWin_1" whose title holds "Visual Studio
 // Code" after its first character), in the system's window order; 0 when there is none.
 WindowHandle findVsCodeWindow(Desktop& desktop);
-
-// The file name an editor's title shows, by the editor's rules (modified mark, " - ", the
-// name part for Notepad++, Mery and TeraPad); empty when the title shows none.
-Text fileNameInTitle(int editorIndex, Text title);
 
 // How a dialog editor (Notepad, Notepad++, Mery, TeraPad) is found and driven.
 struct DialogEditor {
@@ -29,6 +26,23 @@ struct DialogEditor {
   Text extraClick;        // a child to click before confirming; empty for none
   Text confirmText;       // the button that jumps
 };
+
+// One editor: everything the window knows of it.
+struct EditorRow {
+  const char16_t* boxText;       // its line in the editor box
+  const char16_t* settingsName;  // its name in the INI's Editors section; null: none
+  const char16_t* modifiedMark;  // what its title adds while the file is not saved
+  bool titleShowsPath = false;   // the title may show a path: the file is its name part
+  bool jumpsByDialog = false;    // the jump goes through its go-to-line window (dialog)
+  DialogEditor dialog;           // the built-in values, which the INI may override
+};
+
+// Every editor, by EditorIndex.
+const EditorRow (&editorRows())[kEditorCount];
+
+// The file name an editor's title shows, by the editor's rules (modified mark, " - ", the
+// name part where the title shows a path); empty when the title shows none.
+Text fileNameInTitle(int editorIndex, Text title);
 
 // The chosen editor's main window as the last search left it, and the jump.
 class EditorWindow {
@@ -71,7 +85,7 @@ class EditorWindow {
 
   Desktop& desktop_;
   Clock& clock_;
-  DialogEditor editors_[4];  // Notepad, Notepad++, Mery, TeraPad
+  DialogEditor editors_[kEditorCount];  // by EditorIndex: the rows' values, overrides applied
   WindowHandle editorWnd_ = 0;
   WindowHandle watchedEditorWnd_ = 0;
   Text editorFileName_;

@@ -82,6 +82,7 @@ class ChoiceBox {
   bool create(HWND parent, int id, const wchar_t* const (&items)[N]) {
     return create(parent, id, items, N);
   }
+  bool create(HWND parent, int id, const wchar_t* const* items, size_t count);
   HWND wnd() const { return wnd_; }
   void forget() { wnd_ = nullptr; }
   // The chosen item's index; -1 when none.
@@ -90,7 +91,6 @@ class ChoiceBox {
   void choose(int index);
 
  private:
-  bool create(HWND parent, int id, const wchar_t* const* items, size_t count);
   std::wstring item(int index) const;
   HWND wnd_ = nullptr;
 };

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_window.h"
 #include "gui/control_ids.h"
 #include "gui/win32/dark_theme.h"
 #include "gui/win32/dpi.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/message_loop.h"
+#include "platform/win32/wide.h"
 
 namespace nokari::win {
 
@@ -71,8 +73,6 @@ constexpr ButtonLine kButtons[] = {
 };
 
 constexpr DWORD kPushButton = WS_TABSTOP | BS_OWNERDRAW;
-
-constexpr const wchar_t* kEditors[] = {L"VS Code", L"メモ帳", L"Notepad ++", L"Mery", L"TeraPad"};
 
 // The combo box's list drops this far below its edit part.
 constexpr int kComboListH = 160;
@@ -177,7 +177,12 @@ void Win32MainView::createControls() {
   // In the order of the keyboard's Tab.
   hints_.add(addControl(ids::OpenButton, L"BUTTON", L"Open\n...", kPushButton),
              L"LISP ファイルを読み込み");
-  editorBox_.create(hwnd(), ids::EditorBox, kEditors);
+  // The editor box lists the editors as their table names them.
+  std::vector<std::wstring> editors;
+  for (const EditorRow& row : editorRows()) editors.push_back(toWide(row.boxText));
+  std::vector<const wchar_t*> items;
+  for (const std::wstring& e : editors) items.push_back(e.c_str());
+  editorBox_.create(hwnd(), ids::EditorBox, items.data(), items.size());
   jumpCheckWnd_ = addControl(ids::JumpCheck, L"BUTTON", L"Jump", tab | BS_AUTOCHECKBOX);
   setChecked(jumpCheckWnd_, true);
   reloadCheckWnd_ = addControl(ids::ReloadCheck, L"BUTTON", L"Reload", tab | BS_AUTOCHECKBOX);
