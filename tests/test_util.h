@@ -1,6 +1,7 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,5 +32,17 @@ inline std::vector<std::string> utf8(const Lines& l) {
 
 inline std::string utf8(std::u16string_view s) { return toUtf8(s); }
 inline std::string utf8(const Text& s) { return toUtf8(s); }
+
+// A file's bytes; empty when it cannot be opened (ok, when given, tells which).
+inline std::string fileBytes(const char* path, bool* ok = nullptr) {
+  std::string bytes;
+  std::FILE* f = std::fopen(path, "rb");
+  if (ok) *ok = f != nullptr;
+  if (!f) return bytes;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+  std::fclose(f);
+  return bytes;
+}
 
 }  // namespace nokari::test

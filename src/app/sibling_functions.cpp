@@ -8,21 +8,12 @@
 
 namespace nokari {
 
-namespace {
-
-bool isLspName(const Text& name) {
-  return name.size() >= 4 &&
-         upperAscii(std::u16string_view(name).substr(name.size() - 4)) == u".LSP";
-}
-
-}  // namespace
-
 SiblingFunctions::SiblingFunctions(const Files& files, const Text& folder, const Text& ownName,
                                    const CodePage& ansi, unsigned long long byteLimit) {
   if (folder.empty()) return;  // no file loaded
   std::vector<FileEntry> others = files.filesIn(folder);
   std::erase_if(others, [&](const FileEntry& e) {
-    return !isLspName(e.name) || equalUpperAscii(e.name, ownName);
+    return extensionUpper(e.name) != u".LSP" || equalUpperAscii(e.name, ownName);
   });
   unsigned long long bytes = 0;
   for (const FileEntry& e : others) bytes += e.size;

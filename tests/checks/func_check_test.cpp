@@ -124,12 +124,9 @@ TEST(CountField, Widths) {
 
 TEST(BuiltinListFile, Shipped) {
   // The shipped list: UTF-8 with a byte-order mark, no vl- names needed, the common ones in.
-  std::FILE* f = std::fopen(NOKARI_DATA_DIR "/AutoLispFuncList.txt", "rb");
-  ASSERT_NE(f, nullptr);
-  std::string bytes;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-  std::fclose(f);
+  bool read = false;
+  const std::string bytes = test::fileBytes(NOKARI_DATA_DIR "/AutoLispFuncList.txt", &read);
+  ASSERT_TRUE(read);
   ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
   const TextList entries = decodeTextFile(bytes, test::Latin1CodePage()).lines;
   const BuiltinList list = BuiltinList::fromFileLines(entries);

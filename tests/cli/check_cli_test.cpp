@@ -419,12 +419,9 @@ TEST_F(CheckCli, HelpNamesEveryOptionAndCategory) {
                            "unreferenced-function"})
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   // Every rule's help address leads to a section of the README.
-  std::FILE* f = std::fopen(NOKARI_DATA_DIR "/../README.md", "rb");
-  ASSERT_NE(f, nullptr);
-  std::string readme;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) readme.append(buf, n);
-  std::fclose(f);
+  bool read = false;
+  const std::string readme = test::fileBytes(NOKARI_DATA_DIR "/../README.md", &read);
+  ASSERT_TRUE(read);
   for (const LintCategory& c : lintCategories())
     EXPECT_NE(readme.find("\n### " + std::string(c.name) + "\n"), std::string::npos) << c.name;
 }
